@@ -1,0 +1,74 @@
+#include "framework/Properties.h"
+
+#include "framework/Component.h"
+
+TPropList PublishedProperties(const TObject* object) {
+  TPropList list;
+  if (object != nullptr) object->GetProperties(list);
+  return list;
+}
+
+const TPropInfo* FindProperty(const TPropList& list, std::string_view name) {
+  for (const TPropInfo& p : list)
+    if (p.Name == name) return &p;
+  return nullptr;
+}
+
+namespace {
+
+// Brings a stored value to the type the property takes, or reports that it cannot.
+bool Coerce(const TPropInfo& info, const TPropValue& in, TPropValue& out) {
+  switch (info.Type) {
+    case TPropType::Bool:
+      if (std::holds_alternative<bool>(in)) { out = in; return true; }
+      return false;
+    case TPropType::Int:
+    case TPropType::Color:
+      if (std::holds_alternative<long long>(in)) { out = in; return true; }
+      return false;
+    case TPropType::Float:
+      if (std::holds_alternative<double>(in)) { out = in; return true; }
+      if (std::holds_alternative<long long>(in)) {
+        out = static_cast<double>(std::get<long long>(in));
+        return true;
+      }
+      return false;
+    case TPropType::String:
+      if (std::holds_alternative<std::string>(in)) { out = in; return true; }
+      return false;
+    case TPropType::Enum:
+      if (std::holds_alternative<long long>(in)) { out = in; return true; }
+      if (std::holds_alternative<std::string>(in)) {
+        const auto& text = std::get<std::string>(in);
+        for (std::size_t i = 0; i < info.EnumNames.size(); ++i) {
+          if (info.EnumNames[i] == text) {
+            out = static_cast<long long>(i);
+            return true;
+          }
+        }
+      }
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::string> ApplyProperties(TObject* object,
+                                         const std::vector<TPropAssignment>& values) {
+  std::vector<std::string> rejected;
+  const TPropList list = PublishedProperties(object);
+  for (const auto& [name, value] : values)
+    if (FindProperty(list, name) == nullptr) rejected.push_back(name);
+  for (const TPropInfo& info : list) {
+    for (const auto& [name, value] : values) {
+      if (name != info.Name) continue;
+      TPropValue coerced;
+      if (Coerce(info, value, coerced))
+        info.Set(object, coerced);
+      else
+        rejected.push_back(name);
+    }
+  }
+  return rejected;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// A non-editable text field with optional border and opaque background.
+#include <string>
+
+#include "framework/Control.h"
+
+enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
+
+class TStaticText;
+
+class TFont {
+ public:
+  explicit TFont(TControl* owner) : FOwner(owner) {}
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& n);
+  int Size() const { return FSize; }  // points
+  void SetSize(int points);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor c);
+  bool Bold() const { return FBold; }
+  void SetBold(bool b);
+
+ private:
+  TControl* FOwner;
+  std::string FName = "Tahoma";
+  int FSize = 8;
+  TColor FColor = clBlack;
+  bool FBold = false;
+};
+
+// Measures text for auto-sizing. The GUI installs one that asks the real font; without it a
+// rough estimate keeps the models usable headless.
+using TTextMeasure = void (*)(const TFont& font, const std::string& text, int& width, int& height);
+void SetTextMeasure(TTextMeasure measure);
+void MeasureText(const TFont& font, const std::string& text, int& width, int& height);
+
+class TStaticText : public TControl {
+ public:
+  explicit TStaticText(TComponent* owner);
+  std::string_view ClassName() const override { return "TStaticText"; }
+  void GetProperties(TPropList& out) const override;
+
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& text);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment a);
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool a);
+  TStaticBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TStaticBorderStyle b);
+  // Background colour, painted when not transparent.
+  TColor Color() const { return FColor; }
+  void SetColor(TColor c);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool t);
+
+  TFont Font{this};
+  // Re-measures the caption when auto-sizing; called after a caption or font change.
+  void AdjustSize();
+
+ private:
+  std::string FCaption;
+  TAlignment FAlignment = taLeftJustify;
+  bool FAutoSize = true;
+  TStaticBorderStyle FBorderStyle = sbsNone;
+  TColor FColor = clBtnFace;
+  bool FTransparent = false;
+};
