@@ -1,0 +1,513 @@
+#!/usr/bin/env python3
+"""Draws every picture of the plant and writes it under resources/.
+
+    python3 tools/make_pictures.py            # all pictures
+    python3 tools/make_pictures.py relay ...  # only the named groups (see GROUPS at the end)
+
+Vector pictures are written as SVG text (standard library only). Raster pictures are drawn as
+SVG too (tools/raster/) and rendered to PNG at their exact size by tools/svg2png.cpp, which this
+script compiles on first use with g++ and pkg-config (Qt 6 Svg).
+
+Conventions of the drawings, shared by every picture so that the plant reads as one set:
+- black outlines on white; state is carried by solid fills:
+  yellow = energised or live, green = running, yellow = tripped, orange/red = overheated,
+  red = open thermal relay, blue = fluid, a lighter cap = a pressed button;
+- the viewBox is in the picture's own natural pixels, so strokes of 1.5-2 units stay visible
+  when the window shrinks a picture to two thirds of its size;
+- where the two pictures of a pair have different natural sizes, both share the viewBox of the
+  first one, so that stretched into the same control they line up exactly and only the state
+  changes on screen;
+- no background: every picture is transparent outside its drawing.
+"""
+import math
+import os
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+PICTURES = os.path.join(ROOT, "resources", "pictures")
+RASTER_SRC = os.path.join(ROOT, "tools", "raster")
+ICON_DIR = os.path.join(ROOT, "resources", "icon")
+SVG2PNG = os.path.join(ROOT, "build", "tools", "svg2png")
+
+BLACK = "#000"
+WHITE = "#fff"
+YELLOW = "#ffe21a"
+GREEN = "#2fbf3a"
+SILVER = "#c0c0c0"
+ORANGE = "#ff8c1a"
+RED = "#e01010"
+BLUE = "#1e6fe0"
+FONT = "DejaVu Sans, Arial, Helvetica, sans-serif"
+
+
+def n(v):
+    """A number as short SVG text: at most two decimals, no trailing zeros."""
+    s = f"{v:.2f}".rstrip("0").rstrip(".")
+    return "0" if s in ("-0", "") else s
+
+
+def pts(points):
+    return " ".join(f"{n(x)},{n(y)}" for x, y in points)
+
+
+def style(fill=None, stroke=None, sw=None, extra=""):
+    out = []
+    if fill is not None:
+        out.append(f'fill="{fill}"')
+    if stroke is not None:
+        out.append(f'stroke="{stroke}"')
+    if sw is not None:
+        out.append(f'stroke-width="{n(sw)}"')
+    if extra:
+        out.append(extra)
+    return " ".join(out)
+
+
+def rect(x, y, w, h, fill=WHITE, stroke=BLACK, sw=1.5, rx=0, extra=""):
+    r = f' rx="{n(rx)}"' if rx else ""
+    return f'<rect x="{n(x)}" y="{n(y)}" width="{n(w)}" height="{n(h)}"{r} {style(fill, stroke, sw, extra)}/>'
+
+
+def circle(cx, cy, r, fill=WHITE, stroke=BLACK, sw=1.5, extra=""):
+    return f'<circle cx="{n(cx)}" cy="{n(cy)}" r="{n(r)}" {style(fill, stroke, sw, extra)}/>'
+
+
+def ellipse(cx, cy, rx, ry, fill=WHITE, stroke=BLACK, sw=1.5, extra=""):
+    return f'<ellipse cx="{n(cx)}" cy="{n(cy)}" rx="{n(rx)}" ry="{n(ry)}" {style(fill, stroke, sw, extra)}/>'
+
+
+def line(x1, y1, x2, y2, stroke=BLACK, sw=1.5, extra=""):
+    return (f'<line x1="{n(x1)}" y1="{n(y1)}" x2="{n(x2)}" y2="{n(y2)}" '
+            f'{style(None, stroke, sw, extra)}/>')
+
+
+def polyline(points, stroke=BLACK, sw=1.5, extra=""):
+    return f'<polyline points="{pts(points)}" {style("none", stroke, sw, extra)}/>'
+
+
+def polygon(points, fill=WHITE, stroke=BLACK, sw=1.5, extra=""):
+    return f'<polygon points="{pts(points)}" {style(fill, stroke, sw, extra)}/>'
+
+
+def path(d, fill="none", stroke=BLACK, sw=1.5, extra=""):
+    return f'<path d="{d}" {style(fill, stroke, sw, extra)}/>'
+
+
+def text(x, y, s, size, fill=BLACK, weight="bold", anchor="middle", extra=""):
+    return (f'<text x="{n(x)}" y="{n(y)}" font-family="{FONT}" font-size="{n(size)}" '
+            f'font-weight="{weight}" text-anchor="{anchor}" fill="{fill}" {extra}>{s}</text>')
+
+
+def group(items, transform=None, extra=""):
+    t = f' transform="{transform}"' if transform else ""
+    e = f" {extra}" if extra else ""
+    return f"<g{t}{e}>" + "".join(items) + "</g>"
+
+
+def linear_gradient(gid, stops, x1=0, y1=0, x2=0, y2=1):
+    s = "".join(f'<stop offset="{n(o)}" stop-color="{c}"/>' for o, c in stops)
+    return (f'<linearGradient id="{gid}" x1="{n(x1)}" y1="{n(y1)}" x2="{n(x2)}" y2="{n(y2)}">'
+            f"{s}</linearGradient>")
+
+
+def radial_gradient(gid, stops, cx=0.5, cy=0.5, r=0.5, fx=None, fy=None):
+    f = f' fx="{n(fx)}" fy="{n(fy)}"' if fx is not None else ""
+    s = "".join(f'<stop offset="{n(o)}" stop-color="{c}"/>' for o, c in stops)
+    return f'<radialGradient id="{gid}" cx="{n(cx)}" cy="{n(cy)}" r="{n(r)}"{f}>{s}</radialGradient>'
+
+
+def svg(width, height, items, defs=(), view=None):
+    """A complete SVG document; view = (w, h) of the viewBox when it differs from the size."""
+    vw, vh = view if view else (width, height)
+    d = "<defs>" + "".join(defs) + "</defs>" if defs else ""
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" width="{width}" height="{height}" '
+            f'viewBox="0 0 {n(vw)} {n(vh)}">{d}' + "".join(items) + "</svg>\n")
+
+
+def write(name, content, folder=PICTURES):
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name + ".svg"), "w", encoding="ascii") as f:
+        f.write(content)
+
+
+# ---------------------------------------------------------------------------------------------
+# Relay (contactor): a coil on the left, the power contact on the right, top to bottom, so that
+# the supply enters at the top and leaves at the bottom in the wiring backdrop.
+# Yellow parts: the supply terminal when the supply is present, the coil when energised, and the
+# whole power path (supply, blade, output) when the contact passes the supply.
+
+RELAY_W, RELAY_H = 57, 77
+RELAY_PATH_X = 38  # x of the power path, also used by the wiring backdrop
+
+
+def relay(coil, supply):
+    x = RELAY_PATH_X
+    passing = coil and supply
+    items = [
+        # housing
+        rect(1.5, 1.5, 54, 74, fill=WHITE, stroke="#777", sw=1, rx=4),
+        # supply terminal (top) and output terminal (bottom)
+        rect(x - 4.5, 0.75, 9, 24, fill=YELLOW if supply else WHITE, sw=1.5, rx=2),
+        rect(x - 4.5, 50, 9, 26.25, fill=YELLOW if passing else WHITE, sw=1.5, rx=2),
+        # fixed contact
+        line(x - 7, 24.75, x + 7, 24.75, sw=2),
+    ]
+    # blade, hinged at the output terminal; closed when the coil pulls it in
+    tip = (x, 25.5) if coil else (x + 13, 29)
+    items.append(line(x, 50, tip[0], tip[1], stroke=BLACK, sw=3.5, extra='stroke-linecap="round"'))
+    if passing:
+        items.append(line(x, 49, tip[0], tip[1] + 1.5, stroke=YELLOW, sw=1.6))
+    # coil with its two leads and the mechanical link to the blade
+    items += [
+        line(14, 12, 14, 25, sw=1.5),
+        line(14, 53, 14, 66, sw=1.5),
+        rect(5.5, 25, 17, 28, fill=YELLOW if coil else WHITE, sw=2),
+        line(22.5, 39, x + (tip[0] - x) * 0.45, 50 + (tip[1] - 50) * 0.45, sw=1.3,
+             extra='stroke-dasharray="3,2"'),
+        circle(14, 11, 2.5, fill=WHITE, sw=1.2),
+        circle(14, 67, 2.5, fill=WHITE, sw=1.2),
+    ]
+    return svg(RELAY_W, RELAY_H, items)
+
+
+# ---------------------------------------------------------------------------------------------
+# Valve: inlet pipe, a two-cone body and a diaphragm actuator. Blue = fluid: the body when the
+# valve is open, and both pipes as well when the flow passes.
+
+def valve(open_, flow):
+    body_fill = BLUE if open_ else "#8c8c8c"
+    pipe_fill = BLUE if (open_ and flow) else WHITE
+    items = [
+        rect(0.75, 28.5, 12.5, 11, fill=pipe_fill, sw=1.5),
+        rect(31.75, 28.5, 12.5, 11, fill=pipe_fill, sw=1.5),
+        polygon([(12, 23), (22.5, 34), (12, 45)], fill=body_fill, sw=1.8),
+        polygon([(33, 23), (22.5, 34), (33, 45)], fill=body_fill, sw=1.8),
+        line(22.5, 34, 22.5, 14, sw=2),
+        path("M9.5,14 A13,10 0 0 1 35.5,14 Z", fill="#d0d0d0", sw=1.8),
+        line(9.5, 14, 35.5, 14, sw=1.8),
+    ]
+    return svg(45, 48, items)
+
+
+def draw_relay():
+    for coil in (False, True):
+        for supply in (False, True):
+            name = f"RELAY_{'ON' if coil else 'OFF'}_AC_{'ON' if supply else 'OFF'}"
+            write(name, relay(coil, supply))
+
+
+def draw_valve():
+    write("VALVE_OFF_FLOW_OFF", valve(False, False))
+    write("VALVE_ON_FLOW_OFF", valve(True, False))
+    write("VALVE_ON_FLOW_ON", valve(True, True))
+
+
+# ---------------------------------------------------------------------------------------------
+# Switches.
+
+def termico(closed):
+    """Thermal overload relay: heater element in the power path, linked to its auxiliary
+    contact. Closed (normal) in black; tripped in red, contact open, element tinted."""
+    ink = BLACK if closed else RED
+    items = [
+        # power path through the bimetal heater
+        line(19, 1, 19, 18, stroke=ink, sw=2),
+        rect(6, 18, 26, 34, fill=WHITE if closed else "#ffd2d2", stroke=ink, sw=2.2),
+        polyline([(19, 18), (19, 27), (26, 27), (26, 43), (19, 43), (19, 52)], stroke=ink, sw=2.4),
+        line(19, 52, 19, 69, stroke=ink, sw=2),
+        # auxiliary contact: fixed contact, hinge terminal, blade
+        line(53, 1, 53, 22, stroke=ink, sw=2),
+        line(47, 22, 53, 22, stroke=ink, sw=2),
+        line(53, 48, 53, 69, stroke=ink, sw=2),
+        circle(53, 48, 2.2, fill=ink, stroke=ink, sw=1),
+    ]
+    tip = (47.5, 22.5) if closed else (63.5, 28)
+    items.append(line(53, 48, tip[0], tip[1], stroke=ink, sw=3, extra='stroke-linecap="round"'))
+    mid = (53 + (tip[0] - 53) * 0.5, 48 + (tip[1] - 48) * 0.5)
+    items.append(line(32, 35, mid[0], mid[1], stroke=ink, sw=1.4, extra='stroke-dasharray="3,2"'))
+    return svg(68, 70, items)
+
+
+def termico3d(on):
+    """Miniature circuit breaker seen from the front: grey body, screw terminals, a label and
+    the orange-brown toggle, up when on."""
+    defs = [
+        linear_gradient("body", [(0, "#f4f4f4"), (0.55, "#d2d2d2"), (1, "#9a9a9a")], 0, 0, 1, 0),
+        linear_gradient("term", [(0, "#8a8a8a"), (0.5, "#b8b8b8"), (1, "#6e6e6e")], 0, 0, 1, 0),
+        linear_gradient("slot", [(0, "#3c3c3c"), (1, "#6a6a6a")]),
+        linear_gradient("lever", [(0, "#e08a4a"), (1, "#9c4a14")]),
+    ]
+    items = [
+        rect(3, 1.5, 65, 89, fill="url(#body)", stroke="#333", sw=1.8, rx=5),
+        rect(3, 1.5, 65, 15, fill="url(#term)", stroke="#333", sw=1.5, rx=4),
+        rect(3, 75.5, 65, 15, fill="url(#term)", stroke="#333", sw=1.5, rx=4),
+    ]
+    for cx in (20, 51):
+        for cy in (9, 83):
+            items += [circle(cx, cy, 5, fill="#e6e6e6", stroke="#333", sw=1.2),
+                      line(cx - 3.5, cy + 3.5, cx + 3.5, cy - 3.5, stroke="#333", sw=1.5)]
+    label = "ON" if on else "OFF"
+    items += [
+        rect(13, 19, 45, 15, fill=WHITE, stroke="#444", sw=1.2, rx=2),
+        text(35.5, 31.5, label, 13),
+        rect(19, 37, 33, 36, fill="url(#slot)", stroke="#222", sw=1.5, rx=3),
+    ]
+    ly = 38.5 if on else 53.5
+    items += [
+        rect(21, ly, 29, 18, fill="url(#lever)", stroke="#3a1a05", sw=1.5, rx=2.5),
+        line(24, ly + 9, 47, ly + 9, stroke="#5a2a08", sw=1.2),
+        line(23, ly + 2, 48, ly + 2, stroke="#f0b080", sw=1.2),
+    ]
+    return svg(71, 92, items, defs)
+
+
+def limit_switch(actuated):
+    """Roller limit switch: the roller is pushed into the body and the contact closes."""
+    items = []
+    ry = 11.5 if actuated else 5.5
+    body = YELLOW if actuated else WHITE
+    items += [
+        line(5.5, ry, 5.5, 26, sw=2.2),
+        rect(0.9, 19, 9.2, 50, fill=body, sw=1.6, rx=1.5),
+        circle(5.5, ry, 4.2, fill=body, sw=1.5),
+        line(5.5, 26, 5.5, 34, sw=1.6),
+        line(3, 34, 5.5, 34, sw=1.6),
+        line(5.5, 56, 5.5, 67, sw=1.6),
+    ]
+    tip = (4.5, 34.5) if actuated else (9.3, 38)
+    items.append(line(5.5, 56, tip[0], tip[1], sw=2.2))
+    return svg(11, 70, items)
+
+
+def emergency(head_bright, labelled):
+    """Mushroom-head emergency stop on a yellow ring; the head is bright red when the switch is
+    closed (ON) and dark red when it is open (OFF)."""
+    if labelled:
+        w, h, cx, cy, ring = 105, 127, 52.5, 63.5, 40
+    else:
+        w, h, cx, cy, ring = 107, 107, 53.5, 53.5, 51
+    head = ([(0, "#ff8a8a"), (0.35, "#ff2020"), (1, "#b00000")] if head_bright
+            else [(0, "#9a3030"), (0.4, "#6a0a0a"), (1, "#300000")])
+    defs = [
+        radial_gradient("collar", [(0, "#f2f2f2"), (0.7, "#b4b4b4"), (1, "#6e6e6e")], 0.45, 0.4, 0.6),
+        radial_gradient("head", head, 0.5, 0.5, 0.5, 0.38, 0.32),
+    ]
+    items = []
+    if labelled:
+        items += [
+            rect(1.5, 1.5, 102, 124, fill=YELLOW, stroke=BLACK, sw=2, rx=10),
+            text(cx, 20, "STOP", 17),
+            text(cx, 119, "EMERGENCY", 12.5),
+        ]
+    items += [
+        circle(cx, cy, ring, fill=YELLOW, stroke=BLACK, sw=2),
+        circle(cx, cy, ring * 0.7, fill="url(#collar)", stroke="#333", sw=1.5),
+        circle(cx, cy, ring * 0.55, fill="url(#head)", stroke="#200", sw=1.8),
+    ]
+    return svg(w, h, items, defs)
+
+
+def interruptor(on):
+    """Plain rocker switch; the pressed half shows the state, lit yellow when on."""
+    defs = [linear_gradient("bezel", [(0, "#9a9a9a"), (1, "#5a5a5a")], 0, 0, 1, 1)]
+    items = [rect(1.5, 1.5, 37, 57, fill="url(#bezel)", stroke=BLACK, sw=1.5, rx=4),
+             rect(7, 7, 26, 46, fill="#333", stroke=BLACK, sw=1, rx=2)]
+    if on:
+        items += [rect(8.5, 8.5, 23, 21, fill=YELLOW, stroke=BLACK, sw=1.2),
+                  rect(8.5, 29.5, 23, 22, fill="#e6e6e6", stroke=BLACK, sw=1.2),
+                  line(20, 13, 20, 25, sw=2.5),
+                  circle(20, 42, 4.5, fill="none", sw=1.8)]
+    else:
+        items += [rect(8.5, 8.5, 23, 22, fill="#e6e6e6", stroke=BLACK, sw=1.2),
+                  rect(8.5, 30.5, 23, 21, fill="#bdbdbd", stroke=BLACK, sw=1.2),
+                  line(20, 14, 20, 26, sw=2.5),
+                  circle(20, 41, 4.5, fill="none", sw=1.8)]
+    return svg(40, 60, items, defs)
+
+
+def draw_switches():
+    write("TERMICO_ON", termico(True))
+    write("TERMICO_OFF", termico(False))
+    write("TERMICO3D_ON", termico3d(True))
+    write("TERMICO3D_OFF", termico3d(False))
+    write("LIMIT_SWITCH_ON", limit_switch(True))
+    write("LIMIT_SWITCH_OFF", limit_switch(False))
+    write("EMERGEN1_OFF", emergency(False, False))
+    write("EMERGEN1_ON", emergency(True, False).replace('width="107"', 'width="106"', 1))
+    write("EMERGEN2_OFF", emergency(False, True))
+    write("EMERGEN2_ON", emergency(True, True).replace('width="105" height="127"',
+                                                       'width="91" height="114"', 1))
+    write("INTERRUPTOR_ON", interruptor(True))
+    write("INTERRUPTOR_OFF", interruptor(False))
+
+
+# ---------------------------------------------------------------------------------------------
+# Push buttons: a round cap in a grey bezel. Pressed, the cap turns lighter, sits a little
+# deeper (smaller, with a shadow ring) and loses its highlight.
+
+BUTTON_CAPS = {
+    # name: (released cap gradient, pressed cap gradient)
+    "WHITE": ([(0, "#ffffff"), (0.7, "#f0f0f0"), (1, "#bdbdbd")],
+              [(0, "#d6d6d6"), (1, "#a9a9a9")]),
+    "BLACK": ([(0, "#5a5a5a"), (0.6, "#1a1a1a"), (1, "#000000")],
+              [(0, "#d6d6d6"), (1, "#a9a9a9")]),
+    "BLUE": ([(0, "#3a52b8"), (0.6, "#101e78"), (1, "#050c40")],
+             [(0, "#c4deff"), (1, "#7eb0f0")]),
+    "RED": ([(0, "#ff5a5a"), (0.6, "#d81010"), (1, "#820000")],
+            [(0, "#ffd0d0"), (1, "#f08a8a")]),
+}
+
+
+def push_button(colour, pressed):
+    released, down = BUTTON_CAPS[colour]
+    defs = [
+        linear_gradient("bezel", [(0, "#e4e4e4"), (0.5, "#b0b0b0"), (1, "#7a7a7a")], 0, 0, 1, 1),
+        radial_gradient("cap", down if pressed else released, 0.5, 0.5, 0.5, 0.4, 0.35),
+    ]
+    items = [
+        rect(1.5, 1.5, 57, 57, fill="url(#bezel)", stroke="#333", sw=1.5, rx=8),
+        circle(30, 30, 23.5, fill="#4a4a4a", stroke="#222", sw=1.2),
+    ]
+    if pressed:
+        items += [circle(30, 30, 21.5, fill="#262626", stroke="none"),
+                  circle(30, 30.8, 18.8, fill="url(#cap)", stroke="#222", sw=1.4)]
+    else:
+        items += [circle(30, 30, 21, fill="url(#cap)", stroke="#111", sw=1.5),
+                  path("M17,24 A14,14 0 0 1 36,16.5", stroke="#ffffff", sw=2,
+                       extra='stroke-opacity="0.6" stroke-linecap="round"')]
+    return svg(60, 60, items, defs)
+
+
+def draw_buttons():
+    for colour in BUTTON_CAPS:
+        off = push_button(colour, False)
+        if colour == "RED":
+            off = off.replace('height="60"', 'height="59"', 1)
+        write(f"{colour}_OFF", off)
+        write(f"{colour}_ON", push_button(colour, True).replace(
+            'width="60" height="60"', 'width="61" height="61"', 1))
+
+
+# ---------------------------------------------------------------------------------------------
+# Motor and pump: the machine's casing is filled with the colour of its condition.
+
+MOTOR_FILLS = {"OFF": SILVER, "ON": GREEN, "TRIP": YELLOW, "OVERHEATED": ORANGE}
+PUMP_FILLS = {"OFF": SILVER, "ON": GREEN, "TRIP": YELLOW, "OVERHEATED": RED}
+
+
+def motor(fill):
+    items = [
+        # feet
+        polygon([(20, 50), (66, 50), (70, 60), (16, 60)], fill="#8a8a8a", sw=1.5),
+        # shaft
+        rect(74, 28, 17.5, 7, fill="#d8d8d8", sw=1.3),
+        line(83, 28, 83, 35, sw=1),
+        # fan cover (rear) and end shields
+        rect(2, 16, 12, 32, fill=fill, sw=1.6, rx=4),
+        rect(12, 12, 8, 40, fill=fill, sw=1.6, rx=2),
+        rect(66, 12, 9, 40, fill=fill, sw=1.6, rx=2),
+        # frame with cooling fins
+        rect(19, 9, 48, 46, fill=fill, sw=2, rx=3),
+    ]
+    for y in range(15, 52, 6):
+        items.append(line(20.5, y, 65.5, y, stroke="#000", sw=0.9, extra='stroke-opacity="0.55"'))
+    items += [
+        # terminal box
+        rect(33, 1.5, 20, 9, fill=fill, sw=1.6, rx=1.5),
+        text(43, 40, "M", 15, extra='stroke="#fff" stroke-width="0.6"'),
+    ]
+    return svg(93, 62, items)
+
+
+def pump(fill):
+    items = [
+        polygon([(16, 44), (46, 44), (52, 51), (10, 51)], fill="#8a8a8a", sw=1.5),
+        rect(0.75, 24, 14, 12, fill="#d8d8d8", sw=1.5),
+        rect(31, 10.75, 35.25, 12, fill="#d8d8d8", sw=1.5),
+        line(59, 10.75, 59, 22.75, sw=1.2),
+        line(6, 24, 6, 36, sw=1.2),
+        circle(31, 30, 19, fill=fill, sw=2),
+        polygon([(16.5, 36.5), (31, 11.5), (45.5, 36.5)], fill=WHITE, sw=1.6),
+        circle(31, 29, 3.5, fill=fill, sw=1.3),
+    ]
+    return svg(67, 52, items)
+
+
+def draw_motors():
+    for state, fill in MOTOR_FILLS.items():
+        write(f"MOTOR_{state}", motor(fill))
+    for state, fill in PUMP_FILLS.items():
+        doc = pump(fill)
+        if state == "OVERHEATED":
+            doc = doc.replace('width="67"', 'width="68"', 1)
+        write(f"BOMB_{state}", doc)
+
+
+# ---------------------------------------------------------------------------------------------
+# Motorised valve: a gate valve under an electric actuator, ten positions from closed (0) to
+# open (9). The gate rises out of the pipe, the stream in the outlet grows with the opening and a
+# pointer on the actuator shows the travel.
+
+def motor_valve(k):
+    frac = k / 9
+    defs = [
+        linear_gradient("act", [(0, "#f6f6f6"), (0.45, "#b4b4b4"), (0.55, "#9c9c9c"), (1, "#5e5e5e")]),
+        linear_gradient("bonnet", [(0, "#6e6e6e"), (0.5, "#d4d4d4"), (1, "#6e6e6e")], 0, 0, 1, 0),
+    ]
+    gate_top = 29.5 - 16 * frac
+    stream = 13 * frac
+    items = [
+        # inlet pipe full of fluid, outlet with a stream as deep as the opening
+        rect(0.75, 31, 32, 14, fill=BLUE, sw=1.5),
+        rect(58.25, 31, 32, 14, fill=WHITE, sw=1.5),
+    ]
+    if k:
+        items.append(rect(59, 44.25 - stream, 31.25, stream, fill=BLUE, stroke="none", sw=0))
+    items += [
+        # body and bonnet
+        rect(30, 24, 31, 28, fill="#cfcfcf", stroke=BLACK, sw=1.8, rx=5),
+        rect(33, 29, 25, 18, fill=WHITE, stroke="#333", sw=1),
+        rect(33.5, 29.5, 12, 17, fill=BLUE, stroke="none", sw=0),
+        rect(38, 12.5, 15, 12.5, fill="url(#bonnet)", stroke=BLACK, sw=1.5),
+    ]
+    if k:
+        items.append(rect(45, 46.5 - stream, 12.5, stream, fill=BLUE, stroke="none", sw=0))
+    items += [
+        # stem and gate
+        line(45.5, 12, 45.5, gate_top, sw=2),
+        rect(43, gate_top, 5, 17.5, fill="#3c3c3c", stroke=BLACK, sw=1),
+        # actuator
+        rect(22, 0.75, 47, 12.5, fill="url(#act)", stroke=BLACK, sw=1.5, rx=2.5),
+        rect(26, 4, 32, 5.5, fill=WHITE, stroke="#333", sw=0.8),
+        rect(26.4, 4.4, 31.2 * frac, 4.7, fill="#3c3c3c", stroke="none", sw=0),
+        circle(63.5, 6.75, 3, fill="#dcdcdc", stroke="#333", sw=0.9),
+    ]
+    return svg(91, 53, items, defs)
+
+
+def draw_motor_valve():
+    for k in range(10):
+        write(f"MMOTORVALVE_{k}", motor_valve(k))
+
+
+GROUPS = {
+    "buttons": draw_buttons,
+    "motors": draw_motors,
+    "motorvalve": draw_motor_valve,
+    "switches": draw_switches,
+    "relay": draw_relay,
+    "valve": draw_valve,
+}
+
+
+def main(argv):
+    names = argv[1:] or list(GROUPS)
+    for name in names:
+        if name not in GROUPS:
+            sys.exit(f"make_pictures: unknown group {name!r}; groups: {', '.join(GROUPS)}")
+        GROUPS[name]()
+
+
+if __name__ == "__main__":
+    main(sys.argv)
