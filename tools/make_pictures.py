@@ -491,7 +491,238 @@ def draw_motor_valve():
         write(f"MMOTORVALVE_{k}", motor_valve(k))
 
 
+# ---------------------------------------------------------------------------------------------
+# The lift bridge: a double-leaf bascule seen from the side, 517 x 517, in greys. Frame 0 has
+# the leaves down, frame 39 has them raised to LEAF_MAX degrees, in equal steps. The picture
+# is drawn where the bridge window puts it, so its road meets the strip picture (FRAMES_40)
+# and the traffic lights, and the cam under the river slides over the window's four limit
+# switches exactly on the frames where the bridge model reports them:
+#
+#   FC_A frames 0-4, FC_B 2-9, FC_C 24-30, FC_D 29-35.
+#
+# Everything right of x = 460 above the road stays empty: the power devices of the window
+# overlap that corner.
+
+BRIDGE = 517
+FRAMES = 40
+ROAD_Y = 349                 # road surface, also the top edge of the strip picture
+PIVOT = (78, 356)            # trunnion of the left leaf; the right one mirrors it
+LEAF_REACH = 180             # from the trunnion to the leaf's nose at the middle of the span
+LEAF_MAX = 80.0              # degrees at frame 39
+PIER_FACE = 96               # x of the left pier's river face
+PIT = (30, 90)               # x range of the counterweight pit in the left pier
+BED_Y = 404                  # river bed / foundations
+WATER_Y = 373
+STRIP_W, STRIP_H = 745, 30   # the strip under the bridge, placed 107 px left of the bridge
+STRIP_X = -107
+
+# Limit switch levers on the bridge window, in the bridge's coordinates, and the frames on
+# which the bridge model reports each switch active.
+SWITCH_X = {"FC_A": 69 + 8.5, "FC_B": 117 + 8.5, "FC_C": 237 + 8.5, "FC_D": 277 + 8.5}
+SWITCH_ON = {"FC_A": range(0, 5), "FC_B": range(2, 10), "FC_C": range(24, 31), "FC_D": range(29, 36)}
+SWITCH_TOP = 417
+CAM_W = 60                   # flat underside of the cam that presses the rollers
+
+
+def leaf_angle(frame):
+    return LEAF_MAX * frame / (FRAMES - 1)
+
+
+def cam_path():
+    """Left edge of the cam on every frame: as smooth as possible while covering exactly the
+    switches that are active on that frame (2.5 px clear of every roller centre)."""
+    margin = 2.5
+    lo, hi = [], []
+    for f in range(FRAMES):
+        a_min, a_max = -1e9, 1e9
+        for name, x in SWITCH_X.items():
+            if f in SWITCH_ON[name]:          # x inside [a, a + CAM_W]
+                a_min = max(a_min, x - CAM_W + margin)
+                a_max = min(a_max, x - margin)
+        lo.append(a_min)
+        hi.append(a_max)
+    # The rest of the constraints are "does not cover": between two switches that are both
+    # off, the cam must sit in the gap the neighbouring frames point to; resolve by walking
+    # the switches in order of travel.
+    order = sorted(SWITCH_X, key=SWITCH_X.get)
+    for f in range(FRAMES):
+        active = [s for s in order if f in SWITCH_ON[s]]
+        if active:
+            continue
+        passed = [s for s in order if SWITCH_ON[s].stop <= f]
+        left = SWITCH_X[passed[-1]] if passed else -1e9
+        right = min((SWITCH_X[s] for s in order if s not in passed), default=1e9)
+        lo[f] = max(lo[f], left + margin)
+        hi[f] = min(hi[f], right - CAM_W - margin)
+    for f in range(FRAMES):
+        active = [s for s in order if f in SWITCH_ON[s]]
+        for s in order:
+            if s in active:
+                continue
+            x = SWITCH_X[s]
+            if SWITCH_ON[s].stop <= f:        # already passed: cam left edge beyond it
+                lo[f] = max(lo[f], x + margin)
+            else:                             # still ahead: cam right edge short of it
+                hi[f] = min(hi[f], x - CAM_W - margin)
+    lo[-1] = max(lo[-1], lo[-2] + 6)
+    a = [min(max((l + h) / 2 if h < 1e8 else l + 8, l), h) for l, h in zip(lo, hi)]
+    for _ in range(4000):
+        for f in range(FRAMES):
+            if 0 < f < FRAMES - 1:
+                want = (a[f - 1] + a[f + 1]) / 2
+            elif f == 0:
+                want = 2 * a[1] - a[2]
+            else:
+                want = 2 * a[-2] - a[-3]
+            a[f] = min(max(a[f] + 0.5 * (want - a[f]), lo[f]), hi[f])
+    for f in range(FRAMES):
+        covered = {s for s, x in SWITCH_X.items() if a[f] <= x <= a[f] + CAM_W}
+        expected = {s for s in SWITCH_X if f in SWITCH_ON[s]}
+        assert covered == expected, (f, covered, expected)
+        assert f == 0 or a[f] > a[f - 1], f
+    return a
+
+
+MASONRY = "#cdcdcd"
+JOINT = "#9a9a9a"
+WATER = "#c6d4df"
+WAVE = "#8ea3b5"
+STEEL = "#a9a9a9"
+DARK = "#5c5c5c"
+ASPHALT = "#3c3c3c"
+
+
+def pier_joints(x0, x1, y0, y1, course=9, brick=22):
+    """Mortar joints of a masonry block as one compact path."""
+    d = []
+    row = 0
+    y = y0 + course
+    while y < y1 - 1:
+        d.append(f"M{n(x0)},{n(y)}H{n(x1)}")
+        y += course
+    y = y0
+    while y < y1 - 1:
+        off = (brick / 2) * (row % 2)
+        x = x0 + off + brick
+        while x < x1 - 2:
+            d.append(f"M{n(x)},{n(y)}v{n(min(course, y1 - y))}")
+            x += brick
+        y += course
+        row += 1
+    return path("".join(d), stroke=JOINT, sw=0.8)
+
+
+def bridge_static():
+    """Piers, river and cam rail: the same in every frame."""
+    x0, y0 = PIER_FACE, ROAD_Y
+    items = [
+        # river between the piers
+        rect(x0, WATER_Y, BRIDGE - 2 * x0, BED_Y - WATER_Y, fill=WATER, stroke="none", sw=0),
+        path("".join(f"M{n(x)},{n(y)}q4,-2.5 8,0t8,0" for y, xs in
+                     ((WATER_Y + 1, range(x0 + 4, BRIDGE - x0 - 12, 34)),
+                      (WATER_Y + 12, range(x0 + 20, BRIDGE - x0 - 12, 46)),
+                      (WATER_Y + 25, range(x0 + 8, BRIDGE - x0 - 12, 58))) for x in xs),
+             stroke=WAVE, sw=1.1),
+    ]
+    p0, p1 = PIT
+    for mirror in (False, True):
+        g = [
+            # pier with the pit the counterweight swings into
+            polygon([(0, y0), (x0, y0), (x0 + 4, BED_Y), (0, BED_Y)], fill=MASONRY, stroke=BLACK, sw=1.5),
+            pier_joints(1, x0, y0 + 4, BED_Y - 1),
+            path(f"M{p0},{y0}V{BED_Y - 6}Q{p0},{BED_Y - 3} {p0 + 3},{BED_Y - 3}H{p1 - 3}"
+                 f"Q{p1},{BED_Y - 3} {p1},{BED_Y - 6}V{y0 + 12}",
+                 fill="#6e6e6e", stroke=BLACK, sw=1.3),
+            rect(0, y0, p0, 3.5, fill=ASPHALT, stroke="none", sw=0),
+            # trunnion bearing
+            polygon([(PIVOT[0] - 8, PIVOT[1] + 16), (PIVOT[0], PIVOT[1]), (PIVOT[0] + 8, PIVOT[1] + 16)],
+                    fill="#8a8a8a", stroke=BLACK, sw=1.2),
+        ]
+        items.append(group(g, "matrix(-1 0 0 1 517 0)") if mirror else group(g))
+    # the bridge keeper's cabin on the left pier (the right corner stays clear for the window)
+    items += [
+        rect(3, y0 - 36, 24, 36, fill="#e4e4e4", stroke=BLACK, sw=1.5),
+        polygon([(0, y0 - 35), (15, y0 - 46), (30, y0 - 35)], fill="#7a7a7a", stroke=BLACK, sw=1.5),
+        rect(7, y0 - 29, 16, 10, fill="#9fb3c2", stroke=BLACK, sw=1.2),
+        line(15, y0 - 29, 15, y0 - 19, sw=1),
+        rect(10, y0 - 14, 7, 14, fill="#8a8a8a", stroke=BLACK, sw=1),
+    ]
+    items += [
+        rect(0, BED_Y, BRIDGE, 2.5, fill="#4a4a4a", stroke="none", sw=0),
+        # cam rail hanging under the foundations
+        path(f"M36,{BED_Y + 2}v4M356,{BED_Y + 2}v4", stroke=BLACK, sw=1.5),
+        rect(30, BED_Y + 5.5, 332, 4, fill="#8c8c8c", stroke=BLACK, sw=1),
+    ]
+    return items
+
+
+def leaf_shape():
+    """The left leaf in its own coordinates: origin at the trunnion, u towards the nose."""
+    top = -6
+    deep, nose = 15, 4          # girder depth under the deck at the trunnion and at the nose
+
+    def bottom(u):
+        return deep - (deep - nose) * max(0.0, u - 20) / (LEAF_REACH - 20)
+
+    girder = polygon([(-40, top), (LEAF_REACH, top), (LEAF_REACH, nose), (20, deep), (-16, deep),
+                      (-16, top + 2)], fill=STEEL, stroke=BLACK, sw=1.5)
+    # Warren bracing between deck and bottom chord
+    panel = 20
+    us = list(range(-12, LEAF_REACH - 4, panel))
+    zig = [(u, top + 2.5 if i % 2 == 0 else bottom(u) - 1.5) for i, u in enumerate(us)]
+    posts = "".join(f"M{u},{top}v-13" for u in range(6, LEAF_REACH + 1, 20))
+    return [
+        rect(-40, top, 24, 21, fill=DARK, stroke=BLACK, sw=1.5),          # counterweight
+        girder,
+        polyline(zig, stroke="#5e5e5e", sw=1.1),
+        rect(-44, top, LEAF_REACH + 44, 3.5, fill=ASPHALT, stroke=BLACK, sw=0.6),  # road surface
+        path(f"M4,{top - 13}H{LEAF_REACH}M4,{top - 7}H{LEAF_REACH}" + posts, stroke=BLACK, sw=1.2),
+        circle(0, 0, 4.5, fill=WHITE, stroke=BLACK, sw=1.5),
+        circle(0, 0, 1.3, fill=BLACK, stroke="none", sw=0),
+    ]
+
+
+def bridge_frame(frame, cam_x):
+    th = leaf_angle(frame)
+    px, py = PIVOT
+    left = group([group(leaf_shape(), f"translate({px} {py}) rotate({n(-th)})")])
+    items = bridge_static()
+    items += [
+        left,
+        group([group(leaf_shape(), f"translate({px} {py}) rotate({n(-th)})")], "matrix(-1 0 0 1 517 0)"),
+        polygon([(cam_x - 5, BED_Y + 9.5), (cam_x + CAM_W + 5, BED_Y + 9.5),
+                 (cam_x + CAM_W, SWITCH_TOP + 4), (cam_x, SWITCH_TOP + 4)],
+                fill="#4a4a4a", stroke=BLACK, sw=1.2),
+    ]
+    return svg(BRIDGE, BRIDGE, items)
+
+
+def strip():
+    """The ground under the bridge: approach roads on embankments and the river between."""
+    x_face = PIER_FACE - STRIP_X                     # left pier face in the strip
+    x_right = x_face + BRIDGE - 2 * PIER_FACE        # right pier face
+    items = [
+        rect(0, 0, x_face, STRIP_H, fill="#bdbdbd", stroke="none", sw=0),
+        rect(x_right, 0, STRIP_W - x_right, STRIP_H, fill="#bdbdbd", stroke="none", sw=0),
+        rect(x_face, WATER_Y - ROAD_Y, x_right - x_face, STRIP_H, fill=WATER, stroke="none", sw=0),
+        rect(0, 0, x_face, 3.5, fill=ASPHALT, stroke="none", sw=0),
+        rect(x_right, 0, STRIP_W - x_right, 3.5, fill=ASPHALT, stroke="none", sw=0),
+        path("".join(f"M{x},{STRIP_H}l10,-24" for x in list(range(2, x_face - 8, 9))
+                     + list(range(x_right + 4, STRIP_W - 10, 9))),
+             stroke="#9a9a9a", sw=1),
+    ]
+    return svg(STRIP_W, STRIP_H, items)
+
+
+def draw_bridge():
+    cams = cam_path()
+    for f in range(FRAMES):
+        write(f"FRAMES_{f}", bridge_frame(f, cams[f]))
+    write(f"FRAMES_{FRAMES}", strip())
+
+
 GROUPS = {
+    "bridge": draw_bridge,
     "buttons": draw_buttons,
     "motors": draw_motors,
     "motorvalve": draw_motor_valve,

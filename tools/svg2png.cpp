@@ -5,6 +5,7 @@
 //   svg2png --sheet OUT.png SCALE F[@WxH] ... a preview sheet: each file at its natural size
 //                                             times SCALE, or at WxH, labelled, on a window-grey
 //                                             ground; ZOOM=n enlarges the sheet n times
+//   svg2png --compose OUT.png WxH F@X,Y,W,H ...  pictures placed at rectangles, to try a layout
 //
 // Built by tools/make_pictures.py (g++ and pkg-config), not part of the program.
 #include <QFileInfo>
@@ -85,12 +86,28 @@ int Sheet(const QString& out, double scale, const QStringList& specs) {
   return sheet.save(out) ? 0 : 1;
 }
 
+// Pictures placed at given rectangles on a window-grey canvas: F@X,Y,W,H ...
+int Compose(const QString& out, int w, int h, const QStringList& specs) {
+  QImage canvas(w, h, QImage::Format_RGB32);
+  canvas.fill(QColor(240, 240, 240));
+  QPainter p(&canvas);
+  for (const QString& spec : specs) {
+    const QStringList r = spec.section('@', 1).split(',');
+    const QRect at(r.value(0).toInt(), r.value(1).toInt(), r.value(2).toInt(), r.value(3).toInt());
+    p.drawImage(at.topLeft(), Render(spec.section('@', 0, 0), at.size()));
+  }
+  p.end();
+  return canvas.save(out) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const QStringList args = app.arguments();
+  if (args.size() >= 5 && args[1] == "--compose")
+    return Compose(args[2], args[3].section('x', 0, 0).toInt(), args[3].section('x', 1).toInt(), args.mid(4));
   if (args.size() >= 4 && args[1] == "--sheet") return Sheet(args[2], args[3].toDouble(), args.mid(4));
   if (args.size() != 3 && args.size() != 5) {
     std::fprintf(stderr, "usage: svg2png IN.svg OUT.png [W H] | svg2png --sheet OUT.png SCALE FILES...\n");
