@@ -721,7 +721,247 @@ def draw_bridge():
     write(f"FRAMES_{FRAMES}", strip())
 
 
+# ---------------------------------------------------------------------------------------------
+# Backdrop behind the power devices of the bridge window: the single-line power circuit that
+# joins them, drawn so that each wire ends where the device pictures have their terminals
+# (the window places this picture at 712, 8; the rectangles below are relative to it).
+
+BACKDROP_W, BACKDROP_H = 217, 281
+BREAKER = (51, 19, 38, 47)
+KM = {"KM1": (-2, 81, 43, 54), "KM2": (75, 81, 43, 54), "KM3": (101, 186, 42, 56), "KM4": (173, 188, 41, 54)}
+FE = (22, 186, 49, 51)
+MOTOR_TOP = (67, 287)
+
+
+def backdrop():
+    wire = "#505050"
+
+    def path_x(r):  # x of a relay's power path inside its rectangle
+        return r[0] + RELAY_PATH_X * r[2] / RELAY_W
+
+    bx = BREAKER[0] + BREAKER[2] / 2
+    k1, k2, k3, k4 = (path_x(KM[k]) for k in ("KM1", "KM2", "KM3", "KM4"))
+    fe = FE[0] + 19 * FE[2] / 68
+    m_fast, m_slow = MOTOR_TOP[0] + 38, MOTOR_TOP[0] + 50
+    d = [
+        f"M{n(bx)},0V{BREAKER[1]}",                                  # mains to the breaker
+        f"M{n(bx)},{BREAKER[1] + BREAKER[3]}V74",                     # breaker to KM1 and KM2
+        f"M{n(k1)},81V74H{n(k2)}V81",
+        f"M{n(k1)},135V160H{n(k2)}V135",                              # KM1 / KM2 to FE
+        f"M{n(fe)},160V{FE[1]}",
+        f"M{n(fe)},{FE[1] + FE[3]}V252H88V176H{n(k4)}V188",           # FE to KM3 and KM4
+        f"M{n(k3)},176V186",
+        f"M{n(k3)},242V262H{n(m_fast)}V{BACKDROP_H}",                 # to the two windings
+        f"M{n(k4)},242V270H{n(m_slow)}V{BACKDROP_H}",
+    ]
+    ticks = "".join(f"M{n(bx - 4)},{n(y + 3)}l8,-5" for y in (6, 9.5, 13))
+    # KM2 swaps two phases: the lowering direction
+    swap = f"M{n(k2 - 4)},142l8,8M{n(k2 + 4)},142l-8,8"
+    items = [
+        rect(1, 1, BACKDROP_W - 2, BACKDROP_H - 2, fill="#e9ecef", stroke="#b4b9be", sw=1, rx=6),
+        path("".join(d), stroke=wire, sw=1.6, extra='stroke-linejoin="round"'),
+        path(ticks + swap, stroke=wire, sw=1.2),
+        text(bx + 10, 11, "3~", 9, fill=wire, anchor="start"),
+    ]
+    for x, y in ((k1, 74), (k2, 74), (k1, 160), (fe, 160), (k2, 160), (88, 176), (k3, 176)):
+        items.append(circle(x, y, 2.1, fill=wire, stroke="none", sw=0))
+    return svg(BACKDROP_W, BACKDROP_H, items)
+
+
+def draw_backdrop():
+    write("BACKDROP", backdrop())
+
+
+# ---------------------------------------------------------------------------------------------
+# Raster pictures: drawn as SVG under tools/raster/, rendered to PNG at their exact size.
+
+LED_OFF = "#d8d8d8"
+
+
+def detector(on):
+    items = [
+        rect(0.5, 0.5, 39, 18, fill="#e4e4e4", stroke="#333", sw=1, rx=3),
+        rect(3.5, 3.5, 14, 12, fill=WHITE, stroke="#333", sw=1),
+        path("M7,6.5l6,3l-6,3M7,14.5h6", stroke=BLACK, sw=1.4),
+        line(21, 9.5, 26, 9.5, stroke="#333", sw=1.2),
+        circle(31.5, 9.5, 5.2, fill=YELLOW if on else LED_OFF, stroke="#333", sw=1.2),
+    ]
+    return svg(40, 19, items)
+
+
+def photo(on, vertical):
+    """Light barrier: emitter on the left (top), reflector at the far end; the beam turns into a
+    bright solid line while something breaks it."""
+    beam = (line(25, 7.5, 195, 7.5, stroke=YELLOW, sw=3) + line(25, 7.5, 195, 7.5, stroke="#b08a00", sw=0.8)
+            if on else line(25, 7.5, 195, 7.5, stroke=RED, sw=1, extra='stroke-dasharray="4,3"'))
+    items = [
+        beam,
+        rect(0.5, 0.5, 22, 14, fill="#9a9a9a", stroke="#222", sw=1, rx=2),
+        rect(19, 3.5, 4, 8, fill="#3a3a3a", stroke="none", sw=0),
+        circle(7, 7.5, 2.6, fill=YELLOW if on else LED_OFF, stroke="#222", sw=0.8),
+        rect(195.5, 2.5, 4, 10, fill="#b4b4b4", stroke="#222", sw=1),
+    ]
+    if vertical:
+        return svg(15, 200, [group(items, "matrix(0 1 1 0 0 0)")])
+    return svg(200, 15, items)
+
+
+def proximity(on, vertical):
+    """Cylindrical proximity sensor: threaded barrel, sensing face and its field."""
+    items = [
+        path("M24,3.5Q37,12 24,20.5Z", fill=YELLOW if on else "none", stroke="#8a7000" if on else "#7a7a7a",
+             sw=1, extra='stroke-dasharray="2,1.5"' + (' fill-opacity="0.6"' if on else "")),
+        rect(2.5, 4.5, 20, 15, fill="#b4b4b4", stroke="#222", sw=1),
+        path("".join(f"M{x},4.5v15" for x in range(5, 22, 3)), stroke="#6a6a6a", sw=0.8),
+        rect(21.5, 6, 3, 12, fill="#3a3a5a", stroke="#222", sw=0.8),
+        rect(0.5, 8.5, 3, 7, fill="#6a6a6a", stroke="#222", sw=0.8),
+        circle(8, 12, 2.4, fill=YELLOW if on else LED_OFF, stroke="#222", sw=0.8),
+    ]
+    if vertical:
+        return svg(24, 38, [group(items, "matrix(0 1 1 0 0 0)")])
+    return svg(38, 24, items)
+
+
+def loop(on):
+    ink = YELLOW if on else "#1a1a1a"
+    items = [
+        rect(0.5, 0.5, 28, 28, fill="#8a8a8a", stroke="#333", sw=1, rx=2),
+        rect(4.5, 4.5, 20, 20, fill="none", stroke=ink, sw=2, rx=3),
+        rect(8.5, 8.5, 12, 12, fill="none", stroke=ink, sw=2, rx=2),
+        rect(12.5, 12.5, 4, 4, fill="#5a5a5a", stroke="none", sw=0),
+    ]
+    return svg(29, 29, items)
+
+
+def reed(on, horizontal):
+    """Reed switch: a glass capsule with two reeds that touch when a magnet is near. Drawn
+    along the picture's long side."""
+    reeds = YELLOW if on else "#555"
+    gap = 0 if on else 2
+    items = [
+        rect(2.5, 0.5, 8, 19, fill="#eef6fa", stroke="#333", sw=1, rx=4),
+        line(5.5, 0, 5.5, 9.5, stroke="#333", sw=1.2),
+        line(7.5, 20, 7.5, 10.5, stroke="#333", sw=1.2),
+        line(5.5, 9.5, 6.8 - gap / 2, 12, stroke=reeds, sw=1.6),
+        line(7.5, 10.5, 6.2 + gap / 2, 8, stroke=reeds, sw=1.6),
+    ]
+    if on:
+        items.append(circle(6.5, 10, 1.8, fill=YELLOW, stroke="none", sw=0))
+    if horizontal:
+        return svg(13, 20, items)
+    return svg(20, 13, [group(items, "matrix(0 1 1 0 0 0)")])
+
+
+def glyph(kind):
+    """24 x 24 palette glyphs."""
+    g = {
+        "TDEPOSIT": [rect(4.5, 2.5, 15, 19, fill=WHITE, sw=1.2, rx=2),
+                     rect(5.1, 11, 13.8, 9.9, fill=BLUE, stroke="none", sw=0, rx=1.5),
+                     line(12, 21.5, 12, 23.5, sw=1.5)],
+        "TDETECTOR": [rect(1.5, 6.5, 21, 11, fill="#e4e4e4", sw=1, rx=2),
+                      path("M4.5,8.5l5,2.5l-5,2.5M4.5,15.5h5", sw=1.3),
+                      circle(17, 12, 3.5, fill=YELLOW, sw=1)],
+        "TMETER": [rect(1.5, 6.5, 21, 11, fill="#203020", sw=1, rx=1),
+                   path("M5,9h4v6h-4zM5,12h4M11,9h4v6h-4zM11,12h4M17,9v6", stroke="#6fff6f", sw=1.1)],
+        "TMOTOR": [circle(12, 12, 9.5, fill=GREEN, sw=1.5), text(12, 16.5, "M", 12)],
+        "TMOTORVALVE": [polygon([(3, 13), (12, 18), (3, 23)], fill=BLUE, sw=1),
+                        polygon([(21, 13), (12, 18), (21, 23)], fill=BLUE, sw=1),
+                        line(12, 18, 12, 11, sw=1.3),
+                        rect(5.5, 1.5, 13, 9, fill="#b4b4b4", sw=1.2, rx=1.5),
+                        text(12, 9.5, "M", 7.5)],
+        "TPOSITIONDETECTOR": [line(10, 12, 23, 12, stroke=RED, sw=1.2, extra='stroke-dasharray="2.5,1.5"'),
+                              rect(1.5, 7.5, 9, 9, fill="#9a9a9a", sw=1, rx=1),
+                              circle(6, 12, 2, fill=YELLOW, stroke="#222", sw=0.8)],
+        "TPUSHBUTTON": [rect(1.5, 1.5, 21, 21, fill="#b4b4b4", stroke="#333", sw=1, rx=4),
+                        circle(12, 12, 7.5, fill=RED, stroke="#222", sw=1.2)],
+        "TRELAY": [rect(2.5, 7.5, 7, 10, fill=YELLOW, sw=1.2),
+                   line(17.5, 1, 17.5, 7, sw=1.4), line(14, 7, 17.5, 7, sw=1.4),
+                   line(17.5, 17, 17.5, 23, sw=1.4), line(17.5, 17, 21.5, 8.5, sw=1.6),
+                   line(9.5, 12.5, 19, 12.5, sw=1, extra='stroke-dasharray="2,1.5"')],
+        "TSWITCH": [line(12, 1, 12, 7, sw=1.5), line(8, 7, 12, 7, sw=1.5),
+                    line(12, 17, 12, 23, sw=1.5), line(12, 17, 18, 6.5, sw=2),
+                    circle(12, 17, 1.5, fill=BLACK, stroke="none", sw=0)],
+        "TVALVE": [polygon([(2.5, 12), (12, 17.5), (2.5, 22.5)], fill="#8c8c8c", sw=1.2),
+                   polygon([(21.5, 12), (12, 17.5), (21.5, 22.5)], fill="#8c8c8c", sw=1.2),
+                   line(12, 17.5, 12, 8, sw=1.4),
+                   path("M5.5,8A6.5,5.5 0 0 1 18.5,8Z", fill="#d0d0d0", sw=1.2)],
+    }[kind]
+    return svg(24, 24, g)
+
+
+RASTERS = {}
+
+
+def raster(name, doc):
+    RASTERS[name] = doc
+
+
+def draw_rasters():
+    for on in (False, True):
+        s = "ON" if on else "OFF"
+        raster(f"DETECTOR_{s}", detector(on))
+        raster(f"PHOTOHOR_{s}", photo(on, False))
+        raster(f"PHOTOVER_{s}", photo(on, True))
+        raster(f"PROXHOR_{s}", proximity(on, False))
+        raster(f"PROXVER_{s}", proximity(on, True))
+        raster(f"LOOP_{s}", loop(on))
+        raster(f"REEDHOR_{s}", reed(on, True))
+        raster(f"REEDVER_{s}", reed(on, False))
+    for kind in ("TDEPOSIT", "TDETECTOR", "TMETER", "TMOTOR", "TMOTORVALVE", "TPOSITIONDETECTOR",
+                 "TPUSHBUTTON", "TRELAY", "TSWITCH", "TVALVE"):
+        raster(kind, glyph(kind))
+    tool = svg2png()
+    for name, doc in RASTERS.items():
+        write(name, doc, RASTER_SRC)
+        render(tool, os.path.join(RASTER_SRC, name + ".svg"), os.path.join(PICTURES, name + ".png"))
+
+
+def svg2png():
+    """The renderer, compiled on first use (or when its source is newer)."""
+    src = os.path.join(ROOT, "tools", "svg2png.cpp")
+    if not os.path.exists(SVG2PNG) or os.path.getmtime(SVG2PNG) < os.path.getmtime(src):
+        os.makedirs(os.path.dirname(SVG2PNG), exist_ok=True)
+        flags = subprocess.run(["pkg-config", "--cflags", "--libs", "Qt6Svg", "Qt6Gui"],
+                               check=True, capture_output=True, text=True).stdout.split()
+        subprocess.run(["g++", "-std=c++20", "-O1", "-fPIC", src, "-o", SVG2PNG] + flags, check=True)
+    return SVG2PNG
+
+
+def render(tool, src, dst, size=None):
+    extra = [str(size[0]), str(size[1])] if size else []
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    subprocess.run([tool, src, dst] + extra, check=True, env=env, stderr=subprocess.DEVNULL)
+
+
+# ---------------------------------------------------------------------------------------------
+# Program icon: a raised bascule leaf over water, bold enough to read at 16 px.
+
+def icon():
+    defs = [linear_gradient("sky", [(0, "#3c5a78"), (1, "#1c2c3c")])]
+    items = [
+        rect(2, 2, 60, 60, fill="url(#sky)", stroke="#101820", sw=1.5, rx=12),
+        path("M4,44H60V50Q60,60 50,60H14Q4,60 4,50Z", fill="#5f8fb8", stroke="none", sw=0),
+        path("M22,50q3,-2 6,0t6,0M28,55q3,-2 6,0t6,0", stroke="#cfe2f2", sw=1.6),
+        path("M4,40H18V60.5H14Q3.5,60.5 3.5,50Z", fill="#c8c8c8", stroke="#101820", sw=1.5),
+        path("M46,40H60.5V50Q60.5,60.5 50,60.5H46Z", fill="#c8c8c8", stroke="#101820", sw=1.5),
+        group([rect(0, -4, 34, 6, fill="#e8e8e8", stroke="#101820", sw=1.5),
+               rect(0, -4, 34, 2, fill=YELLOW, stroke="none", sw=0)],
+              "translate(15 40) rotate(-38)"),
+        line(46, 40, 60, 40, stroke=YELLOW, sw=2.5),
+        circle(15, 40, 3, fill=WHITE, stroke="#101820", sw=1.5),
+    ]
+    return svg(256, 256, items, defs, view=(64, 64))
+
+
+def draw_icon():
+    write("torvane", icon(), ICON_DIR)
+    render(svg2png(), os.path.join(ICON_DIR, "torvane.svg"), os.path.join(ICON_DIR, "torvane.png"))
+
+
 GROUPS = {
+    "icon": draw_icon,
+    "backdrop": draw_backdrop,
+    "rasters": draw_rasters,
     "bridge": draw_bridge,
     "buttons": draw_buttons,
     "motors": draw_motors,
