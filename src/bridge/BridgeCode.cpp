@@ -1,5 +1,8 @@
 #include "bridge/BridgeCode.h"
 
+#include <array>
+#include <cstdint>
+
 namespace {
 
 // Limit-switch levels by frame, FC_A ... FC_D. The pairs overlap (A+B on 2-4, C+D on 29-30) so
@@ -16,6 +19,19 @@ constexpr TSwitchBand kBands[] = {
     {24, 28, false, false, true, false},  {29, 30, false, false, true, true},
     {31, 35, false, false, false, true},  {36, 40, false, false, false, false},
 };
+
+constexpr int kLastListedFrame = 40;
+enum : std::uint8_t { kA = 1, kB = 2, kC = 4, kD = 8 };
+
+// The bands unrolled into one entry per frame, so a frame change costs one lookup.
+constexpr std::array<std::uint8_t, kLastListedFrame + 1> kSwitchesByFrame = [] {
+  std::array<std::uint8_t, kLastListedFrame + 1> t{};
+  for (const TSwitchBand& band : kBands)
+    for (int f = band.First; f <= band.Last; ++f)
+      t[static_cast<std::size_t>(f)] = static_cast<std::uint8_t>(
+          (band.A ? kA : 0) | (band.B ? kB : 0) | (band.C ? kC : 0) | (band.D ? kD : 0));
+  return t;
+}();
 
 }  // namespace
 
@@ -59,12 +75,10 @@ unsigned char TBridge::ElevationOf(int framenum) {
 void TBridge::FrameChangeEvent(int framenum, void* sender) {
   (void)sender;
   ElevationOut->SetValue(ElevationOf(framenum));
-  for (const TSwitchBand& band : kBands) {
-    if (framenum < band.First || framenum > band.Last) continue;
-    FC_AOut->SetState(band.A);
-    FC_BOut->SetState(band.B);
-    FC_COut->SetState(band.C);
-    FC_DOut->SetState(band.D);
-    return;
-  }
+  if (framenum < 0 || framenum > kLastListedFrame) return;
+  const std::uint8_t on = kSwitchesByFrame[static_cast<std::size_t>(framenum)];
+  FC_AOut->SetState((on & kA) != 0);
+  FC_BOut->SetState((on & kB) != 0);
+  FC_COut->SetState((on & kC) != 0);
+  FC_DOut->SetState((on & kD) != 0);
 }
