@@ -102,8 +102,19 @@ void TFrameAnimation::SetTripTime(int ms) {
 }
 
 void TFrameAnimation::SetSimTimer(TTimer* timer) {
-  FSimTimer = timer;
+  if (timer != FSimTimer) {
+    // The timer belongs to the window, not to us: be told if it goes first.
+    if (FSimTimer != nullptr) RemoveFreeNotification(FSimTimer);
+    if (timer != nullptr) FreeNotification(timer);
+    FSimTimer = timer;
+  }
   SetTripTime(FTripTime);
+}
+
+void TFrameAnimation::Notification(TComponent* component, TOperation operation) {
+  TImage::Notification(component, operation);
+  // The rate already computed stays; only a later SetTripTime needs a timer again.
+  if (operation == opRemove && component == FSimTimer) FSimTimer = nullptr;
 }
 
 void TFrameAnimation::SetWidth(int w) {

@@ -61,6 +61,8 @@ class TFrameAnimation : public TImage {
   int ToFrame() const { return FToFrame; }
   const std::vector<TPicture>& Frames() const { return FFrames; }
 
+  void Notification(TComponent* component, TOperation operation) override;
+
   TFrameEvent OnFrameChange;
   TFrameEvent OnEnd;
   // Owners write these directly: the bridge jams and repairs through PlayState, the main window

@@ -303,6 +303,31 @@ TEST(FrameAnimationRate, TripTimeAndTimerSetTheRate) {
   EXPECT_EQ(anim.TripTime(), 25000);
 }
 
+TEST(FrameAnimationRate, ATimerDestroyedFirstIsForgottenAndTheRateStays) {
+  TFrameAnimation anim(nullptr);
+  anim.LoadResources("FRAMES_", 40);
+  TTimerClock clock;
+  auto* timer = new TTimer(nullptr, &clock);
+  timer->SetInterval(50);
+  anim.SetSimTimer(timer);
+  anim.SetTripTime(25000);
+  delete timer;
+  EXPECT_EQ(anim.SimTimer(), nullptr);
+  EXPECT_EQ(anim.FramesPerTick(), 0.08f);
+  anim.SetTripTime(15000);  // no timer to read any more
+  EXPECT_EQ(anim.FramesPerTick(), 0.0f);
+
+  // Switching timers drops the link to the first: destroying it later changes nothing.
+  TTimer kept(nullptr, &clock);
+  kept.SetInterval(100);
+  auto* dropped = new TTimer(nullptr, &clock);
+  anim.SetSimTimer(dropped);
+  anim.SetSimTimer(&kept);
+  delete dropped;
+  EXPECT_EQ(anim.SimTimer(), &kept);
+  EXPECT_EQ(anim.FramesPerTick(), 4000.0f / 15000.0f);
+}
+
 TEST(FrameAnimationRate, NewRateKeepsTheAccumulatedFraction) {
   Deck d;
   d.anim.Play();
