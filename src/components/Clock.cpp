@@ -14,8 +14,8 @@ TTimer* FindTimer(const TComponent* self, const std::string& name) {
 }  // namespace
 
 TClock::TClock(TComponent* owner) : TStaticText(owner) {
-  // A lowered, tiled bevel; the framework's text control draws it as a sunken border.
-  SetBorderStyle(sbsSunken);
+  // A tiled bevel; its inner spacing and lowered outer edge are how the framework draws a tile.
+  SetBevelKind(bkTile);
   SetAutoSize(true);
   SetAlignment(taCenter);
   Font.SetSize(10);

@@ -52,7 +52,7 @@ TEST(ClockBasics, NewClockShowsZeroAndIgnoresTicks) {
   EXPECT_EQ(r.Watch->Font.Size(), 10);
   EXPECT_EQ(r.Watch->Font.Color(), 0xFF000015u);
   EXPECT_TRUE(r.Watch->AutoSize());
-  EXPECT_EQ(r.Watch->BorderStyle(), sbsSunken);
+  EXPECT_EQ(r.Watch->BevelKind(), bkTile);
 }
 
 TEST(ClockRhythm, ThreeHundredMillisecondsCarryTheRemainder) {
