@@ -7,12 +7,7 @@
 #include <cstdlib>
 
 #include "app/DemoWindow.h"
-#include "components/AnimationCode.h"
-#include "components/Clock.h"
-#include "components/Deposit.h"
-#include "components/Detector.h"
-#include "components/MotorValve.h"
-#include "components/PositionDetector.h"
+#include "components/Palette.h"
 #include "gui/Gallery.h"
 #include "gui/GuiSupport.h"
 
@@ -48,16 +43,6 @@ TOptions ParseCommandLine(int argc, char** argv) {
   return {parser.value(screenshot), parser.value(figure), parser.value(gallery)};
 }
 
-// The component palette shown by the gallery. The running plant never registers anything.
-void RegisterPalette() {
-  AnimationCode::Register();
-  Clock::Register();
-  Deposit::Register();
-  Detector::Register();
-  MotorValve::Register();
-  PositionDetector::Register();
-}
-
 bool HaveDisplay() {
   const char* x = std::getenv("DISPLAY");
   const char* w = std::getenv("WAYLAND_DISPLAY");
@@ -84,7 +69,7 @@ int main(int argc, char** argv) {
 
   QString error;
   if (!options.Gallery.isEmpty()) {
-    RegisterPalette();
+    RegisterAllComponents();
     error = WriteGallery(options.Gallery);
     if (!error.isEmpty()) {
       std::fprintf(stderr, "torvane: %s\n", qPrintable(error));
