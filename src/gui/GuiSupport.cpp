@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QFontDatabase>
-#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <cmath>
 #include <QGuiApplication>
 
 namespace {
@@ -10,9 +11,10 @@ namespace {
 QString gTahoma;
 
 void QtMeasure(const TFont& font, const std::string& text, int& width, int& height) {
-  const QFontMetrics fm(ToQFont(font));
-  width = fm.horizontalAdvance(ToQString(text));
-  height = fm.height();
+  // Fractional metrics rounded up, so the measured box never cuts the text it was made for.
+  const QFontMetricsF fm(ToQFont(font));
+  width = static_cast<int>(std::ceil(fm.horizontalAdvance(ToQString(text))));
+  height = static_cast<int>(std::ceil(fm.height()));
 }
 
 QString LoadFamily(const QString& path) {
