@@ -1,6 +1,7 @@
 #pragma once
-// A top-level window model: caption, frame style, stay-on-top, placement and client size
-// (Width and Height are the client area). A window view shows it and follows its changes.
+// The model of a top-level window: a control with a caption and a background colour that
+// hosts the plant's or the PLC's controls. The GUI shows it in a real window. Width and Height
+// are the client area; Left and Top the window's place on the screen.
 #include <string>
 
 #include "framework/Control.h"
@@ -16,11 +17,15 @@ class TForm : public TControl {
 
   const std::string& Caption() const { return FCaption; }
   void SetCaption(const std::string& text);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor c);
+
   TFormStyle FormStyle() const { return FFormStyle; }
   void SetFormStyle(TFormStyle s);
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle s);
-  // The window grows or shrinks to hold its visible children.
+  // The window grows or shrinks to hold its visible children (the owner of the model applies
+  // it; see ContentSize).
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool v);
   // The size the children need: the right and bottom edges of the visible children.
@@ -38,6 +43,7 @@ class TForm : public TControl {
 
  private:
   std::string FCaption;
+  TColor FColor = clBtnFace;
   TFormStyle FFormStyle = fsNormal;
   TFormBorderStyle FBorderStyle = bsSizeable;
   bool FAutoSize = false;

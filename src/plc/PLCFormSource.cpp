@@ -31,6 +31,8 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
   SetFormStyle(fsStayOnTop);
   SetBounds(0, 0, 486, 356);
   SetAutoSize(true);
+  // Shown by its owner once the plant is wired.
+  Hide();
   BuildStrip();
 
   // 2-3. Without a running simulator there is no PLC to couple to.
@@ -52,10 +54,9 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
 
   // 5.
   Faceplate = new TCPU(rackOwner, this, backEnd, clock);
-  Faceplate->AddObserver(this);
+  Faceplate->FreeNotification(this);
   if (Faceplate->Simulator() == nullptr) {
     const std::string detail = Faceplate->ConnectError;
-    Faceplate->RemoveObserver(this);
     delete Faceplate;
     Faceplate = nullptr;
     throw EPLCSimNotRunning(detail);
@@ -64,7 +65,7 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
 
   // 6.
   FirstModule = new TIOModule(rackOwner);
-  FirstModule->AddObserver(this);
+  FirstModule->FreeNotification(this);
   FirstModule->SetAddress(FModuleDir);
   FirstModule->SetRackLeft(Faceplate->Width());
   FirstModule->SetParentWindow(this);
@@ -72,7 +73,7 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
 
   // 7.
   SecondModule = new TIOModule(rackOwner);
-  SecondModule->AddObserver(this);
+  SecondModule->FreeNotification(this);
   SecondModule->SetAddress(FModuleDir + 2);
   SecondModule->SetRackLeft(FirstModule->RackLeft + FirstModule->Width());
   SecondModule->SetParentWindow(this);
@@ -86,7 +87,7 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
 
   // 9.
   AboutBox = new TForm(rackOwner);
-  AboutBox->AddObserver(this);
+  AboutBox->FreeNotification(this);
   AboutBox->SetCaption("About Torvane");
   AboutBox->SetBorderStyle(bsDialog);
   AboutBox->Hide();
@@ -96,21 +97,18 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
 
 TPLC::~TPLC() {
   if (SimWindow != nullptr) SimWindow->Show();
-  if (Faceplate != nullptr) {
-    Faceplate->OnStateChange = nullptr;
-    Faceplate->RemoveObserver(this);
-  }
-  if (FirstModule != nullptr) FirstModule->RemoveObserver(this);
-  if (SecondModule != nullptr) SecondModule->RemoveObserver(this);
-  if (AboutBox != nullptr) AboutBox->RemoveObserver(this);
+  // The faceplate may outlive this window (they share an owner): it must not call back.
+  if (Faceplate != nullptr) Faceplate->OnStateChange = nullptr;
 }
 
-void TPLC::ControlDestroyed(TControl* control) {
+void TPLC::Notification(TComponent* component, TOperation operation) {
+  TForm::Notification(component, operation);
+  if (operation != opRemove) return;
   // The rack may go before this window when they share an owner.
-  if (control == Faceplate) Faceplate = nullptr;
-  if (control == FirstModule) FirstModule = nullptr;
-  if (control == SecondModule) SecondModule = nullptr;
-  if (control == AboutBox) AboutBox = nullptr;
+  if (component == Faceplate) Faceplate = nullptr;
+  if (component == FirstModule) FirstModule = nullptr;
+  if (component == SecondModule) SecondModule = nullptr;
+  if (component == AboutBox) AboutBox = nullptr;
 }
 
 void TPLC::GetProperties(TPropList& out) const {

@@ -37,7 +37,7 @@ class EPLCSimNotRunning : public std::runtime_error {
 
 using TTestEvent = TMethod<int>;
 
-class TPLC : public TForm, private TControlObserver {
+class TPLC : public TForm {
  public:
   // Raises EPLCSimNotRunning when the simulator of backEnd (the active back end when null) is
   // not running or does not accept a connection. The faceplate polls on clock (the default
@@ -104,6 +104,7 @@ class TPLC : public TForm, private TControlObserver {
 
  protected:
   void DoClose() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void BuildStrip();
@@ -124,8 +125,6 @@ class TPLC : public TForm, private TControlObserver {
   void OnTopClick(TObject* sender);
   void HideOnRunClick(TObject* sender);
 
-  void ControlChanged(TControl* control) override { (void)control; }
-  void ControlDestroyed(TControl* control) override;
 
   int FModuleDir = 0;
   bool FCollapsed = false;
