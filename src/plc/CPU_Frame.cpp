@@ -106,30 +106,11 @@ TCPU::~TCPU() {
 }
 
 void TCPU::Connect(TSimulatorBackEnd* backEnd) {
-  if (backEnd == nullptr) {
-    CreateResult = kSimUnavailable;
-    ConnectError = "No simulator back end is installed";
-    return;
-  }
-  CreateResult = backEnd->CreateInstance(FSimulator);
-  if (CreateResult != kSimOk || !FSimulator) {
-    FSimulator.reset();
-    ConnectError = "The " + backEnd->Name() + " simulator could not be created (code " +
-                   std::to_string(CreateResult) + ")";
-    return;
-  }
-  // Retrying for ever would hang start-up behind a simulator that never answers.
-  for (ConnectAttempts = 1;; ++ConnectAttempts) {
-    ConnectResult = FSimulator->ConnectSimulator();
-    if (ConnectResult == kSimOk) return;
-    if (ConnectAttempts >= kMaxConnectAttempts) break;
-    backEnd->PauseBeforeRetry();
-  }
-  ConnectError = "The " + backEnd->Name() + " simulator did not accept a connection after " +
-                 std::to_string(ConnectAttempts) + " attempts (code " +
-                 std::to_string(ConnectResult) + ")";
-  FSimulator->Release();
-  FSimulator.reset();
+  const TSimConnectOutcome r = ConnectBounded(backEnd, FSimulator, kMaxConnectAttempts);
+  CreateResult = r.CreateResult;
+  ConnectResult = r.ConnectResult;
+  ConnectAttempts = r.Attempts;
+  ConnectError = r.Error;
 }
 
 TShape* TCPU::MakeLed(int x, int y, const char* label, TColor fill) {

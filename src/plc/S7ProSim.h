@@ -92,3 +92,17 @@ class TSimulatorBackEnd {
 // (the embedded soft PLC unless told otherwise). Null until then.
 TSimulatorBackEnd* ActiveSimulatorBackEnd();
 void SetActiveSimulatorBackEnd(TSimulatorBackEnd* backEnd);
+
+// What an attempt to reach a simulator came to.
+struct TSimConnectOutcome {
+  TSimResult CreateResult = kSimUnavailable;
+  TSimResult ConnectResult = kSimUnavailable;
+  int Attempts = 0;   // ConnectSimulator calls made
+  std::string Error;  // why there is no connection; empty on success
+};
+
+// Creates a connection through backEnd and calls ConnectSimulator until it succeeds, at most
+// maxAttempts times, pausing through the back end between attempts. On failure out is empty
+// (a connection that never answered is released).
+TSimConnectOutcome ConnectBounded(TSimulatorBackEnd* backEnd, std::unique_ptr<IS7ProSim>& out,
+                                  int maxAttempts);
