@@ -21,30 +21,37 @@ void MeasureText(const TFont& font, const std::string& text, int& width, int& he
   gMeasure(font, text, width, height);
 }
 
+// A font may stand alone (no owner), e.g. when a view builds one to measure text.
+void TFont::Notify(bool resize) {
+  if (FOwner == nullptr) return;
+  if (resize) {
+    if (auto* t = dynamic_cast<TStaticText*>(FOwner)) t->AdjustSize();
+  }
+  FOwner->Changed();
+}
+
 void TFont::SetName(const std::string& n) {
   if (n == FName) return;
   FName = n;
-  FOwner->Changed();
+  Notify(true);
 }
 
 void TFont::SetSize(int points) {
   if (points <= 0 || points == FSize) return;
   FSize = points;
-  if (auto* t = dynamic_cast<TStaticText*>(FOwner)) t->AdjustSize();
-  FOwner->Changed();
+  Notify(true);
 }
 
 void TFont::SetColor(TColor c) {
   if (c == FColor) return;
   FColor = c;
-  FOwner->Changed();
+  Notify(false);
 }
 
 void TFont::SetBold(bool b) {
   if (b == FBold) return;
   FBold = b;
-  if (auto* t = dynamic_cast<TStaticText*>(FOwner)) t->AdjustSize();
-  FOwner->Changed();
+  Notify(true);
 }
 
 TStaticText::TStaticText(TComponent* owner) : TControl(owner) { SetBounds(0, 0, 65, 17); }

@@ -23,6 +23,8 @@ class TFont {
   void SetBold(bool b);
 
  private:
+  void Notify(bool resize);
+
   TControl* FOwner;
   std::string FName = "Tahoma";
   int FSize = 8;

@@ -70,3 +70,31 @@ TEST(Image, AutoSizeTakesTheNaturalSizeAndCopiesShareTheResource) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WithFixedMeasure, ChangingTheFontNameOrBoldnessResizesAnAutoSizedText) {
+  TStaticText t(nullptr);
+  t.SetCaption("ab");
+  int changes = 0;
+  struct Counter : TControlObserver {
+    int* n;
+    explicit Counter(int* c) : n(c) {}
+    void ControlChanged(TControl*) override { ++*n; }
+    void ControlDestroyed(TControl*) override {}
+  } counter(&changes);
+  t.AddObserver(&counter);
+  t.Font.SetName("Arial");
+  t.Font.SetBold(true);
+  t.Font.SetColor(clRed);
+  EXPECT_GE(changes, 3);
+  t.RemoveObserver(&counter);
+  // A font without an owner (as views build them) can be changed freely.
+  TFont loose(nullptr);
+  loose.SetSize(7);
+  loose.SetName("Tahoma");
+  loose.SetBold(true);
+  EXPECT_EQ(loose.Size(), 7);
+}
+
+}  // namespace
