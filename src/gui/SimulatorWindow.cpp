@@ -97,44 +97,49 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   root->addWidget(diag, 1);
 
   auto* image = new QGroupBox(QStringLiteral("Process image"), this);
-  auto* il = new QVBoxLayout(image);
-  auto* starts = new QHBoxLayout;
+  auto* il = new QHBoxLayout(image);
   const int defaults[3] = {124, 124, 0};
   const int limits[3] = {softplc::Cpu::kInputBytes, softplc::Cpu::kOutputBytes,
                          softplc::Cpu::kMemoryBytes};
+  QFont mono(QStringLiteral("DejaVu Sans Mono"));
+  mono.setPixelSize(PointsToPixels(8));
   for (int a = 0; a < 3; ++a) {
-    starts->addWidget(new QLabel(QStringLiteral("%1 from").arg(QLatin1String(kAreaNames[a])), image));
+    auto* column = new QVBoxLayout;
+    auto* start = new QHBoxLayout;
+    start->addWidget(new QLabel(QStringLiteral("%1 from").arg(QLatin1String(kAreaNames[a])), image));
     FStart[a] = new QSpinBox(image);
     FStart[a]->setRange(0, limits[a] - kRowsPerArea);
     FStart[a]->setValue(defaults[a]);
-    starts->addWidget(FStart[a]);
+    start->addWidget(FStart[a], 1);
+    column->addLayout(start);
     connect(FStart[a], &QSpinBox::valueChanged, this, [this] { RefreshTable(); });
+    auto* table = new QTableWidget(kRowsPerArea, 4, image);
+    table->setHorizontalHeaderLabels({QStringLiteral("Byte"), QStringLiteral("Bits 7…0"),
+                                      QStringLiteral("Hex"), QStringLiteral("Dec")});
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(17);
+    table->horizontalHeader()->setMinimumSectionSize(20);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setColumnWidth(0, 50);
+    table->setColumnWidth(1, 66);
+    table->setColumnWidth(2, 28);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setFixedHeight(17 * kRowsPerArea + table->horizontalHeader()->sizeHint().height() + 4);
+    table->setMinimumWidth(50 + 66 + 28 + 36 + 4);
+    for (int r = 0; r < kRowsPerArea; ++r)
+      for (int c = 0; c < 4; ++c) {
+        auto* item = new QTableWidgetItem;
+        if (c > 0) item->setFont(mono);
+        table->setItem(r, c, item);
+      }
+    FTable[a] = table;
+    column->addWidget(table);
+    il->addLayout(column);
   }
-  starts->addStretch(1);
-  il->addLayout(starts);
-  FTable = new QTableWidget(3 * kRowsPerArea, 4, image);
-  FTable->setHorizontalHeaderLabels(
-      {QStringLiteral("Byte"), QStringLiteral("Bits 7…0"), QStringLiteral("Hex"),
-       QStringLiteral("Dec")});
-  FTable->verticalHeader()->setVisible(false);
-  FTable->verticalHeader()->setDefaultSectionSize(17);
-  FTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  FTable->setSelectionMode(QAbstractItemView::NoSelection);
-  FTable->horizontalHeader()->setStretchLastSection(true);
-  FTable->setColumnWidth(0, 70);
-  FTable->setColumnWidth(1, 90);
-  FTable->setColumnWidth(2, 50);
-  FTable->setMinimumHeight(17 * 3 * kRowsPerArea / 2);
-  QFont mono(QStringLiteral("DejaVu Sans Mono"));
-  mono.setPixelSize(PointsToPixels(8));
-  for (int r = 0; r < FTable->rowCount(); ++r)
-    for (int c = 0; c < 4; ++c) {
-      auto* item = new QTableWidgetItem;
-      if (c > 0) item->setFont(mono);
-      FTable->setItem(r, c, item);
-    }
-  il->addWidget(FTable);
-  root->addWidget(image, 2);
+  root->addWidget(image);
 
   FStatus = new QLabel(this);
   FStatus->setWordWrap(true);
@@ -166,7 +171,7 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   });
   FRefresh->start();
 
-  resize(460, 620);
+  resize(600, 560);
   Refresh();
   FPlc.Window.OnVisibleChange = TMethod<bool>(this, &TSimulatorWindowView::VisibleChanged);
   VisibleChanged(FPlc.Window.Visible());
@@ -273,15 +278,16 @@ void TSimulatorWindowView::RefreshTable() {
   const softplc::Cpu& cpu = FPlc.Cpu();
   for (int a = 0; a < 3; ++a) {
     const int start = FStart[a]->value();
+    QTableWidget* table = FTable[a];
     for (int i = 0; i < kRowsPerArea; ++i) {
       const int addr = start + i;
-      const int row = a * kRowsPerArea + i;
-      const unsigned v = a == 0 ? cpu.InputByte(addr) : a == 1 ? cpu.OutputByte(addr) : cpu.MemoryByte(addr);
-      const QString name = QStringLiteral("%1 %2").arg(QLatin1String(kAreaNames[a])).arg(addr);
-      FTable->item(row, 0)->setText(name);
-      FTable->item(row, 1)->setText(QStringLiteral("%1").arg(v, 8, 2, QLatin1Char('0')));
-      FTable->item(row, 2)->setText(QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper());
-      FTable->item(row, 3)->setText(QString::number(v));
+      const unsigned v = a == 0   ? cpu.InputByte(addr)
+                         : a == 1 ? cpu.OutputByte(addr)
+                                  : cpu.MemoryByte(addr);
+      table->item(i, 0)->setText(QStringLiteral("%1 %2").arg(QLatin1String(kAreaNames[a])).arg(addr));
+      table->item(i, 1)->setText(QStringLiteral("%1").arg(v, 8, 2, QLatin1Char('0')));
+      table->item(i, 2)->setText(QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper());
+      table->item(i, 3)->setText(QString::number(v));
     }
   }
 }

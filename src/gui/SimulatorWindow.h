@@ -39,7 +39,8 @@ class TSimulatorWindowView : public QWidget {
   QLabel* ScanLabel() const { return FScan; }
   QLabel* StatusLabel() const { return FStatus; }
   QListWidget* DiagnosticsList() const { return FDiag; }
-  QTableWidget* ImageTable() const { return FTable; }
+  // The live table of one area: 0 inputs, 1 outputs, 2 memory.
+  QTableWidget* ImageTable(int area) const { return FTable[area]; }
   QPushButton* ModeButton(int i) const { return FModeButtons[i]; }  // RUN-P, RUN, STOP, MRES
   QPushButton* LoadButton() const { return FLoad; }
   QPushButton* ReloadButton() const { return FReload; }
@@ -63,7 +64,7 @@ class TSimulatorWindowView : public QWidget {
   QLabel* FScan;
   QLabel* FStatus;
   QListWidget* FDiag;
-  QTableWidget* FTable;
+  QTableWidget* FTable[3];
   QPushButton* FModeButtons[4];
   QPushButton* FLoad;
   QPushButton* FReload;

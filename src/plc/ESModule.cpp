@@ -2,6 +2,8 @@
 
 TIOModule::TIOModule(TComponent* owner) : TShape(owner) {
   SetBounds(0, 0, 168, 227);
+  Brush.SetColor(RGBColor(100, 100, 100));
+  Pen.SetColor(RGBColor(100, 100, 100));
   for (auto& p : InputPins) p = new TInputPin;
   for (auto& p : OutputPins) p = new TOutputPin;
 }

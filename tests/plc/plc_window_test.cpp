@@ -164,7 +164,16 @@ TEST_F(PlcWindow, ControlStripStartsAsDesigned) {
   EXPECT_TRUE(plc->OnTopCheckBox->Checked());
   EXPECT_EQ(plc->HideOnRunCheckBox->Caption(), "Hilde on running");
   EXPECT_FALSE(plc->HideOnRunCheckBox->Checked());
-  // Every strip control lies inside the strip, and inside its own group box.
+  // Every strip control lies inside the strip, and inside its own group box, and no two
+  // overlap.
+  const auto& strip = plc->ControlBox->Children();
+  for (std::size_t i = 0; i < strip.size(); ++i)
+    for (std::size_t j = i + 1; j < strip.size(); ++j) {
+      const TRect a = strip[i]->BoundsRect(), b = strip[j]->BoundsRect();
+      const bool overlap = a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+      EXPECT_FALSE(overlap) << strip[i]->ClassName() << " " << i << " and " << strip[j]->ClassName()
+                            << " " << j;
+    }
   for (const TControl* c : plc->ControlBox->Children()) {
     EXPECT_GE(c->Left(), 0);
     EXPECT_GE(c->Top(), 0);
