@@ -234,13 +234,11 @@ TIOModule* TPLC::NamingTarget(int byteAddress) const {
   return target != nullptr && target->Address == byteAddress ? target : nullptr;
 }
 
-void TPLC::SetInputNames(int byteAddress, const char* const* names) {
-  if (names == nullptr) return;
+void TPLC::SetInputNames(int byteAddress, const TSymbolNames& names) {
   if (TIOModule* m = NamingTarget(byteAddress)) m->SetInputNames(names);
 }
 
-void TPLC::SetOutputNames(int byteAddress, const char* const* names) {
-  if (names == nullptr) return;
+void TPLC::SetOutputNames(int byteAddress, const TSymbolNames& names) {
   if (TIOModule* m = NamingTarget(byteAddress)) m->SetOutputNames(names);
 }
 

@@ -273,9 +273,9 @@ TEST(Pictures, PlcAndSimulatorWindows) {
   TSimulatorWindowView view(embedded);
   TComponent root(nullptr);
   auto* plc = new TPLC(&root, &embedded, &clock);
-  const char* in[16] = {"COMIENZO", "SUBIR", "BAJAR", "PARADA_E", "FC_A", "FC_B", "FC_C", "FC_D",
+  TSymbolNames in = {"COMIENZO", "SUBIR", "BAJAR", "PARADA_E", "FC_A", "FC_B", "FC_C", "FC_D",
                         "FE-TERMICO", "REARME"};
-  const char* out[16] = {"KM1",     "KM2",     "KM3",     "KM4",     "L_VALIDAR", "L_ERROR",
+  TSymbolNames out = {"KM1",     "KM2",     "KM3",     "KM4",     "L_VALIDAR", "L_ERROR",
                          nullptr,   nullptr,   "L_FASE0", "L_FASE1", "L_FASE2",   "L_FASE3",
                          "L_FASE4", nullptr,   "S_AMBAR", "S_ROJO"};
   plc->SetInputNames(124, in);
