@@ -216,7 +216,7 @@ class TModbusConnection : public IS7ProSim {
   // taken for the next one. With why given (while opening) the text goes there; otherwise the
   // link is marked down and the loss reported.
   bool Fail(int rc, int expected, const std::string& request, std::string* why = nullptr) {
-    const std::string reason = rc < 0 ? std::string(modbus_strerror(errno))
+    const std::string reason = rc < 0 ? Reason(errno)
                                       : "answered " + std::to_string(rc) + " items instead of " +
                                             std::to_string(expected);
     const std::string text = "Modbus peer " + FOpt.Peer() + " (unit " + std::to_string(FOpt.Unit) +
@@ -228,6 +228,16 @@ class TModbusConnection : public IS7ProSim {
     }
     LinkDown(text);
     return false;
+  }
+
+  // libmodbus's texts for the two commonest faults say little about the cause.
+  std::string Reason(int error) const {
+    const std::string text = modbus_strerror(error);
+    if (error == ETIMEDOUT)
+      return "no complete answer within " + std::to_string(FOpt.TimeoutMs) + " ms (" + text + ")";
+    if (error == EMBBADDATA)
+      return "the answer does not fit the request: another transaction, function or size (" + text + ")";
+    return text;
   }
 
   void LinkDown(const std::string& text) {
