@@ -168,6 +168,18 @@ TEST_F(ModbusLink, WithoutARunCoilStopHoldsTheExchangeButInputsStillReachThePlc)
   ASSERT_EQ(c->WriteInputWord(124, 0, 0x0001), kSimOk);
   EXPECT_EQ(State(*c), "STOP");
   EXPECT_EQ(Output(*c, 124), 0) << "no cycle ran, so nothing was read back";
+  // A second client whose "outputs" are the first one's input registers sees the word: its
+  // connection check reads them.
+  TModbusOptions spy;
+  spy.Host = "127.0.0.1";
+  spy.Port = plcPeer.Port();
+  spy.Inputs = 8;
+  spy.Outputs = 0;
+  TModbusPlc spyPlc(spy, &clock);
+  auto s = Connected(spyPlc);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(Output(*s, 124), 0x0001);
+  s->Release();
   ASSERT_EQ(c->RequestCpuState("RUN_P"), kSimOk);
   EXPECT_EQ(State(*c), "RUN");
   ASSERT_EQ(c->RunCycle(), kSimOk);
