@@ -158,7 +158,7 @@ class TModbusConnection : public IS7ProSim {
       modbus_set_byte_timeout(FCtx, 0, 0);
     }
     if (modbus_connect(FCtx) == -1) {
-      why = "cannot connect to " + FOpt.Peer() + ": " + modbus_strerror(errno);
+      why = "cannot connect to " + FOpt.Peer() + ": " + Reason(errno);
       modbus_close(FCtx);
       return false;
     }
@@ -235,6 +235,9 @@ class TModbusConnection : public IS7ProSim {
     const std::string text = modbus_strerror(error);
     if (error == ETIMEDOUT)
       return "no complete answer within " + std::to_string(FOpt.TimeoutMs) + " ms (" + text + ")";
+    // libmodbus gives up a TCP handshake after the response timeout and leaves this behind.
+    if (error == EINPROGRESS)
+      return "no answer to the connection request within " + std::to_string(FOpt.TimeoutMs) + " ms";
     if (error == EMBBADDATA)
       return "the answer does not fit the request: another transaction, function or size (" + text + ")";
     return text;

@@ -240,6 +240,22 @@ TEST_F(ModbusLink, AUnitThatNeverAnswersCostsOneTimeoutPerAttempt) {
       << b.LastError();
 }
 
+TEST_F(ModbusLink, AHandshakeThatNeverCompletesCostsOneTimeout) {
+  TPeerProcess deaf;
+  std::string error;
+  ASSERT_TRUE(deaf.Start("modbus_bad_peer.py", {"--mode", "deaf"}, error)) << error;
+  TModbusOptions o;
+  o.Port = deaf.Port();
+  TModbusPlc& b = BackEnd(o);
+  std::unique_ptr<IS7ProSim> c;
+  ASSERT_EQ(b.CreateInstance(c), kSimOk);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(c->ConnectSimulator(), kSimUnavailable);
+  EXPECT_LT(ElapsedMs(start), 400);
+  EXPECT_EQ(b.LastError(), "cannot connect to 127.0.0.1:" + std::to_string(deaf.Port()) +
+                               ": no answer to the connection request within 100 ms");
+}
+
 TEST_F(ModbusLink, NobodyListeningGivesUpWithinTheBoundAndSaysWhere) {
   TModbusOptions o;
   o.Port = UnusedLoopbackPort();

@@ -5,7 +5,8 @@ Written on plain sockets, without any Modbus library, so that it can send what n
 truncated frames, frames for another transaction, wrong function codes, wrong byte counts,
 exception answers, silence, or a dropped connection. Request number --good + 1 (counted over all
 connections) gets the bad answer; every other request is answered properly from a register
-table where nothing happens (reads return what was written, zero elsewhere).
+table where nothing happens (reads return what was written, zero elsewhere). In mode "deaf" the
+server never completes a TCP handshake: its listen queue is kept full and nothing is accepted.
 
 Prints "PORT <n>" on stdout once it listens; serves until stdin closes or it is killed.
 """
@@ -15,7 +16,8 @@ import socket
 import struct
 import sys
 
-MODES = ["short", "transaction", "function", "count", "exception", "silent", "close", "garbage"]
+MODES = ["short", "transaction", "function", "count", "exception", "silent", "close", "garbage",
+         "deaf"]
 
 
 class Table:
@@ -86,6 +88,18 @@ def main():
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", 0))
+    if args.mode == "deaf":
+        listener.listen(0)
+        port = listener.getsockname()[1]
+        queue = []
+        for _ in range(4):  # more than the queue holds; the rest stay half-open
+            s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            s.setblocking(False)
+            s.connect_ex(("127.0.0.1", port))
+            queue.append(s)
+        print(f"PORT {port}", flush=True)
+        sys.stdin.read()
+        return
     listener.listen(4)
     print(f"PORT {listener.getsockname()[1]}", flush=True)
 
