@@ -1,0 +1,146 @@
+// The embedded S7-300-style CPU: the one surface through which the rest of Torvane reaches it.
+// Standard library only. Nothing here throws; bad programs and bad addresses are reported.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace softplc {
+
+enum class CpuMode { Stop, Run, RunP, MRes };  // texts "STOP", "RUN", "RUN_P", "MRES"
+const char* ModeName(CpuMode);
+
+enum class Mnemonics { Auto, German, English };
+
+struct SourceFile {
+  std::string name;  // used in messages
+  std::string text;
+};
+
+struct Message {
+  std::string file;
+  int line = 0;
+  int column = 0;
+  std::string text;
+};
+
+struct LoadResult {
+  bool ok = false;
+  std::vector<Message> errors;
+  std::vector<Message> warnings;
+};
+
+// Symbol name -> address text in either language, e.g. "SUBIR" -> "E124.1" or "MW 10".
+using SymbolTable = std::map<std::string, std::string>;
+
+struct DiagEntry {
+  uint64_t cycle = 0;
+  std::string text;
+  std::string block;  // "OB 1", "OB 100"; empty for mode changes
+  int network = 0;
+  std::string file;
+  int line = 0;
+  int column = 0;
+  std::string instruction;  // the statement as written, when the entry concerns one
+};
+
+struct ProgramInfo {
+  std::vector<std::string> files;
+  std::vector<std::string> blocks;
+  size_t instructions = 0;
+  size_t bytecodeBytes = 0;
+};
+
+// One executed statement, for a program-status view. Delivered only while an observer is set.
+struct StatusRecord {
+  uint32_t instruction = 0;  // index into the program, see Cpu::Where()
+  bool rlo = false;
+  bool sta = false;
+  uint16_t statusWord = 0;
+  uint32_t accu1 = 0;
+  uint32_t accu2 = 0;
+};
+
+class StatusObserver {
+ public:
+  virtual ~StatusObserver() = default;
+  virtual void OnStatement(const StatusRecord& record) = 0;
+};
+
+// Where an instruction of the loaded program came from.
+struct InstructionPlace {
+  std::string file;
+  int line = 0;
+  int column = 0;
+  std::string block;
+  int network = 0;
+  std::string text;
+};
+
+class CpuCore;
+
+class Cpu {
+ public:
+  Cpu();
+  ~Cpu();
+  Cpu(const Cpu&) = delete;
+  Cpu& operator=(const Cpu&) = delete;
+
+  // Compiles; on success replaces the running program (the CPU keeps its mode; a new program
+  // in RUN starts with a warm restart). On failure the old program stays, all errors returned.
+  LoadResult Load(const std::vector<SourceFile>& files, const SymbolTable& symbols = {},
+                  Mnemonics m = Mnemonics::Auto);
+  LoadResult LoadFile(const std::string& path, const SymbolTable& symbols = {},
+                      Mnemonics m = Mnemonics::Auto);  // reads the file, never writes it
+  bool HasProgram() const;
+  const ProgramInfo& Info() const;
+
+  CpuMode Mode() const;
+  void SetMode(CpuMode m);  // STOP->RUN/RUN_P = warm restart (OB100), MRES clears all -> STOP
+  // Runs one scan when in RUN/RUN_P (no-op otherwise), advancing timers by elapsedMs first.
+  void RunCycle(uint32_t elapsedMs);
+
+  uint8_t InputByte(int addr) const;
+  void SetInputByte(int addr, uint8_t v);
+  uint8_t OutputByte(int addr) const;
+  void SetOutputByte(int addr, uint8_t v);
+  uint8_t MemoryByte(int addr) const;
+  void SetMemoryByte(int addr, uint8_t v);
+
+  const std::vector<DiagEntry>& Diagnostics() const;  // newest last; runtime stops + mode changes
+  uint64_t CycleCount() const;
+  uint64_t LastCycleInstructions() const;
+
+  // Program status: costless while no observer is set. The observer is not owned.
+  void SetStatusObserver(StatusObserver* observer);
+  InstructionPlace Where(uint32_t instruction) const;
+
+  // Registers and counters as the program left them at the end of the last cycle.
+  uint16_t StatusWord() const;  // bit 0 /FC, 1 RLO, 2 STA, 3 OR, 4 OS, 5 OV, 6 CC0, 7 CC1, 8 BR
+  uint32_t Accu1() const;
+  uint32_t Accu2() const;
+  uint16_t TimerValue(int number) const;  // remaining time in units of its time base
+  bool TimerBit(int number) const;
+  uint16_t CounterValue(int number) const;
+  bool CounterBit(int number) const;
+
+  // Settings. The budget counts executed instructions per cycle (default 10,000,000); the
+  // retentive range is MB0..MB(count-1) (default 16), kept across a warm restart.
+  void SetInstructionBudget(uint64_t instructions);
+  void SetRetentiveMemoryBytes(int count);
+
+  static constexpr int kInputBytes = 1024;
+  static constexpr int kOutputBytes = 1024;
+  static constexpr int kMemoryBytes = 4096;
+  static constexpr int kTimers = 256;
+  static constexpr int kCounters = 256;
+
+ private:
+  std::unique_ptr<CpuCore> core_;
+};
+
+}  // namespace softplc
