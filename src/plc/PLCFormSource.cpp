@@ -122,30 +122,30 @@ void TPLC::GetProperties(TPropList& out) const {
 void TPLC::BuildStrip() {
   ControlBox = Place<TGroupBox>(this, this, 0, 231, 486, 125);
 
-  PowerBox = Place<TGroupBox>(this, ControlBox, 6, 4, 108, 44);
+  PowerBox = Place<TGroupBox>(this, ControlBox, 4, 2, 104, 40);
   PowerBox->SetCaption("POWER");
-  PowerONBtn = ToggleButton(this, PowerBox, "ON", 1, 6, 16, 46);
-  PowerOFFBtn = ToggleButton(this, PowerBox, "OFF", 1, 54, 16, 46);
+  PowerONBtn = ToggleButton(this, PowerBox, "ON", 1, 6, 15, 44);
+  PowerOFFBtn = ToggleButton(this, PowerBox, "OFF", 1, 54, 15, 44);
   PowerONBtn->SetDown(true);
   PowerONBtn->OnClick = TNotifyEvent(this, &TPLC::PowerOnClick);
   PowerOFFBtn->OnClick = TNotifyEvent(this, &TPLC::PowerOffClick);
   PowerBox->SetEnabled(false);
 
-  SimControlBox = Place<TGroupBox>(this, ControlBox, 6, 50, 108, 44);
+  SimControlBox = Place<TGroupBox>(this, ControlBox, 4, 44, 104, 40);
   SimControlBox->SetCaption("Sim. Control");
-  AutoBtn = ToggleButton(this, SimControlBox, "AUTO", 2, 6, 16, 46);
-  ManBtn = ToggleButton(this, SimControlBox, "MANUAL", 2, 54, 16, 48);
+  AutoBtn = ToggleButton(this, SimControlBox, "AUTO", 2, 6, 15, 40);
+  ManBtn = ToggleButton(this, SimControlBox, "MANUAL", 2, 48, 15, 50);
   ManBtn->SetDown(true);
   AutoBtn->OnClick = TNotifyEvent(this, &TPLC::AutoClick);
   ManBtn->OnClick = TNotifyEvent(this, &TPLC::ManualClick);
 
-  RestartBox = Place<TGroupBox>(this, ControlBox, 120, 4, 76, 70);
+  RestartBox = Place<TGroupBox>(this, ControlBox, 112, 2, 82, 60);
   RestartBox->SetCaption("Restart");
-  RadioButton2 = Place<TRadioButton>(this, RestartBox, 8, 16, 62, 16);
+  RadioButton2 = Place<TRadioButton>(this, RestartBox, 8, 14, 68, 15);
   RadioButton2->SetCaption("Cold");
-  RadioButton1 = Place<TRadioButton>(this, RestartBox, 8, 33, 62, 16);
+  RadioButton1 = Place<TRadioButton>(this, RestartBox, 8, 29, 68, 15);
   RadioButton1->SetCaption("Warm");
-  RadioButton3 = Place<TRadioButton>(this, RestartBox, 8, 50, 62, 16);
+  RadioButton3 = Place<TRadioButton>(this, RestartBox, 8, 44, 68, 15);
   RadioButton3->SetCaption("Hot");
   // The embedded CPU always restarts warm (its start-up block runs, retentive data stays).
   RadioButton1->SetChecked(true);
@@ -153,34 +153,34 @@ void TPLC::BuildStrip() {
   RadioButton1->SetEnabled(false);
   RadioButton3->SetEnabled(false);
 
-  BitBtn1 = Place<TButton>(this, ControlBox, 120, 78, 76, 24);
+  BitBtn1 = Place<TButton>(this, ControlBox, 112, 64, 82, 22);
   BitBtn1->SetCaption("About");
   BitBtn1->OnClick = TNotifyEvent(this, &TPLC::AboutClick);
 
-  TestLabel = Place<TStaticText>(this, ControlBox, 202, 10, 34, 14);
+  TestLabel = Place<TStaticText>(this, ControlBox, 200, 8, 32, 14);
   TestLabel->SetAutoSize(false);
   TestLabel->SetCaption("TEST:");
   TestLabel->SetTransparent(true);
-  TestCbx = Place<TComboBox>(this, ControlBox, 238, 6, 170, 21);
+  TestCbx = Place<TComboBox>(this, ControlBox, 234, 4, 170, 22);
   TestCbx->SetStyle(csDropDownList);
   TestCbx->SetAutoComplete(false);
   TestCbx->OnChange = TNotifyEvent(this, &TPLC::TestChange);
-  TestExeBtn = Place<TSpeedButton>(this, ControlBox, 412, 5, 68, 23);
+  TestExeBtn = Place<TSpeedButton>(this, ControlBox, 408, 3, 73, 24);
   TestExeBtn->SetCaption("Execute");
   TestExeBtn->SetFlat(true);
   TestExeBtn->OnClick = TNotifyEvent(this, &TPLC::ExecuteClick);
-  DescriptionEdt = Place<TRichEdit>(this, ControlBox, 202, 32, 281, 85);
+  DescriptionEdt = Place<TRichEdit>(this, ControlBox, 200, 32, 281, 85);
   DescriptionEdt->SetReadOnly(true);
   DescriptionEdt->SetText("Description");
 
-  HideCheckBox = Place<TCheckBox>(this, ControlBox, 6, 96, 108, 17);
+  HideCheckBox = Place<TCheckBox>(this, ControlBox, 6, 88, 102, 17);
   HideCheckBox->SetCaption("Hide PLCSim");
   HideCheckBox->OnClick = TNotifyEvent(this, &TPLC::HideClick);
-  OnTopCheckBox = Place<TCheckBox>(this, ControlBox, 6, 108, 60, 17);
+  OnTopCheckBox = Place<TCheckBox>(this, ControlBox, 114, 88, 80, 17);
   OnTopCheckBox->SetCaption("On top");
   OnTopCheckBox->SetChecked(true);
   OnTopCheckBox->OnClick = TNotifyEvent(this, &TPLC::OnTopClick);
-  HideOnRunCheckBox = Place<TCheckBox>(this, ControlBox, 66, 108, 130, 17);
+  HideOnRunCheckBox = Place<TCheckBox>(this, ControlBox, 6, 106, 150, 17);
   HideOnRunCheckBox->SetCaption("Hilde on running");
   HideOnRunCheckBox->OnClick = TNotifyEvent(this, &TPLC::HideOnRunClick);
 }
@@ -234,13 +234,11 @@ TIOModule* TPLC::NamingTarget(int byteAddress) const {
   return target != nullptr && target->Address == byteAddress ? target : nullptr;
 }
 
-void TPLC::SetInputNames(int byteAddress, const char* const* names) {
-  if (names == nullptr) return;
+void TPLC::SetInputNames(int byteAddress, const TSymbolNames& names) {
   if (TIOModule* m = NamingTarget(byteAddress)) m->SetInputNames(names);
 }
 
-void TPLC::SetOutputNames(int byteAddress, const char* const* names) {
-  if (names == nullptr) return;
+void TPLC::SetOutputNames(int byteAddress, const TSymbolNames& names) {
   if (TIOModule* m = NamingTarget(byteAddress)) m->SetOutputNames(names);
 }
 

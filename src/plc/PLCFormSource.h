@@ -16,10 +16,10 @@
 #include "framework/RichEdit.h"
 #include "framework/SpeedButton.h"
 #include "framework/StaticText.h"
+#include "plc/ESModule.h"
 #include "plc/S7ProSim.h"
 
 class TCPU;
-class TIOModule;
 class TInputPin;
 class TTimerClock;
 
@@ -58,9 +58,9 @@ class TPLC : public TForm {
   // Connects receiver to the module output (byte, bit); nothing when the byte is not a module's.
   void ConnectOutput(int byteAddress, int bit, TInputPin* receiver);
   // Names the 16 input (output) bits of the module whose first byte is byteAddress; names
-  // holds 16 entries, a null entry leaves its label empty.
-  void SetInputNames(int byteAddress, const char* const* names);
-  void SetOutputNames(int byteAddress, const char* const* names);
+  // a null entry leaves its label empty.
+  void SetInputNames(int byteAddress, const TSymbolNames& names);
+  void SetOutputNames(int byteAddress, const TSymbolNames& names);
   // Appends a fault test to the TEST list.
   void AddTest(const std::string& name, const std::string& description);
   // One process-image exchange with the simulator.

@@ -1,6 +1,11 @@
 #include "softplc/SoftPlc.h"
 
-#include <array>
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "softplc/Compiler.h"
+#include "softplc/Machine.h"
 
 namespace softplc {
 
@@ -14,51 +19,238 @@ const char* ModeName(CpuMode m) {
   return "STOP";
 }
 
+namespace {
+constexpr size_t kDiagCapacity = 100;  // like a CPU's diagnostic buffer, oldest entries go
+}
+
 class CpuCore {
  public:
   CpuMode mode = CpuMode::Stop;
+  std::unique_ptr<Program> program;
   ProgramInfo info;
+  Machine vm;
   std::vector<DiagEntry> diag;
-  std::array<uint8_t, Cpu::kInputBytes> inputs{};
-  std::array<uint8_t, Cpu::kOutputBytes> outputs{};
-  std::array<uint8_t, Cpu::kMemoryBytes> memory{};
+  uint64_t cycles = 0;
+  uint64_t lastInstructions = 0;
+  StatusObserver* observer = nullptr;
+  uint32_t retentiveBytes = 16;
+  bool firstScan = true;
+  uint32_t lastElapsed = 0;
+
+  void AddDiag(std::string text) {
+    DiagEntry e;
+    e.cycle = cycles;
+    e.text = std::move(text);
+    PushDiag(std::move(e));
+  }
+  void PushDiag(DiagEntry e) {
+    if (diag.size() >= kDiagCapacity) diag.erase(diag.begin());
+    diag.push_back(std::move(e));
+  }
+
+  InstructionPlace Place(uint32_t i) const {
+    InstructionPlace r;
+    if (!program || i >= program->map.size()) return r;
+    const SourceRef& s = program->map[i];
+    r.file = program->fileNames[s.file];
+    r.line = static_cast<int>(s.line);
+    r.column = static_cast<int>(s.column);
+    r.block = "OB " + std::to_string(program->blocks[s.block].number);
+    r.network = static_cast<int>(s.network);
+    const std::string& text = program->fileTexts[s.file];
+    if (s.textOffset + s.textLength <= text.size())
+      r.text = text.substr(s.textOffset, s.textLength);
+    return r;
+  }
+
+  void EnterStop(Fault f, uint32_t at) {
+    InstructionPlace where = Place(at);
+    DiagEntry e;
+    e.cycle = cycles;
+    e.text = std::string(FaultText(f)) + "; CPU in STOP";
+    e.block = where.block;
+    e.network = where.network;
+    e.file = where.file;
+    e.line = where.line;
+    e.column = where.column;
+    e.instruction = where.text;
+    PushDiag(std::move(e));
+    mode = CpuMode::Stop;
+    ClearOutputs();
+  }
+
+  void ClearOutputs() {
+    std::fill_n(vm.memory.begin() + mem::kOutputBase, mem::kOutputSize, uint8_t{0});
+  }
+
+  // Runs one organization block. Returns false when the CPU went to STOP.
+  bool RunBlock(int blockIndex) {
+    const BlockInfo& b = program->blocks[static_cast<size_t>(blockIndex)];
+    // Local data starts cleared, with the block's start information in its first bytes.
+    uint8_t* local = vm.memory.data() + mem::kLocalBase;
+    std::fill_n(local, std::max<uint32_t>(b.localBytes, 20), uint8_t{0});
+    if (b.number == 1) {
+      local[0] = 0x11;
+      local[1] = firstScan ? 0x01 : 0x03;
+      local[2] = 1;
+      local[3] = 1;
+      uint32_t prev = std::min<uint32_t>(lastElapsed, 32767);
+      local[6] = static_cast<uint8_t>(prev >> 8);
+      local[7] = static_cast<uint8_t>(prev);
+    } else {
+      local[0] = 0x13;
+      local[1] = 0x81;
+      local[2] = 27;
+      local[3] = 100;
+    }
+    vm.ClearRegisters();
+    uint32_t at = 0;
+    uint64_t executed = 0;
+    Fault f = vm.Execute(*program, b.entry, observer, at, executed);
+    lastInstructions = executed;
+    if (f != Fault::None) {
+      EnterStop(f, at);
+      return false;
+    }
+    return true;
+  }
+
+  void WarmRestart() {
+    ClearOutputs();
+    vm.ClearTimersAndCounters();
+    vm.ClearRegisters();
+    std::fill(vm.memory.begin() + mem::kMarkerBase + retentiveBytes,
+              vm.memory.begin() + mem::kMarkerBase + mem::kMarkerSize, uint8_t{0});
+    std::fill_n(vm.memory.begin() + mem::kLocalBase, mem::kLocalSize, uint8_t{0});
+    firstScan = true;
+    lastElapsed = 0;
+    if (program && program->ob100 >= 0) RunBlock(program->ob100);
+  }
 };
 
 Cpu::Cpu() : core_(std::make_unique<CpuCore>()) {}
 Cpu::~Cpu() = default;
 
-LoadResult Cpu::Load(const std::vector<SourceFile>&, const SymbolTable&, Mnemonics) {
+LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& symbols,
+                     Mnemonics m) {
   LoadResult r;
-  r.errors.push_back({"", 0, 0, "compiler not available yet"});
+  auto p = std::make_unique<Program>();
+  if (!Compile(files, symbols, m, *p, r)) return r;
+  r.ok = true;
+  CpuCore& c = *core_;
+  ProgramInfo info;
+  info.files = p->fileNames;
+  for (const BlockInfo& b : p->blocks) info.blocks.push_back("OB " + std::to_string(b.number));
+  info.instructions = p->code.size();
+  info.bytecodeBytes = p->code.size() * sizeof(Insn) + p->indirect.size() * sizeof(IndirectRef);
+  c.program = std::move(p);
+  c.info = std::move(info);
+  c.AddDiag("new program loaded");
+  if (c.mode == CpuMode::Run || c.mode == CpuMode::RunP) {
+    c.AddDiag("warm restart after loading");
+    c.WarmRestart();
+  }
   return r;
 }
+
 LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
-  return Load({{path, ""}}, s, m);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    LoadResult r;
+    r.errors.push_back({path, 0, 0, "cannot open the file"});
+    return r;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return Load({{path, text.str()}}, s, m);
 }
-bool Cpu::HasProgram() const { return false; }
+
+bool Cpu::HasProgram() const { return core_->program != nullptr; }
 const ProgramInfo& Cpu::Info() const { return core_->info; }
 CpuMode Cpu::Mode() const { return core_->mode; }
-void Cpu::SetMode(CpuMode m) { core_->mode = m == CpuMode::MRes ? CpuMode::Stop : m; }
-void Cpu::RunCycle(uint32_t) {}
-uint8_t Cpu::InputByte(int a) const { return a >= 0 && a < kInputBytes ? core_->inputs[size_t(a)] : 0; }
-void Cpu::SetInputByte(int a, uint8_t v) { if (a >= 0 && a < kInputBytes) core_->inputs[size_t(a)] = v; }
-uint8_t Cpu::OutputByte(int a) const { return a >= 0 && a < kOutputBytes ? core_->outputs[size_t(a)] : 0; }
-void Cpu::SetOutputByte(int a, uint8_t v) { if (a >= 0 && a < kOutputBytes) core_->outputs[size_t(a)] = v; }
-uint8_t Cpu::MemoryByte(int a) const { return a >= 0 && a < kMemoryBytes ? core_->memory[size_t(a)] : 0; }
-void Cpu::SetMemoryByte(int a, uint8_t v) { if (a >= 0 && a < kMemoryBytes) core_->memory[size_t(a)] = v; }
+
+void Cpu::SetMode(CpuMode m) {
+  CpuCore& c = *core_;
+  const CpuMode old = c.mode;
+  if (m == CpuMode::MRes) {
+    // Memory reset: everything the program could have left behind goes; the program stays
+    // loaded, as it would in a CPU's load memory.
+    c.vm.memory.fill(0);
+    c.vm.ClearTimersAndCounters();
+    c.vm.ClearRegisters();
+    c.mode = CpuMode::Stop;
+    c.AddDiag(std::string("mode change ") + ModeName(old) + " -> MRES: memory reset, CPU in STOP");
+    return;
+  }
+  if (m == old) return;
+  bool wasRunning = old == CpuMode::Run || old == CpuMode::RunP;
+  bool running = m == CpuMode::Run || m == CpuMode::RunP;
+  c.mode = m;
+  if (!wasRunning && running) {
+    c.AddDiag(std::string("mode change ") + ModeName(old) + " -> " + ModeName(m) +
+              ": warm restart");
+    c.WarmRestart();
+  } else {
+    c.AddDiag(std::string("mode change ") + ModeName(old) + " -> " + ModeName(m));
+    if (wasRunning && !running) c.ClearOutputs();
+  }
+}
+
+void Cpu::RunCycle(uint32_t elapsedMs) {
+  CpuCore& c = *core_;
+  if (c.mode != CpuMode::Run && c.mode != CpuMode::RunP) return;
+  c.vm.AdvanceTimers(elapsedMs);
+  c.lastElapsed = elapsedMs;
+  ++c.cycles;
+  if (!c.program || c.program->ob1 < 0) {
+    c.lastInstructions = 0;
+    return;
+  }
+  c.RunBlock(c.program->ob1);
+  c.firstScan = false;
+}
+
+uint8_t Cpu::InputByte(int a) const {
+  return a >= 0 && a < kInputBytes ? core_->vm.memory[mem::kInputBase + size_t(a)] : 0;
+}
+void Cpu::SetInputByte(int a, uint8_t v) {
+  if (a >= 0 && a < kInputBytes) core_->vm.memory[mem::kInputBase + size_t(a)] = v;
+}
+uint8_t Cpu::OutputByte(int a) const {
+  return a >= 0 && a < kOutputBytes ? core_->vm.memory[mem::kOutputBase + size_t(a)] : 0;
+}
+void Cpu::SetOutputByte(int a, uint8_t v) {
+  if (a >= 0 && a < kOutputBytes) core_->vm.memory[mem::kOutputBase + size_t(a)] = v;
+}
+uint8_t Cpu::MemoryByte(int a) const {
+  return a >= 0 && a < kMemoryBytes ? core_->vm.memory[mem::kMarkerBase + size_t(a)] : 0;
+}
+void Cpu::SetMemoryByte(int a, uint8_t v) {
+  if (a >= 0 && a < kMemoryBytes) core_->vm.memory[mem::kMarkerBase + size_t(a)] = v;
+}
 const std::vector<DiagEntry>& Cpu::Diagnostics() const { return core_->diag; }
-uint64_t Cpu::CycleCount() const { return 0; }
-uint64_t Cpu::LastCycleInstructions() const { return 0; }
-void Cpu::SetStatusObserver(StatusObserver*) {}
-InstructionPlace Cpu::Where(uint32_t) const { return {}; }
-uint16_t Cpu::StatusWord() const { return 0; }
-uint32_t Cpu::Accu1() const { return 0; }
-uint32_t Cpu::Accu2() const { return 0; }
-uint16_t Cpu::TimerValue(int) const { return 0; }
-bool Cpu::TimerBit(int) const { return false; }
-uint16_t Cpu::CounterValue(int) const { return 0; }
-bool Cpu::CounterBit(int) const { return false; }
-void Cpu::SetInstructionBudget(uint64_t) {}
-void Cpu::SetRetentiveMemoryBytes(int) {}
+uint64_t Cpu::CycleCount() const { return core_->cycles; }
+uint64_t Cpu::LastCycleInstructions() const { return core_->lastInstructions; }
+void Cpu::SetStatusObserver(StatusObserver* o) { core_->observer = o; }
+InstructionPlace Cpu::Where(uint32_t i) const { return core_->Place(i); }
+uint16_t Cpu::StatusWord() const { return core_->vm.status; }
+uint32_t Cpu::Accu1() const { return core_->vm.accu1; }
+uint32_t Cpu::Accu2() const { return core_->vm.accu2; }
+uint16_t Cpu::TimerValue(int n) const {
+  return n >= 0 && n < kTimers ? core_->vm.TimerUnits(n) : 0;
+}
+bool Cpu::TimerBit(int n) const {
+  return n >= 0 && n < kTimers && core_->vm.timers[size_t(n)].q;
+}
+uint16_t Cpu::CounterValue(int n) const {
+  return n >= 0 && n < kCounters ? core_->vm.counters[size_t(n)].value : 0;
+}
+bool Cpu::CounterBit(int n) const {
+  return n >= 0 && n < kCounters && core_->vm.counters[size_t(n)].value != 0;
+}
+void Cpu::SetInstructionBudget(uint64_t n) { core_->vm.budget = n == 0 ? 1 : n; }
+void Cpu::SetRetentiveMemoryBytes(int count) {
+  core_->retentiveBytes = static_cast<uint32_t>(std::clamp(count, 0, kMemoryBytes));
+}
 
 }  // namespace softplc

@@ -164,7 +164,16 @@ TEST_F(PlcWindow, ControlStripStartsAsDesigned) {
   EXPECT_TRUE(plc->OnTopCheckBox->Checked());
   EXPECT_EQ(plc->HideOnRunCheckBox->Caption(), "Hilde on running");
   EXPECT_FALSE(plc->HideOnRunCheckBox->Checked());
-  // Every strip control lies inside the strip, and inside its own group box.
+  // Every strip control lies inside the strip, and inside its own group box, and no two
+  // overlap.
+  const auto& strip = plc->ControlBox->Children();
+  for (std::size_t i = 0; i < strip.size(); ++i)
+    for (std::size_t j = i + 1; j < strip.size(); ++j) {
+      const TRect a = strip[i]->BoundsRect(), b = strip[j]->BoundsRect();
+      const bool overlap = a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+      EXPECT_FALSE(overlap) << strip[i]->ClassName() << " " << i << " and " << strip[j]->ClassName()
+                            << " " << j;
+    }
   for (const TControl* c : plc->ControlBox->Children()) {
     EXPECT_GE(c->Left(), 0);
     EXPECT_GE(c->Top(), 0);
@@ -214,17 +223,17 @@ TEST_F(PlcWindow, OutputConnectionsFanOutAndIgnoreForeignBytes) {
 }
 
 TEST_F(PlcWindow, NamesGoOnlyToTheModuleStartingAtThatByte) {
-  const char* names[16] = {"A0", "A1", "A2", "A3", "A4", "A5", "A6", "A7",
+  TSymbolNames names = {"A0", "A1", "A2", "A3", "A4", "A5", "A6", "A7",
                            "B0", "B1", nullptr};
   plc->SetInputNames(125, names);
   plc->SetOutputNames(127, names);
-  EXPECT_EQ(plc->FirstModule->InputLabels[1], "E124.1");
-  EXPECT_EQ(plc->SecondModule->OutputLabels[15], "A127.7");
+  EXPECT_EQ(plc->FirstModule->InputLabels[1]->Caption(), "E124.1");
+  EXPECT_EQ(plc->SecondModule->OutputLabels[15]->Caption(), "A127.7");
   plc->SetInputNames(126, names);
   plc->SetOutputNames(124, names);
-  EXPECT_EQ(plc->SecondModule->InputLabels[1], "A1");
-  EXPECT_EQ(plc->FirstModule->OutputLabels[9], "B1");
-  EXPECT_EQ(plc->FirstModule->InputLabels[1], "E124.1");
+  EXPECT_EQ(plc->SecondModule->InputLabels[1]->Caption(), "A1");
+  EXPECT_EQ(plc->FirstModule->OutputLabels[9]->Caption(), "B1");
+  EXPECT_EQ(plc->FirstModule->InputLabels[1]->Caption(), "E124.1");
 }
 
 TEST_F(PlcWindow, FirstTestIsSelectedButItsDescriptionWaitsForAChoice) {
@@ -284,14 +293,14 @@ TEST_F(PlcWindow, ManualLocksTheFaultTestsAndAutoUnlocksThem) {
 }
 
 TEST_F(PlcWindow, ModuleDirMovesBothModules) {
-  const char* names[16] = {"X"};
+  TSymbolNames names = {"X"};
   plc->SetInputNames(124, names);
   plc->SetModuleDir(130);
   EXPECT_EQ(plc->ModuleDir(), 130);
   EXPECT_EQ(plc->FirstModule->Address, 130);
   EXPECT_EQ(plc->SecondModule->Address, 132);
-  EXPECT_EQ(plc->FirstModule->InputLabels[0], "E130.0");
-  EXPECT_EQ(plc->SecondModule->InputLabels[15], "E133.7");
+  EXPECT_EQ(plc->FirstModule->InputLabels[0]->Caption(), "E130.0");
+  EXPECT_EQ(plc->SecondModule->InputLabels[15]->Caption(), "E133.7");
   EXPECT_EQ(plc->GetInputPin(124, 0), nullptr);
   EXPECT_EQ(plc->GetInputPin(131, 2), plc->FirstModule->InputPin(10));
   // Published, so a layout can set it.

@@ -1,0 +1,92 @@
+// The execution engine: memory, accumulators, status word, timers, counters and the
+// interpreter loop over pre-decoded instructions.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "softplc/Program.h"
+#include "softplc/SoftPlc.h"
+
+namespace softplc {
+
+enum class Fault : uint8_t {
+  None,
+  CycleTime,       // instruction budget exhausted
+  AreaLength,      // memory-indirect address outside its area
+  BcdError,        // BTI/BTD, timer or counter value that is not BCD
+  NestingOverflow, // more than seven open brackets at run time (jumps across brackets)
+  NestingUnderflow,
+};
+
+const char* FaultText(Fault f);
+
+struct TimerState {
+  int32_t remainingMs = 0;
+  uint8_t base = 0;      // time base code 0..3 (10 ms, 100 ms, 1 s, 10 s)
+  uint8_t kind = 0;      // opcode family that started it, see Machine.cpp
+  bool running = false;
+  bool q = false;
+  bool edge = false;     // last RLO seen by the start instruction
+  bool frEdge = false;   // last RLO seen by FR
+};
+
+struct CounterState {
+  uint16_t value = 0;
+  bool upEdge = false;
+  bool downEdge = false;
+  bool setEdge = false;
+  bool frEdge = false;
+};
+
+// Status word bits, S7 numbering.
+namespace stw {
+constexpr uint16_t FC = 1u << 0, RLO = 1u << 1, STA = 1u << 2, OR = 1u << 3, OS = 1u << 4,
+                   OV = 1u << 5, CC0 = 1u << 6, CC1 = 1u << 7, BR = 1u << 8;
+}
+
+class Machine {
+ public:
+  Machine();
+
+  // Runs one block from `entry` until END or a block end. Returns Fault::None or the fault;
+  // `faultAt` is then the instruction index. `executed` receives the instruction count.
+  Fault Execute(const Program& p, uint32_t entry, StatusObserver* observer, uint32_t& faultAt,
+                uint64_t& executed);
+
+  void AdvanceTimers(uint32_t ms);
+  void ClearTimersAndCounters();
+  void ClearRegisters();
+
+  uint16_t TimerUnits(int n) const;
+
+  alignas(64) std::array<uint8_t, mem::kFlatSize + 8> memory{};
+  std::array<TimerState, 256> timers{};
+  std::array<CounterState, 256> counters{};
+  uint32_t accu1 = 0, accu2 = 0;
+  uint16_t status = 0;
+  uint64_t budget = 10000000;
+
+  // Register file handed to out-of-line operations.
+  struct Regs {
+    uint32_t a1, a2;
+    uint32_t rlo, fc, sta, orb, os, ov, cc0, cc1, br;
+  };
+  struct Nest {
+    uint8_t rlo, orb, fc, br;
+    Opcode op;
+  };
+
+ private:
+  template <bool kTrace>
+  Fault Run(const Program& p, uint32_t entry, StatusObserver* observer, uint32_t& faultAt,
+            uint64_t& executed);
+
+  Fault TimerOp(Opcode op, uint32_t n, Regs& r);
+  Fault CounterOp(Opcode op, uint32_t n, Regs& r);
+
+  std::array<Nest, 8> nest_{};
+};
+
+}  // namespace softplc

@@ -1,0 +1,393 @@
+#include "StlCase.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "softplc/SoftPlc.h"
+
+namespace stlcase {
+
+namespace {
+
+using softplc::Cpu;
+using softplc::CpuMode;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool ParseValue(const std::string& text, int64_t& v, bool& isReal, float& f) {
+  isReal = false;
+  if (text.find('.') != std::string::npos && text.find('#') == std::string::npos) {
+    isReal = true;
+    try {
+      f = std::stof(text);
+    } catch (...) {
+      return false;
+    }
+    return true;
+  }
+  try {
+    std::string t;
+    for (char c : text)
+      if (c != '_') t.push_back(c);
+    if (t.rfind("16#", 0) == 0) v = static_cast<int64_t>(std::stoull(t.substr(3), nullptr, 16));
+    else if (t.rfind("2#", 0) == 0) v = static_cast<int64_t>(std::stoull(t.substr(2), nullptr, 2));
+    else v = std::stoll(t);
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
+struct Location {
+  enum Area { In, Out, Mem } area = Mem;
+  int size = 0;  // 0 bit, 1, 2, 4
+  int byte = 0;
+  int bit = 0;
+};
+
+bool ParseLocation(const std::string& text, Location& loc) {
+  std::string t = Upper(text);
+  size_t letters = 0;
+  while (letters < t.size() && std::isalpha(static_cast<unsigned char>(t[letters]))) ++letters;
+  std::string a = t.substr(0, letters), n = t.substr(letters);
+  if (n.empty()) return false;
+  char area = a.empty() ? 0 : a[0];
+  if (area == 'E' || area == 'I') loc.area = Location::In;
+  else if (area == 'A' || area == 'Q') loc.area = Location::Out;
+  else if (area == 'M') loc.area = Location::Mem;
+  else return false;
+  std::string sz = a.substr(1);
+  if (sz.empty()) loc.size = 0;
+  else if (sz == "B") loc.size = 1;
+  else if (sz == "W") loc.size = 2;
+  else if (sz == "D") loc.size = 4;
+  else return false;
+  try {
+    size_t dot = n.find('.');
+    loc.byte = std::stoi(n.substr(0, dot));
+    if (loc.size == 0) {
+      if (dot == std::string::npos) return false;
+      loc.bit = std::stoi(n.substr(dot + 1));
+    }
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
+uint8_t GetByte(const Cpu& cpu, Location::Area a, int b) {
+  return a == Location::In ? cpu.InputByte(b) : a == Location::Out ? cpu.OutputByte(b) : cpu.MemoryByte(b);
+}
+void SetByte(Cpu& cpu, Location::Area a, int b, uint8_t v) {
+  if (a == Location::In) cpu.SetInputByte(b, v);
+  else if (a == Location::Out) cpu.SetOutputByte(b, v);
+  else cpu.SetMemoryByte(b, v);
+}
+
+uint32_t Read(const Cpu& cpu, const Location& l) {
+  if (l.size == 0) return (GetByte(cpu, l.area, l.byte) >> l.bit) & 1u;
+  uint32_t v = 0;
+  for (int i = 0; i < l.size; ++i) v = v << 8 | GetByte(cpu, l.area, l.byte + i);
+  return v;
+}
+
+void Write(Cpu& cpu, const Location& l, uint32_t v) {
+  if (l.size == 0) {
+    uint8_t b = GetByte(cpu, l.area, l.byte);
+    b = static_cast<uint8_t>(v & 1 ? b | (1u << l.bit) : b & ~(1u << l.bit));
+    SetByte(cpu, l.area, l.byte, b);
+    return;
+  }
+  for (int i = l.size - 1; i >= 0; --i) {
+    SetByte(cpu, l.area, l.byte + i, static_cast<uint8_t>(v));
+    v >>= 8;
+  }
+}
+
+bool ModeFromText(const std::string& s, CpuMode& m) {
+  std::string u = Upper(s);
+  if (u == "STOP") m = CpuMode::Stop;
+  else if (u == "RUN") m = CpuMode::Run;
+  else if (u == "RUN_P") m = CpuMode::RunP;
+  else if (u == "MRES") m = CpuMode::MRes;
+  else return false;
+  return true;
+}
+
+int StatusBitIndex(const std::string& name) {
+  static const char* kNames[] = {"FC", "RLO", "STA", "OR", "OS", "OV", "CC0", "CC1", "BR"};
+  for (int i = 0; i < 9; ++i)
+    if (name == kNames[i]) return i;
+  return -1;
+}
+
+struct Source {
+  std::string name;
+  std::string text;
+};
+
+}  // namespace
+
+std::vector<std::string> FindCaseFiles(const std::string& dir) {
+  std::vector<std::string> r;
+  namespace fs = std::filesystem;
+  if (!fs::is_directory(dir)) return r;
+  for (const auto& e : fs::recursive_directory_iterator(dir))
+    if (e.is_regular_file() && e.path().extension() == ".case") r.push_back(e.path().string());
+  std::sort(r.begin(), r.end());
+  return r;
+}
+
+std::vector<Failure> RunCaseFile(const std::string& path) {
+  std::vector<Failure> fails;
+  std::ifstream in(path);
+  if (!in) return {{0, "cannot open " + path}};
+
+  std::vector<Source> program, bad;
+  std::vector<std::pair<int, std::string>> options, run;
+  std::string section;
+  std::string line;
+  int lineNo = 0;
+  while (std::getline(in, line)) {
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '[') {
+      std::string head = line.substr(1, line.find(']') - 1);
+      std::istringstream hs(head);
+      std::string kind, name;
+      hs >> kind >> name;
+      section = kind;
+      if (kind == "program") program.push_back({name.empty() ? "program" : name, ""});
+      else if (kind == "bad") bad.push_back({name.empty() ? "bad" : name, ""});
+      continue;
+    }
+    if (section == "program") program.back().text += line + "\n";
+    else if (section == "bad") bad.back().text += line + "\n";
+    else if (line.empty() || line[0] == '#') continue;
+    else if (section == "options") options.emplace_back(lineNo, line);
+    else if (section == "run") run.emplace_back(lineNo, line);
+  }
+  if (program.empty()) return {{0, "no [program] section"}};
+
+  Cpu cpu;
+  softplc::SymbolTable symbols;
+  softplc::Mnemonics mnemonics = softplc::Mnemonics::Auto;
+  bool start = true;
+  for (const auto& [ln, text] : options) {
+    std::istringstream s(text);
+    std::string key;
+    s >> key;
+    if (key == "mnemonics") {
+      std::string v;
+      s >> v;
+      mnemonics = v == "german" ? softplc::Mnemonics::German
+                  : v == "english" ? softplc::Mnemonics::English
+                                   : softplc::Mnemonics::Auto;
+    } else if (key == "budget") {
+      uint64_t b;
+      s >> b;
+      cpu.SetInstructionBudget(b);
+    } else if (key == "retentive") {
+      int n;
+      s >> n;
+      cpu.SetRetentiveMemoryBytes(n);
+    } else if (key == "symbol") {
+      std::string name, rest;
+      s >> name;
+      std::getline(s, rest);
+      rest.erase(0, rest.find_first_not_of(' '));
+      symbols[name] = rest;
+    } else if (key == "mode") {
+      start = false;
+    } else {
+      fails.push_back({ln, "unknown option " + key});
+    }
+  }
+
+  auto toFiles = [](const std::vector<Source>& v) {
+    std::vector<softplc::SourceFile> f;
+    for (const Source& s : v) f.push_back({s.name, s.text});
+    return f;
+  };
+  softplc::LoadResult load = cpu.Load(toFiles(program), symbols, mnemonics);
+  bool expectLoadErrors = false;
+  for (const auto& [ln, text] : run)
+    if (text.rfind("expect-load-error", 0) == 0) expectLoadErrors = true;
+  if (!load.ok && !expectLoadErrors) {
+    std::string all;
+    for (const auto& e : load.errors)
+      all += "\n  " + e.file + ":" + std::to_string(e.line) + ":" + std::to_string(e.column) +
+             ": " + e.text;
+    return {{0, "program did not load:" + all}};
+  }
+  if (load.ok && expectLoadErrors) fails.push_back({0, "program loaded but errors were expected"});
+  if (start && load.ok) cpu.SetMode(CpuMode::Run);
+
+  size_t loadErrorsMatched = 0;
+  for (const auto& [ln, text] : run) {
+    std::istringstream s(text);
+    std::string cmd;
+    s >> cmd;
+    auto fail = [&, ln = ln](const std::string& msg) { fails.push_back({ln, msg}); };
+    if (cmd == "set") {
+      std::string a, v;
+      s >> a >> v;
+      Location l;
+      int64_t value;
+      bool isReal;
+      float f;
+      if (!ParseLocation(a, l) || !ParseValue(v, value, isReal, f)) {
+        fail("bad set: " + text);
+        continue;
+      }
+      Write(cpu, l, isReal ? std::bit_cast<uint32_t>(f) : static_cast<uint32_t>(value));
+    } else if (cmd == "cycle") {
+      uint32_t ms = 0;
+      int times = 1;
+      std::string tok;
+      while (s >> tok) {
+        if (tok[0] == 'x') times = std::stoi(tok.substr(1));
+        else ms = static_cast<uint32_t>(std::stoul(tok));
+      }
+      for (int i = 0; i < times; ++i) cpu.RunCycle(ms);
+    } else if (cmd == "mode") {
+      std::string m;
+      s >> m;
+      CpuMode mode;
+      if (!ModeFromText(m, mode)) fail("bad mode " + m);
+      else cpu.SetMode(mode);
+    } else if (cmd == "reload") {
+      softplc::LoadResult r = cpu.Load(toFiles(program), symbols, mnemonics);
+      if (!r.ok) fail("reload failed");
+    } else if (cmd == "load-bad") {
+      softplc::LoadResult r = cpu.Load(toFiles(bad), symbols, mnemonics);
+      if (r.ok) fail("the [bad] program loaded");
+    } else if (cmd == "expect-load-error") {
+      std::string where, want;
+      s >> where;
+      std::getline(s, want);
+      want.erase(0, want.find_first_not_of(' '));
+      int l = 0, c = 0;
+      if (std::sscanf(where.c_str(), "%d:%d", &l, &c) != 2) {
+        fail("bad expect-load-error position " + where);
+        continue;
+      }
+      bool found = false;
+      for (const auto& e : load.errors)
+        if (e.line == l && e.column == c && e.text.find(want) != std::string::npos) found = true;
+      if (found) {
+        ++loadErrorsMatched;
+      } else {
+        std::string all;
+        for (const auto& e : load.errors)
+          all += "\n  " + std::to_string(e.line) + ":" + std::to_string(e.column) + ": " + e.text;
+        fail("no load error at " + where + " containing \"" + want + "\"; errors were:" + all);
+      }
+    } else if (cmd == "expect-warning") {
+      int l = 0;
+      std::string want;
+      s >> l;
+      std::getline(s, want);
+      want.erase(0, want.find_first_not_of(' '));
+      bool found = false;
+      for (const auto& w : load.warnings)
+        if (w.line == l && w.text.find(want) != std::string::npos) found = true;
+      if (!found) fail("no warning at line " + std::to_string(l) + " containing \"" + want + "\"");
+    } else if (cmd == "expect-diag" || cmd == "expect-diag-line") {
+      std::string want;
+      std::getline(s, want);
+      want.erase(0, want.find_first_not_of(' '));
+      const auto& d = cpu.Diagnostics();
+      if (d.empty()) {
+        fail("diagnostics buffer is empty");
+      } else if (cmd == "expect-diag") {
+        if (d.back().text.find(want) == std::string::npos &&
+            d.back().instruction.find(want) == std::string::npos &&
+            d.back().block.find(want) == std::string::npos)
+          fail("newest diagnostics entry \"" + d.back().text + "\" (" + d.back().instruction +
+               ") does not contain \"" + want + "\"");
+      } else if (std::to_string(d.back().line) != want) {
+        fail("newest diagnostics entry is at line " + std::to_string(d.back().line) +
+             ", expected " + want);
+      }
+    } else if (cmd == "expect") {
+      std::string what, arg, v;
+      s >> what;
+      std::string u = Upper(what);
+      uint32_t got = 0;
+      std::string valueText;
+      if (u == "MODE") {
+        s >> v;
+        CpuMode m;
+        if (!ModeFromText(v, m)) fail("bad mode " + v);
+        else if (cpu.Mode() != m)
+          fail(std::string("mode is ") + softplc::ModeName(cpu.Mode()) + ", expected " + v);
+        continue;
+      }
+      if (u == "ACCU1") got = cpu.Accu1();
+      else if (u == "ACCU2") got = cpu.Accu2();
+      else if (u == "STW") got = cpu.StatusWord();
+      else if (u.rfind("STW.", 0) == 0) {
+        int bit = StatusBitIndex(u.substr(4));
+        if (bit < 0) {
+          fail("unknown status bit " + what);
+          continue;
+        }
+        got = (cpu.StatusWord() >> bit) & 1u;
+      } else if (u == "T" || u == "TBIT" || u == "Z" || u == "ZBIT") {
+        int n;
+        s >> n;
+        got = u == "T" ? cpu.TimerValue(n) : u == "TBIT" ? cpu.TimerBit(n)
+            : u == "Z" ? cpu.CounterValue(n) : cpu.CounterBit(n);
+        what += " " + std::to_string(n);
+      } else if (u == "CYCLES") got = static_cast<uint32_t>(cpu.CycleCount());
+      else if (u == "INSTRUCTIONS") got = static_cast<uint32_t>(cpu.LastCycleInstructions());
+      else {
+        Location l;
+        if (!ParseLocation(what, l)) {
+          fail("bad location " + what);
+          continue;
+        }
+        got = Read(cpu, l);
+      }
+      s >> v;
+      int64_t want;
+      bool isReal;
+      float f;
+      if (!ParseValue(v, want, isReal, f)) {
+        fail("bad value " + v);
+        continue;
+      }
+      uint32_t w = isReal ? std::bit_cast<uint32_t>(f) : static_cast<uint32_t>(want);
+      // a word or a 16-bit register compares in 16 bits when the value is negative
+      if (!isReal && want < 0 && (u.size() >= 2 && u[1] == 'W')) w &= 0xFFFF;
+      if (got != w) {
+        std::ostringstream m;
+        m << what << " is " << static_cast<int32_t>(got) << " (16#" << std::hex << std::uppercase
+          << got << std::dec << ")";
+        if (isReal) m << " = " << std::bit_cast<float>(got);
+        m << ", expected " << v;
+        fail(m.str());
+      }
+    } else {
+      fail("unknown command " + cmd);
+    }
+  }
+  if (!load.ok && loadErrorsMatched != load.errors.size()) {
+    std::string all;
+    for (const auto& e : load.errors)
+      all += "\n  " + std::to_string(e.line) + ":" + std::to_string(e.column) + ": " + e.text;
+    fails.push_back({0, "the load produced " + std::to_string(load.errors.size()) +
+                            " errors, the test lists " + std::to_string(loadErrorsMatched) + ":" + all});
+  }
+  return fails;
+}
+
+}  // namespace stlcase
