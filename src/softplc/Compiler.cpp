@@ -62,6 +62,7 @@ bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 std::string Quote(std::string_view s) { return "'" + std::string(s) + "'"; }
 
 const char* LangName(Lang l) { return l == Lang::German ? "German" : "English"; }
+const char* WithArticle(Lang l) { return l == Lang::German ? "a German" : "an English"; }
 Lang Other(Lang l) { return l == Lang::German ? Lang::English : Lang::German; }
 
 class Compiler {
@@ -902,7 +903,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
                                     " mnemonics (see line " + std::to_string(fu.langLine) + ")"
                               : "but the program is set to " + std::string(LangName(lang_)) +
                                     " mnemonics";
-        Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " is a " + LangName(Other(lang_)) +
+        Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " is " + WithArticle(Other(lang_)) +
                                          " mnemonic, " + how +
                                          (mine.empty() ? "" : "; write " + Quote(mine)) +
                                          " (German and English mnemonics cannot be mixed)");
@@ -921,7 +922,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       std::string area = Upper(op.areaText);
       std::string_view mine = AreaInOtherLanguage(area, lang_);
       if (op.kind == Operand::Kind::Cond) mine = lang_ == Lang::German ? "BIE" : "BR";
-      Error(t0->line, t0->column, Quote(op.areaText) + " is a " + LangName(Other(lang_)) +
+      Error(t0->line, t0->column, Quote(op.areaText) + " is " + WithArticle(Other(lang_)) +
                                       " address, but this program uses " + LangName(lang_) +
                                       " mnemonics" + (mine.empty() ? "" : "; write " + Quote(mine)) +
                                       " (German and English mnemonics cannot be mixed)");

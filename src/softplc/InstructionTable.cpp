@@ -68,7 +68,8 @@ bool IsMnemonic(Lang lang, std::string_view m) { return !FindMnemonic(lang, m).e
 std::string_view ClosestMnemonic(Lang lang, std::string_view m) {
   if (m.size() > 16) return {};
   std::string_view best;
-  size_t bestDist = 3;  // farther than two edits is no longer a helpful suggestion
+  // Farther than this is no longer a helpful suggestion: one edit for short words, two else.
+  size_t bestDist = m.size() <= 3 ? 2 : 3;
   for (std::string_view name : TheIndex().names[lang == Lang::German ? 0 : 1]) {
     size_t d = EditDistance(m, name);
     if (d < bestDist) {

@@ -194,8 +194,9 @@ std::string ParseConstant(std::string_view text, Operand& out) {
       d.remove_prefix(1);
     }
     uint64_t v;
-    if (!ParseUnsigned(d, 10, 0xFFFFFFFFull, v) || d.find('_') != std::string_view::npos)
-      return bad("unknown operand");
+    bool digits = !d.empty() && d.find_first_not_of("0123456789") == std::string_view::npos;
+    if (digits && d.size() > 10) return bad("number out of range:");
+    if (!digits || !ParseUnsigned(d, 10, 0xFFFFFFFFull, v)) return bad("unknown operand");
     int64_t sv = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
     if (sv < INT32_MIN || sv > INT32_MAX) return bad("number out of range:");
     out.ctype = (sv >= -32768 && sv <= 32767) ? ConstType::Int16 : ConstType::Int32;
