@@ -585,8 +585,8 @@ def cam_path():
 
 MASONRY = "#cdcdcd"
 JOINT = "#9a9a9a"
-WATER = "#c6d4df"
-WAVE = "#8ea3b5"
+WATER = "#d3d9dd"
+WAVE = "#8f9aa3"
 STEEL = "#a9a9a9"
 DARK = "#5c5c5c"
 ASPHALT = "#3c3c3c"
@@ -643,7 +643,7 @@ def bridge_static():
     items += [
         rect(3, y0 - 36, 24, 36, fill="#e4e4e4", stroke=BLACK, sw=1.5),
         polygon([(0, y0 - 35), (15, y0 - 46), (30, y0 - 35)], fill="#7a7a7a", stroke=BLACK, sw=1.5),
-        rect(7, y0 - 29, 16, 10, fill="#9fb3c2", stroke=BLACK, sw=1.2),
+        rect(7, y0 - 29, 16, 10, fill="#b4bcc2", stroke=BLACK, sw=1.2),
         line(15, y0 - 29, 15, y0 - 19, sw=1),
         rect(10, y0 - 14, 7, 14, fill="#8a8a8a", stroke=BLACK, sw=1),
     ]

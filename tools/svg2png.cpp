@@ -6,6 +6,7 @@
 //                                             times SCALE, or at WxH, labelled, on a window-grey
 //                                             ground; ZOOM=n enlarges the sheet n times
 //   svg2png --compose OUT.png WxH F@X,Y,W,H ...  pictures placed at rectangles, to try a layout
+//   svg2png --crop IN.png OUT.png X Y W H      a region of a PNG, to look at it at 1:1
 //
 // Built by tools/make_pictures.py (g++ and pkg-config), not part of the program.
 #include <QFileInfo>
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const QStringList args = app.arguments();
+  if (args.size() == 8 && args[1] == "--crop") {  // a region of a PNG, to inspect at 1:1
+    const QImage in(args[2]);
+    return in.copy(args[4].toInt(), args[5].toInt(), args[6].toInt(), args[7].toInt()).save(args[3]) ? 0 : 1;
+  }
   if (args.size() >= 5 && args[1] == "--compose")
     return Compose(args[2], args[3].section('x', 0, 0).toInt(), args[3].section('x', 1).toInt(), args.mid(4));
   if (args.size() >= 4 && args[1] == "--sheet") return Sheet(args[2], args[3].toDouble(), args.mid(4));

@@ -7,6 +7,13 @@
 #include <cstdlib>
 
 #include "app/DemoWindow.h"
+#include "components/AnimationCode.h"
+#include "components/Clock.h"
+#include "components/Deposit.h"
+#include "components/Detector.h"
+#include "components/MotorValve.h"
+#include "components/PositionDetector.h"
+#include "gui/Gallery.h"
 #include "gui/GuiSupport.h"
 
 namespace {
@@ -14,6 +21,7 @@ namespace {
 struct TOptions {
   QString Screenshot;
   QString ModuleFigure;
+  QString Gallery;
 };
 
 TOptions ParseCommandLine(int argc, char** argv) {
@@ -32,8 +40,22 @@ TOptions ParseCommandLine(int argc, char** argv) {
                                   "Render the I/O module figure to <file> (PNG) and exit.", "file");
   parser.addOption(screenshot);
   parser.addOption(figure);
+  const QCommandLineOption gallery(
+      "gallery", "Render every registered component and every picture to <file> (PNG) and exit.",
+      "file");
+  parser.addOption(gallery);
   parser.process(core);  // --help, --version and bad options end the program here
-  return {parser.value(screenshot), parser.value(figure)};
+  return {parser.value(screenshot), parser.value(figure), parser.value(gallery)};
+}
+
+// The component palette shown by the gallery. The running plant never registers anything.
+void RegisterPalette() {
+  AnimationCode::Register();
+  Clock::Register();
+  Deposit::Register();
+  Detector::Register();
+  MotorValve::Register();
+  PositionDetector::Register();
 }
 
 bool HaveDisplay() {
@@ -48,10 +70,11 @@ int main(int argc, char** argv) {
   TOptions options = ParseCommandLine(argc, argv);
   const bool offscreenPlatform = qEnvironmentVariable("QT_QPA_PLATFORM") == "offscreen";
   const bool headless = !HaveDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-  const bool render = !options.Screenshot.isEmpty() || !options.ModuleFigure.isEmpty();
+  const bool render = !options.Screenshot.isEmpty() || !options.ModuleFigure.isEmpty() ||
+                      !options.Gallery.isEmpty();
   if (headless || render) qputenv("QT_QPA_PLATFORM", "offscreen");
   if ((headless || offscreenPlatform) && options.Screenshot.isEmpty() &&
-      options.ModuleFigure.isEmpty())
+      options.ModuleFigure.isEmpty() && options.Gallery.isEmpty())
     options.Screenshot = QStringLiteral("screenshots/demo.png");
 
   QApplication app(argc, argv);
@@ -60,6 +83,16 @@ int main(int argc, char** argv) {
   InitGuiSupport();
 
   QString error;
+  if (!options.Gallery.isEmpty()) {
+    RegisterPalette();
+    error = WriteGallery(options.Gallery);
+    if (!error.isEmpty()) {
+      std::fprintf(stderr, "torvane: %s\n", qPrintable(error));
+      return 1;
+    }
+    std::printf("Wrote the gallery to %s\n", qPrintable(QDir(options.Gallery).absolutePath()));
+    return 0;
+  }
   if (!options.ModuleFigure.isEmpty()) {
     if (!RenderModuleFigure(options.ModuleFigure, error)) {
       std::fprintf(stderr, "torvane: %s\n", qPrintable(error));
