@@ -5,7 +5,7 @@
 #include "framework/Registry.h"
 
 TMeter::TMeter(TComponent* owner) : TStaticText(owner) {
-  SetBorderStyle(sbsSunken);
+  SetBevelKind(bkSoft);
   Font.SetSize(10);
   SetAlignment(taRightJustify);
   // The field is sized once to fit six digits and keeps that size.

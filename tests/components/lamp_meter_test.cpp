@@ -91,6 +91,7 @@ TEST(Meter, ShowsSixZerosUntilAValueArrivesAndFiltersTheInitialZero) {
   TMeter meter(nullptr);
   EXPECT_EQ(meter.Caption(), "   000000");
   EXPECT_EQ(meter.Alignment(), taRightJustify);
+  EXPECT_EQ(meter.BevelKind(), bkSoft);
   EXPECT_EQ(meter.Font.Size(), 10);
   EXPECT_FALSE(meter.AutoSize());
   const int width = meter.Width();
