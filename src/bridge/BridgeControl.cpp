@@ -229,8 +229,8 @@ TForm2::TForm2(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock
   PLC->Name = "PLC";
 
   // 6-8. Symbols, fault tests, then the window is shown.
-  PLC->SetInputNames(kFirstByte, InputNames.data());
-  PLC->SetOutputNames(kFirstByte, OutputNames.data());
+  PLC->SetInputNames(kFirstByte, InputNames);
+  PLC->SetOutputNames(kFirstByte, OutputNames);
   PLC->AddTest(kThermalTest, "Se va a probar que salte");
   PLC->AddTest(kMainsTest, "Se simula un fallo de alimentación");
   PLC->OnTest = TTestEvent(this, &TForm2::PLCTest);
