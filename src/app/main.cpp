@@ -79,6 +79,8 @@ struct TWindows {
       std::cerr << "torvane: cannot create folder " << dir.toStdString() << '\n';
       return false;
     }
+    Simulator.Refresh();
+    QApplication::processEvents();
     bool ok = true;
     for (const Shot& s : shots) {
       if (!s.widget->isVisible()) continue;

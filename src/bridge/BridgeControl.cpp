@@ -202,6 +202,9 @@ TForm2::TForm2(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock
   Bridge->FreeNotification(this);
   // The deck takes no clicks: they belong to the devices seen through its empty corners.
   Bridge->SetEnabled(false);
+  // The elevation read-out stands in front of the deck's pier.
+  ElevationMeter->SetParent(nullptr);
+  ElevationMeter->SetParent(this);
 
   // 3. Two frame changes so that the limit switches and the elevation start defined.
   Bridge->SetSimTimer(Timer1);

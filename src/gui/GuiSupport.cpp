@@ -4,15 +4,18 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <cmath>
 
 namespace {
 
 QString gTahoma;
 
 void QtMeasure(const TFont& font, const std::string& text, int& width, int& height) {
-  const QFontMetrics fm(ToQFont(font));
-  width = fm.horizontalAdvance(ToQString(text));
-  height = fm.height();
+  // Rounded up from the exact advance: a box one fraction of a pixel too narrow makes the
+  // painter wrap the caption at its last space or hyphen, and the rest is clipped away.
+  const QFont f = ToQFont(font);
+  width = static_cast<int>(std::ceil(QFontMetricsF(f).horizontalAdvance(ToQString(text))));
+  height = QFontMetrics(f).height();
 }
 
 QString LoadFamily(const QString& path) {
