@@ -123,12 +123,15 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table->setColumnWidth(0, 50);
-    table->setColumnWidth(1, 66);
-    table->setColumnWidth(2, 28);
-    table->horizontalHeader()->setStretchLastSection(true);
+    const int widths[4] = {52, 66, 32, 36};
+    int total = 0;
+    for (int c = 0; c < 4; ++c) {
+      table->setColumnWidth(c, widths[c]);
+      total += widths[c];
+    }
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->setFixedHeight(17 * kRowsPerArea + table->horizontalHeader()->sizeHint().height() + 4);
-    table->setMinimumWidth(50 + 66 + 28 + 36 + 4);
+    table->setFixedWidth(total + 2 * table->frameWidth());
     for (int r = 0; r < kRowsPerArea; ++r)
       for (int c = 0; c < 4; ++c) {
         auto* item = new QTableWidgetItem;
@@ -171,7 +174,7 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   });
   FRefresh->start();
 
-  resize(600, 560);
+  resize(640, 560);
   Refresh();
   FPlc.Window.OnVisibleChange = TMethod<bool>(this, &TSimulatorWindowView::VisibleChanged);
   VisibleChanged(FPlc.Window.Visible());

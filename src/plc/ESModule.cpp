@@ -239,7 +239,7 @@ unsigned char TIOModule::InputByte(int j) const {
 void TIOModule::SetOutputByte(int j, unsigned char value) {
   if (j < 0 || j > 1) return;
   for (int k = 0; k < 8; ++k)
-    OutputPins[static_cast<std::size_t>(8 * j + k)]->SetState(((value >> k) & 1u) != 0);
+    OutputPins[static_cast<std::size_t>(8 * j + k)]->SetState(((value >> k) & 1) != 0);
 }
 
 void TIOModule::ResetOutputs() {

@@ -74,7 +74,7 @@ class TEmbeddedConnection : public IS7ProSim {
     switch (type) {
       case kSimTypeBit:
         if (address >= softplc::Cpu::kOutputBytes) return kSimInvalidArg;
-        value = static_cast<std::uint16_t>((cpu.OutputByte(address) >> bit) & 1u);
+        value = static_cast<std::uint16_t>((static_cast<unsigned>(cpu.OutputByte(address)) >> bit) & 1u);
         return kSimOk;
       case kSimTypeByte:
         if (bit != 0 || address >= softplc::Cpu::kOutputBytes) return kSimInvalidArg;

@@ -284,10 +284,23 @@ TEST(Pictures, PlcAndSimulatorWindows) {
   plc->AddTest("Apagado", "Se simula un fallo de alimentación");
   TPLCWindow window(plc);
   plc->Show();
-  for (int bit : {3, 4}) plc->GetInputPin(124, bit)->SetState(true);
+  // A small program in RUN, a few ticks into the plant's life.
+  const QString program = QDir::temp().filePath("copy.awl");
+  {
+    std::ofstream f(program.toStdString());
+    f << "// E124.1 drives A124.0; the phase-0 lamp follows the lower limit switch\n"
+         "      U     E 124.1\n      =     A 124.0\n"
+         "      U     E 124.4\n      =     A 125.0\n";
+  }
+  ASSERT_TRUE(view.LoadProgramFile(program));
+  for (int bit : {1, 3, 4}) plc->GetInputPin(124, bit)->SetState(true);
   plc->GetInputPin(125, 0)->SetState(true);
-  plc->FirstModule->SetOutputByte(1, 0x01);
-  plc->ExchangeImage();
+  plc->Faceplate->RunBtn->Click();
+  for (int tick = 0; tick < 6; ++tick) {
+    clock.Advance(50);
+    plc->ExchangeImage();
+  }
+  ASSERT_TRUE(plc->FirstModule->OutputPins[0]->State);
   view.Refresh();
   QApplication::processEvents();
 
@@ -297,8 +310,9 @@ TEST(Pictures, PlcAndSimulatorWindows) {
   // Faceplate body, module body, and the gap between them.
   EXPECT_EQ(plcShot.pixelColor(160, 60), QColor(100, 100, 100));
   EXPECT_EQ(plcShot.pixelColor(250, 3), QColor(100, 100, 100));
-  // The STOP LED is lit.
-  EXPECT_EQ(plcShot.pixelColor(11 + 6, 208 + 7), QColor(255, 255, 0));
+  // The RUN LED is lit, the STOP LED is not.
+  EXPECT_EQ(plcShot.pixelColor(11 + 6, 189 + 7), QColor(0, 255, 0));
+  EXPECT_EQ(plcShot.pixelColor(11 + 6, 208 + 7), QColor(128, 128, 128));
   EXPECT_FALSE(simShot.isNull());
 
   const QString dir = QDir::currentPath();
@@ -312,6 +326,7 @@ TEST(Pictures, PlcAndSimulatorWindows) {
   }
   window.close();
   delete plc;
+  QFile::remove(program);
 }
 
 }  // namespace
