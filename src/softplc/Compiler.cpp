@@ -891,6 +891,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
   };
 
   for (const Stmt& s : b.stmts) {
+    if (errorCount_ >= kMaxErrors) break;
     defineLabel(s);
     if (s.mnem.empty()) continue;  // lone label
     const auto& rows = FindMnemonic(lang_, s.mnem);
