@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "softplc/Lexer.h"
+#include "softplc/Machine.h"
 #include "softplc/Operands.h"
 
 namespace softplc {
@@ -958,7 +959,10 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       case OperandKind::None: break;
       case OperandKind::Bit:
         in.arg = AreaBase(op.area) + op.byte;
-        in.a = static_cast<uint8_t>(1u << op.bit);
+        in.a = op.bit;
+        in.b = BitSubOf(def->opcode);
+        // all memory-bit operations run through the A_BIT handler, see Machine.cpp
+        if (in.b != 0 || def->opcode == Opcode::A_BIT) in.op = Opcode::A_BIT;
         break;
       case OperandKind::Timer:
       case OperandKind::Counter: in.arg = op.byte; break;
