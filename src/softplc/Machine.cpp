@@ -55,9 +55,10 @@ inline uint32_t ToBcd3(uint32_t v) { return (v / 100) << 8 | ((v / 10) % 10) << 
 
 // The bit-logic state /FC, RLO, STA, OR is kept packed in bits 1..4 of one register, so that
 // every bit operation is one table lookup: (operation, state, scanned bit) -> (new state, bit
-// to write). The entry keeps the written bit in bit 7, which the next lookup ignores (the table
-// repeats over it); bit 0 of the index is the scanned bit. This keeps the chain from one bit
-// instruction to the next to an OR and a load.
+// flip). The entry keeps "flip the addressed bit" in bit 7, which the next lookup ignores (the
+// table repeats over it); bit 0 of the index is the scanned bit. The row is chosen from the
+// operation and the scanned bit before the state is known, so the chain from one bit
+// instruction to the next is a single load.
 // Operations: 0 A, 1 AN, 2 O, 3 ON, 4 X, 5 XN, 6 =, 7 S, 8 R.
 constexpr uint32_t kFC = 2, kRLO = 4, kSTA = 8, kOR = 16, kLogicMask = 0x1E;
 enum BitSub : uint8_t { kA, kAN, kO, kON, kX, kXN, kAssign, kSet, kReset, kBitSubs };
@@ -82,7 +83,7 @@ constexpr uint8_t BitEntry(int sub, uint32_t state, uint32_t bit) {
     orb = 0;
     sta = rlo;
   }
-  return static_cast<uint8_t>((fc | rlo << 1 | sta << 2 | orb << 3) << 1 | newBit << 7);
+  return static_cast<uint8_t>((fc | rlo << 1 | sta << 2 | orb << 3) << 1 | (newBit ^ bit) << 7);
 }
 
 struct BitTable {
@@ -408,9 +409,10 @@ H_SET_BIT:
 H_RESET_BIT: {
   uint8_t* bp = m + in->arg;
   const uint32_t old = *bp, n = in->a;
-  const uint32_t e = kBitTable.e[uint32_t(in->b) << 8 | lg | ((old >> n) & 1u)];
+  const uint8_t* row = kBitTable.e + ((uint32_t(in->b) << 8) | ((old >> n) & 1u));
+  const uint32_t e = row[lg];
   lg = e;
-  *bp = static_cast<uint8_t>((old & ~(1u << n)) | ((e >> 7) << n));
+  *bp = static_cast<uint8_t>(old ^ ((e >> 7) << n));
   NEXT();
 }
 H_A_TIM: lg = Logic(kA, lg, TIMBIT()); NEXT();
