@@ -960,9 +960,6 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       case OperandKind::Bit:
         in.arg = AreaBase(op.area) + op.byte;
         in.a = op.bit;
-        in.b = BitSubOf(def->opcode);
-        // all memory-bit operations run through the A_BIT handler, see Machine.cpp
-        if (in.b != 0 || def->opcode == Opcode::A_BIT) in.op = Opcode::A_BIT;
         break;
       case OperandKind::Timer:
       case OperandKind::Counter: in.arg = op.byte; break;
@@ -993,6 +990,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       }
       case OperandKind::Stw: break;
     }
+    if (!op.indirect) Lower(in);
     if (op.indirect) {
       IndirectRef ref;
       ref.op = def->opcode;

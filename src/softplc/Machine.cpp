@@ -105,6 +105,65 @@ inline uint32_t Logic(uint32_t sub, uint32_t state, uint32_t v) {
 
 }  // namespace
 
+void Lower(Insn& in) {
+  const Opcode op = in.op;
+  switch (op) {
+    case Opcode::A_BIT:
+    case Opcode::AN_BIT:
+    case Opcode::O_BIT:
+    case Opcode::ON_BIT:
+    case Opcode::X_BIT:
+    case Opcode::XN_BIT:
+    case Opcode::ASSIGN:
+    case Opcode::SET_BIT:
+    case Opcode::RESET_BIT:
+      in.b = BitSubOf(op);
+      in.op = Opcode::A_BIT;
+      break;
+    case Opcode::L_B: EncodeLoad(in, 1, false, in.arg); break;
+    case Opcode::L_W: EncodeLoad(in, 2, false, in.arg); break;
+    case Opcode::L_D: EncodeLoad(in, 4, false, in.arg); break;
+    case Opcode::L_K: EncodeLoad(in, 4, true, in.arg); break;
+    case Opcode::AW: case Opcode::AW_K: case Opcode::OW: case Opcode::OW_K:
+    case Opcode::XOW: case Opcode::XOW_K: case Opcode::AD: case Opcode::AD_K:
+    case Opcode::OD: case Opcode::OD_K: case Opcode::XOD: case Opcode::XOD_K: {
+      // a: 0 AND, 1 OR, 2 XOR; b: bit 0 constant operand, bit 1 double word
+      bool isOr = op == Opcode::OW || op == Opcode::OW_K || op == Opcode::OD || op == Opcode::OD_K;
+      bool isXor = op == Opcode::XOW || op == Opcode::XOW_K || op == Opcode::XOD || op == Opcode::XOD_K;
+      bool constant = op == Opcode::AW_K || op == Opcode::OW_K || op == Opcode::XOW_K ||
+                      op == Opcode::AD_K || op == Opcode::OD_K || op == Opcode::XOD_K;
+      bool dword = op == Opcode::AD || op == Opcode::AD_K || op == Opcode::OD ||
+                   op == Opcode::OD_K || op == Opcode::XOD || op == Opcode::XOD_K;
+      in.a = isOr ? 1 : isXor ? 2 : 0;
+      in.b = static_cast<uint8_t>((constant ? 1 : 0) | (dword ? 2 : 0));
+      in.op = Opcode::AW;
+      break;
+    }
+    case Opcode::ADD_I: case Opcode::SUB_I: case Opcode::ADD_D: case Opcode::SUB_D:
+      // a: 1 subtract; b: bit 1 double integer
+      in.a = (op == Opcode::SUB_I || op == Opcode::SUB_D) ? 1 : 0;
+      in.b = (op == Opcode::ADD_D || op == Opcode::SUB_D) ? 2 : 0;
+      in.op = Opcode::ADD_I;
+      break;
+    case Opcode::DEC:
+      // the low byte wraps, so decrementing by n is incrementing by 256 - n
+      in.a = static_cast<uint8_t>(256 - in.a);
+      in.op = Opcode::INC;
+      break;
+    default: break;
+  }
+}
+
+void EncodeLoad(Insn& in, uint8_t size, bool constant, uint32_t arg) {
+  in.op = Opcode::L_D;
+  in.a = static_cast<uint8_t>((4 - size) * 8);
+  in.b = constant ? 1 : 0;
+  // A constant is kept in memory order (high byte first) so that it reads like memory.
+  if (constant && std::endian::native == std::endian::little)
+    arg = (arg >> 24) | ((arg >> 8) & 0xFF00u) | ((arg << 8) & 0xFF0000u) | (arg << 24);
+  in.arg = arg;
+}
+
 uint8_t BitSubOf(Opcode op) {
   switch (op) {
     case Opcode::A_BIT: return kA;
@@ -475,10 +534,17 @@ H_FN: {
 }
 
   // ---- load and transfer
-H_L_B: a2 = a1; a1 = m[in->arg]; NEXT();
-H_L_W: a2 = a1; a1 = Rd16(m + in->arg); NEXT();
-H_L_D: a2 = a1; a1 = Rd32(m + in->arg); NEXT();
-H_L_K: a2 = a1; a1 = in->arg; NEXT();
+  // Loads of bytes, words, double words and constants share a handler (see EncodeLoad): four
+  // bytes are read high byte first and shifted down, from memory or from the instruction.
+H_L_B:
+H_L_W:
+H_L_D:
+H_L_K: {
+  a2 = a1;
+  const uint8_t* src = in->b ? reinterpret_cast<const uint8_t*>(&in->arg) : m + in->arg;
+  a1 = Rd32(src) >> in->a;
+  NEXT();
+}
 H_L_TIM: a2 = a1; a1 = TimerUnits(static_cast<int>(in->arg)); NEXT();
 H_L_CNT: a2 = a1; a1 = counters[in->arg].value; NEXT();
 H_L_STW: a2 = a1; a1 = STATUS_WORD(); NEXT();
@@ -506,28 +572,30 @@ H_PUSH: a2 = a1; NEXT();
 H_POP: a1 = a2; NEXT();
 H_ENT: NEXT();
 H_LEAVE: NEXT();
-H_INC: a1 = (a1 & 0xFFFFFF00u) | ((a1 + in->a) & 0xFFu); NEXT();
-H_DEC: a1 = (a1 & 0xFFFFFF00u) | ((a1 - in->a) & 0xFFu); NEXT();
+H_INC:
+H_DEC: a1 = (a1 & 0xFFFFFF00u) | ((a1 + in->a) & 0xFFu); NEXT();
 H_ADD_K16: SET_LO16(a1 + in->arg); NEXT();
 H_ADD_K32: a1 += in->arg; NEXT();
 H_CAW: SET_LO16(((a1 & 0xFFu) << 8) | ((a1 >> 8) & 0xFFu)); NEXT();
 H_CAD: a1 = (a1 >> 24) | ((a1 >> 8) & 0xFF00u) | ((a1 << 8) & 0xFF0000u) | (a1 << 24); NEXT();
 
   // ---- integer arithmetic
-H_ADD_I: {
-  int32_t r = Lo16(a2) + Lo16(a1);
-  SET_LO16(static_cast<uint32_t>(r));
-  ov = (r < -32768 || r > 32767) ? 1u : 0u;
+  // +I -I +D -D share a handler (see Lower): a = 1 subtracts, b bit 1 selects 32 bits. CC1/CC0
+  // follow the sign of the stored result, OV the true result leaving the range.
+H_ADD_I:
+H_SUB_I:
+H_ADD_D:
+H_SUB_D: {
+  const bool dword = (in->b & 2) != 0;
+  const int64_t x = dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
+  const int64_t y = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
+  const int64_t r = in->a ? x - y : x + y;
+  const uint32_t keep = dword ? 0u : 0xFFFF0000u;
+  a1 = (a1 & keep) | (static_cast<uint32_t>(r) & ~keep);
+  const int64_t stored = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
+  ov = stored != r ? 1u : 0u;
   os |= ov;
-  CC_SIGN(Lo16(a1));
-  NEXT();
-}
-H_SUB_I: {
-  int32_t r = Lo16(a2) - Lo16(a1);
-  SET_LO16(static_cast<uint32_t>(r));
-  ov = (r < -32768 || r > 32767) ? 1u : 0u;
-  os |= ov;
-  CC_SIGN(Lo16(a1));
+  CC_SIGN(stored);
   NEXT();
 }
 H_MUL_I: {
@@ -555,22 +623,6 @@ H_DIV_I: {
     ov = 0;
     CC_SIGN(q);
   }
-  NEXT();
-}
-H_ADD_D: {
-  int64_t r = int64_t(S32(a2)) + S32(a1);
-  a1 = static_cast<uint32_t>(r);
-  ov = (r < INT32_MIN || r > INT32_MAX) ? 1u : 0u;
-  os |= ov;
-  CC_SIGN(S32(a1));
-  NEXT();
-}
-H_SUB_D: {
-  int64_t r = int64_t(S32(a2)) - S32(a1);
-  a1 = static_cast<uint32_t>(r);
-  ov = (r < INT32_MIN || r > INT32_MAX) ? 1u : 0u;
-  os |= ov;
-  CC_SIGN(S32(a1));
   NEXT();
 }
 H_MUL_D: {
@@ -661,33 +713,32 @@ H_GE_R: COMPARE_R(>=); NEXT();
 H_LE_R: COMPARE_R(<=); NEXT();
 
   // ---- word logic
-#define WORD_LOGIC16(expr)          \
-  do {                              \
-    uint32_t w_ = (expr) & 0xFFFFu; \
-    SET_LO16(w_);                   \
-    cc1 = w_ != 0;                  \
-    cc0 = 0;                        \
-    ov = 0;                         \
-  } while (0)
-#define WORD_LOGIC32(expr) \
-  do {                     \
-    a1 = (expr);           \
-    cc1 = a1 != 0;         \
-    cc0 = 0;               \
-    ov = 0;                \
-  } while (0)
-H_AW: WORD_LOGIC16(a1 & a2); NEXT();
-H_AW_K: WORD_LOGIC16(a1 & in->arg); NEXT();
-H_OW: WORD_LOGIC16(a1 | a2); NEXT();
-H_OW_K: WORD_LOGIC16(a1 | in->arg); NEXT();
-H_XOW: WORD_LOGIC16(a1 ^ a2); NEXT();
-H_XOW_K: WORD_LOGIC16(a1 ^ in->arg); NEXT();
-H_AD: WORD_LOGIC32(a1 & a2); NEXT();
-H_AD_K: WORD_LOGIC32(a1 & in->arg); NEXT();
-H_OD: WORD_LOGIC32(a1 | a2); NEXT();
-H_OD_K: WORD_LOGIC32(a1 | in->arg); NEXT();
-H_XOD: WORD_LOGIC32(a1 ^ a2); NEXT();
-H_XOD_K: WORD_LOGIC32(a1 ^ in->arg); NEXT();
+  // All word logic shares a handler (see Lower): a = 0 AND, 1 OR, 2 XOR; b bit 0 takes the
+  // constant instead of ACCU 2, b bit 1 works on 32 bits. OR = x|y, AND = OR without the
+  // differing bits, XOR = OR without the common bits.
+H_AW:
+H_AW_K:
+H_OW:
+H_OW_K:
+H_XOW:
+H_XOW_K:
+H_AD:
+H_AD_K:
+H_OD:
+H_OD_K:
+H_XOD:
+H_XOD_K: {
+  const uint32_t y = (in->b & 1) ? in->arg : a2;
+  const uint32_t any = a1 | y;
+  const uint32_t drop = in->a == 0 ? (a1 ^ y) : in->a == 2 ? (a1 & y) : 0u;
+  const uint32_t keep = (in->b & 2) ? 0u : 0xFFFF0000u;
+  const uint32_t r = (any & ~drop) & ~keep;
+  a1 = (a1 & keep) | r;
+  cc1 = r != 0;
+  cc0 = 0;
+  ov = 0;
+  NEXT();
+}
 
   // ---- shifts and rotations; a count of 0 changes nothing, not even the status bits
   {
@@ -990,8 +1041,7 @@ H_INDIRECT: {
     if (byte + width > AreaSize(ref.area)) FAIL(Fault::AreaLength);
     tmp.arg = AreaBase(ref.area) + byte;
     tmp.a = static_cast<uint8_t>(pointer & 7u);
-    tmp.b = BitSubOf(ref.op);
-    if (tmp.b != 0) tmp.op = Opcode::A_BIT;
+    Lower(tmp);
   }
   in = &tmp;
   goto* kLabels[static_cast<size_t>(tmp.op)];
@@ -1035,8 +1085,6 @@ L_store:
 #undef SET_LO16
 #undef OPEN_NEST
 #undef REAL_OP
-#undef WORD_LOGIC16
-#undef WORD_LOGIC32
 #undef REAL_TO_DINT
 #undef COND_JUMP_RLO
 }

@@ -26,6 +26,15 @@ const char* FaultText(Fault f);
 // Insn::b so that one handler serves them all.
 uint8_t BitSubOf(Opcode op);
 
+// Turns an instruction as the table names it into the form the VM runs: families of
+// instructions that differ only in a parameter share one handler, so that a random mix of
+// them does not cost a mispredicted dispatch each.
+void Lower(Insn& in);
+
+// Turns a load of `size` bytes (1, 2, 4) from flat offset `arg`, or of the constant `arg`,
+// into the one instruction form all loads share.
+void EncodeLoad(Insn& in, uint8_t size, bool constant, uint32_t arg);
+
 struct TimerState {
   int32_t remainingMs = 0;
   uint8_t base = 0;      // time base code 0..3 (10 ms, 100 ms, 1 s, 10 s)
