@@ -16,12 +16,7 @@
 #include "app/DemoWindow.h"
 #include "app/PlantSession.h"
 #include "app/ScenarioRun.h"
-#include "components/AnimationCode.h"
-#include "components/Clock.h"
-#include "components/Deposit.h"
-#include "components/Detector.h"
-#include "components/MotorValve.h"
-#include "components/PositionDetector.h"
+#include "components/Palette.h"
 #include "gui/ClockDriver.h"
 #include "gui/Gallery.h"
 #include "gui/GuiSupport.h"
@@ -32,16 +27,6 @@
 #include "plc/PLCFormSource.h"
 
 namespace {
-
-// The component palette shown by the gallery. The running plant never registers anything.
-void RegisterPalette() {
-  AnimationCode::Register();
-  Clock::Register();
-  Deposit::Register();
-  Detector::Register();
-  MotorValve::Register();
-  PositionDetector::Register();
-}
 
 bool HaveDisplay() {
   const char* x = std::getenv("DISPLAY");
@@ -143,7 +128,7 @@ int main(int argc, char** argv) {
   InitGuiSupport();
 
   if (!options.Gallery.empty()) {
-    RegisterPalette();
+    RegisterAllComponents();
     const QString e = WriteGallery(QString::fromStdString(options.Gallery));
     if (!e.isEmpty()) {
       std::fprintf(stderr, "torvane: %s\n", qPrintable(e));

@@ -126,7 +126,9 @@ void PaintStaticText(QPainter& p, const TStaticText& text, const QRect& r) {
       break;
   }
   if (text.Caption().empty() || inner.isEmpty()) return;
-  int align = Qt::AlignTop | Qt::TextWordWrap;
+  // An auto-sized text was measured as one line; wrapping it could push its last word out of
+  // sight when the painter's metrics round differently from the measure's.
+  int align = Qt::AlignTop | (text.AutoSize() ? 0 : Qt::TextWordWrap);
   switch (text.Alignment()) {
     case taLeftJustify: align |= Qt::AlignLeft; break;
     case taRightJustify: align |= Qt::AlignRight; break;

@@ -2,20 +2,19 @@
 
 #include <QFile>
 #include <QFontDatabase>
-#include <QFontMetrics>
-#include <QGuiApplication>
+#include <QFontMetricsF>
 #include <cmath>
+#include <QGuiApplication>
 
 namespace {
 
 QString gTahoma;
 
 void QtMeasure(const TFont& font, const std::string& text, int& width, int& height) {
-  // Rounded up from the exact advance: a box one fraction of a pixel too narrow makes the
-  // painter wrap the caption at its last space or hyphen, and the rest is clipped away.
-  const QFont f = ToQFont(font);
-  width = static_cast<int>(std::ceil(QFontMetricsF(f).horizontalAdvance(ToQString(text))));
-  height = QFontMetrics(f).height();
+  // Fractional metrics rounded up, so the measured box never cuts the text it was made for.
+  const QFontMetricsF fm(ToQFont(font));
+  width = static_cast<int>(std::ceil(fm.horizontalAdvance(ToQString(text))));
+  height = static_cast<int>(std::ceil(fm.height()));
 }
 
 QString LoadFamily(const QString& path) {

@@ -185,3 +185,40 @@ TEST(PictureCache, ABrokenResourceRendersAPlaceholderInsteadOfFailing) {
 }
 
 }  // namespace
+
+// An auto-sized caption with a space must show its last word: the box is measured for one
+// line, so the painter must not wrap it onto a clipped second line.
+TEST(PaintingText, AutoSizedCaptionsShowEveryWord) {
+  InitGuiSupport();
+  const char* captions[] = {"frame 0", "frame 3", "TRelay 43x54", "FC_A - Final de carrera",
+                            "KM4 - Contactor velocidad lenta", "1-Semáforos", "ERROR 7"};
+  int checked = 0;
+  for (int size : {7, 8, 9, 10}) {
+    for (bool bold : {false, true}) {
+      for (const char* caption : captions) {
+        TForm form{nullptr};
+        form.SetBounds(0, 0, 400, 40);
+        form.SetColor(clWhite);
+        TCanvas canvas;
+        canvas.SetRoot(&form);
+        auto* label = new TStaticText(&form);
+        label->SetParent(&form);
+        label->Font.SetSize(size);
+        label->Font.SetBold(bold);
+        label->SetColor(clWhite);
+        label->SetCaption(caption);
+        const QImage img = canvas.grab().toImage();
+        // The rightmost inked column must lie in the last word, i.e. near the right edge.
+        int right = -1;
+        for (int x = 0; x < label->Width(); ++x)
+          for (int y = 0; y < label->Height(); ++y)
+            if (img.pixelColor(x, y).lightness() < 160) right = x;
+        EXPECT_GE(right, label->Width() - PointsToPixels(size))
+            << caption << " at " << size << " pt" << (bold ? " bold" : "") << " shows up to x="
+            << right << " of " << label->Width();
+        ++checked;
+      }
+    }
+  }
+  EXPECT_EQ(checked, 56);
+}
