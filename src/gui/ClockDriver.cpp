@@ -5,7 +5,7 @@
 TClockDriver::TClockDriver(TTimerClock& clock, QObject* parent) : QObject(parent), FClock(clock) {
   FTimer.setInterval(kWakeMs);
   FTimer.setTimerType(Qt::PreciseTimer);
-  connect(&FTimer, &QTimer::timeout, this, &TClockDriver::Wake);
+  connect(&FTimer, &QTimer::timeout, this, [this] { Wake(FWall.elapsed()); });
 }
 
 void TClockDriver::Start() {
@@ -16,8 +16,8 @@ void TClockDriver::Start() {
 
 void TClockDriver::Stop() { FTimer.stop(); }
 
-void TClockDriver::Wake() {
-  const std::int64_t now = FWall.elapsed();
+void TClockDriver::Wake(std::int64_t wallMs) {
+  const std::int64_t now = wallMs;
   std::int64_t due = now - FHandedMs;
   if (due <= 0) return;
   if (due > static_cast<std::int64_t>(kMaxCatchUp)) {

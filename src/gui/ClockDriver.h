@@ -18,13 +18,14 @@ class TClockDriver : public QObject {
   void Start();
   void Stop();
   bool Running() const { return FTimer.isActive(); }
+  // Hands the clock the plant time due at wall time wallMs (milliseconds since Start); the
+  // event loop calls it every kWakeMs.
+  void Wake(std::int64_t wallMs);
 
   static constexpr int kWakeMs = 10;
   static constexpr std::uint64_t kMaxCatchUp = 250;
 
  private:
-  void Wake();
-
   TTimerClock& FClock;
   QTimer FTimer;
   QElapsedTimer FWall;
