@@ -197,6 +197,14 @@ int main(int argc, char** argv) {
   }
 
   LoadProgramFromCommandLine(*session, options, std::cerr);
+  if (!options.Trace.empty()) {
+    // Recorded until the program ends (the session closes the file).
+    std::string e;
+    if (!session->StartTrace(options.Trace, e)) {
+      std::cerr << "torvane: " << e << '\n';
+      return kExitNoLoad;
+    }
+  }
   windows.Show();
   if (!shots.isEmpty()) {
     // Long enough for the faceplate to show the CPU's mode.

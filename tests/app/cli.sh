@@ -52,8 +52,9 @@ check "the trace ends on plant time past 80 s" "[ \"\$(grep '^#' \"$work/run.vcd
 out="$(run --headless --scenario "$src/docs/main-window.scn" --screenshot "$work/shots/a" "$src/examples/bridge.awl" 2>&1)"; rc=$?
 check "--screenshot writes a PNG of every window" "[ $rc -eq 0 ] && [ -s \"$work/shots/a/main-window.png\" ] && [ -s \"$work/shots/a/plc-window.png\" ] && [ -s \"$work/shots/a/simulator-window.png\" ]"
 check "the file is a PNG" "head -c 8 \"$work/shots/a/main-window.png\" | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a'"
-out="$(run --run --screenshot "$work/shots/b" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+out="$(run --run --trace "$work/start.vcd" --screenshot "$work/shots/b" "$src/examples/bridge.awl" 2>&1)"; rc=$?
 check "--screenshot without a scenario renders the start and exits" "[ $rc -eq 0 ] && [ -s \"$work/shots/b/main-window.png\" ]"
+check "--run starts the CPU: the trace shows phase 0 lit" "grep -q 'A125_0_L_FASE0' \"$work/start.vcd\" && [ \"\$(grep -c '^#' \"$work/start.vcd\")\" -ge 2 ]"
 touch "$work/blocker"
 out="$(run --run --screenshot "$work/blocker/x" "$src/examples/bridge.awl" 2>&1)"; rc=$?
 check "an unwritable folder fails with a message naming it" "[ $rc -ne 0 ] && [[ \"\$out\" == *blocker* ]]"
