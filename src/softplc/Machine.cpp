@@ -526,8 +526,8 @@ H_SAVE: br = RLO(); NEXT();
 H_FP:
 H_FN: {
   uint8_t* bp = m + in->arg;
-  const uint32_t n = in->a, old = (*bp >> n) & 1u, rlo = RLO();
-  *bp = static_cast<uint8_t>((*bp & ~(1u << n)) | (rlo << n));
+  const uint32_t n = in->a, cur = *bp, old = (cur >> n) & 1u, rlo = RLO();
+  *bp = static_cast<uint8_t>((cur & ~(1u << n)) | (rlo << n));
   const uint32_t edge = in->op == Opcode::FP ? (rlo & (old ^ 1u)) : ((rlo ^ 1u) & old);
   lg = kFC | edge << 2 | edge << 3;
   NEXT();
