@@ -53,6 +53,10 @@ inline bool Bcd3(uint32_t w, uint32_t& value) {
 }
 inline uint32_t ToBcd3(uint32_t v) { return (v / 100) << 8 | ((v / 10) % 10) << 4 | (v % 10); }
 
+constexpr uint32_t kTransformKeep[4] = {0xFFFFFF00u, 0xFFFF0000u, 0u, 0u};
+constexpr uint32_t kTransformPre[2] = {0xFFFFFFFFu, 0xFFFFu};
+constexpr uint32_t kTransformXor[4] = {0u, 0xFFFFu, 0xFFFFFFFFu, 0x8000u};
+
 // The bit-logic state /FC, RLO, STA, OR is kept packed in bits 1..4 of one register, so that
 // every bit operation is one table lookup: (operation, state, scanned bit) -> (new state, bit
 // flip). The entry keeps "flip the addressed bit" in bit 7, which the next lookup ignores (the
@@ -145,9 +149,30 @@ void Lower(Insn& in) {
       in.b = (op == Opcode::ADD_D || op == Opcode::SUB_D) ? 2 : 0;
       in.op = Opcode::ADD_I;
       break;
+    case Opcode::NEGI:
+    case Opcode::NEGD:
+      in.a = 1;
+      in.b = static_cast<uint8_t>(4 | (op == Opcode::NEGD ? 2 : 0));
+      in.op = Opcode::ADD_I;
+      break;
+    // transforms of ACCU 1: a = keep selector | pre selector << 2, b = xor selector
+    case Opcode::INC:
     case Opcode::DEC:
-      // the low byte wraps, so decrementing by n is incrementing by 256 - n
-      in.a = static_cast<uint8_t>(256 - in.a);
+      // the low byte wraps, so decrementing by n is adding 256 - n
+      in.arg = op == Opcode::INC ? in.a : 256u - in.a;
+      in.a = 0;
+      in.b = 0;
+      in.op = Opcode::INC;
+      break;
+    case Opcode::ADD_K16: in.a = 1; in.b = 0; in.op = Opcode::INC; break;
+    case Opcode::ADD_K32: in.a = 2; in.b = 0; in.op = Opcode::INC; break;
+    case Opcode::INVI: in.a = 2; in.b = 1; in.arg = 0; in.op = Opcode::INC; break;
+    case Opcode::INVD: in.a = 2; in.b = 2; in.arg = 0; in.op = Opcode::INC; break;
+    case Opcode::ITD:
+      // sign extension: ((x & 0xFFFF) ^ 0x8000) - 0x8000
+      in.a = 2 | 1 << 2;
+      in.b = 3;
+      in.arg = 0xFFFF8000u;
       in.op = Opcode::INC;
       break;
     default: break;
@@ -572,22 +597,36 @@ H_PUSH: a2 = a1; NEXT();
 H_POP: a1 = a2; NEXT();
 H_ENT: NEXT();
 H_LEAVE: NEXT();
+  // INC DEC + INVI INVD ITD change ACCU 1 without status bits and share a handler (see Lower):
+  // ACCU 1 := kept bits | (((ACCU 1 & pre) ^ x) + arg) in the other bits.
 H_INC:
-H_DEC: a1 = (a1 & 0xFFFFFF00u) | ((a1 + in->a) & 0xFFu); NEXT();
-H_ADD_K16: SET_LO16(a1 + in->arg); NEXT();
-H_ADD_K32: a1 += in->arg; NEXT();
+H_DEC:
+H_ADD_K16:
+H_ADD_K32:
+H_INVI:
+H_INVD:
+H_ITD: {
+  const uint32_t keep = kTransformKeep[in->a & 3u];
+  const uint32_t g = ((a1 & kTransformPre[in->a >> 2]) ^ kTransformXor[in->b]) + in->arg;
+  a1 = (a1 & keep) | (g & ~keep);
+  NEXT();
+}
 H_CAW: SET_LO16(((a1 & 0xFFu) << 8) | ((a1 >> 8) & 0xFFu)); NEXT();
 H_CAD: a1 = (a1 >> 24) | ((a1 >> 8) & 0xFF00u) | ((a1 << 8) & 0xFF0000u) | (a1 << 24); NEXT();
 
   // ---- integer arithmetic
-  // +I -I +D -D share a handler (see Lower): a = 1 subtracts, b bit 1 selects 32 bits. CC1/CC0
+  // +I -I +D -D NEGI NEGD share a handler (see Lower): a = 1 subtracts, b bit 1 selects 32
+  // bits, b bit 2 subtracts from zero. CC1/CC0
   // follow the sign of the stored result, OV the true result leaving the range.
 H_ADD_I:
 H_SUB_I:
 H_ADD_D:
-H_SUB_D: {
+H_SUB_D:
+H_NEGI:
+H_NEGD: {
+  // NEGI and NEGD are 0 - ACCU 1 (b bit 2)
   const bool dword = (in->b & 2) != 0;
-  const int64_t x = dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
+  const int64_t x = (in->b & 4) ? 0 : dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
   const int64_t y = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
   const int64_t r = in->a ? x - y : x + y;
   const uint32_t keep = dword ? 0u : 0xFFFF0000u;
@@ -848,7 +887,6 @@ H_RRDA: {
 }
 
   // ---- conversions
-H_ITD: a1 = static_cast<uint32_t>(Lo16(a1)); NEXT();
 H_DTR: a1 = FromReal(static_cast<float>(S32(a1))); NEXT();
 H_ITB: {
   int32_t v = Lo16(a1);
@@ -906,34 +944,6 @@ H_RND: REAL_TO_DINT(std::nearbyint); NEXT();
 H_RND_P: REAL_TO_DINT(std::ceil); NEXT();
 H_RND_M: REAL_TO_DINT(std::floor); NEXT();
 H_TRUNC: REAL_TO_DINT(std::trunc); NEXT();
-H_INVI: a1 ^= 0xFFFFu; NEXT();
-H_INVD: a1 = ~a1; NEXT();
-H_NEGI: {
-  int32_t v = Lo16(a1);
-  if (v == -32768) {
-    cc1 = 0;
-    cc0 = 1;
-    ov = os = 1;
-    NEXT();
-  }
-  SET_LO16(static_cast<uint32_t>(-v));
-  ov = 0;
-  CC_SIGN(-v);
-  NEXT();
-}
-H_NEGD: {
-  int32_t v = S32(a1);
-  if (v == INT32_MIN) {
-    cc1 = 0;
-    cc0 = 1;
-    ov = os = 1;
-    NEXT();
-  }
-  a1 = static_cast<uint32_t>(-v);
-  ov = 0;
-  CC_SIGN(-v);
-  NEXT();
-}
 H_NEGR: a1 ^= 0x80000000u; NEXT();
 
   // ---- timers and counters
