@@ -566,8 +566,11 @@ H_L_W:
 H_L_D:
 H_L_K: {
   a2 = a1;
-  const uint8_t* src = in->b ? reinterpret_cast<const uint8_t*>(&in->arg) : m + in->arg;
-  a1 = Rd32(src) >> in->a;
+  // chosen without a branch: constants and memory loads mix unpredictably
+  const uintptr_t fromInsn = reinterpret_cast<uintptr_t>(&in->arg);
+  const uintptr_t fromMemory = reinterpret_cast<uintptr_t>(m + in->arg);
+  const uintptr_t select = uintptr_t{0} - uintptr_t{in->b};
+  a1 = Rd32(reinterpret_cast<const uint8_t*>((fromInsn & select) | (fromMemory & ~select))) >> in->a;
   NEXT();
 }
 H_L_TIM: a2 = a1; a1 = TimerUnits(static_cast<int>(in->arg)); NEXT();
