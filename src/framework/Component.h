@@ -16,6 +16,8 @@ class TObject {
   virtual void GetProperties(TPropList& out) const { (void)out; }
 };
 
+enum TOperation { opInsert, opRemove };
+
 class TComponent : public TObject {
  public:
   explicit TComponent(TComponent* owner);
@@ -31,10 +33,22 @@ class TComponent : public TObject {
   // The first owned component with this name, or null.
   TComponent* FindComponent(std::string_view name) const;
 
+  // Asks that `c` be told (Notification(this, opRemove)) when this component is destroyed, so
+  // that it can drop a pointer it keeps to it. The link is kept both ways: whichever of the two
+  // dies first tells the other, and neither is left holding a dead pointer.
+  void FreeNotification(TComponent* c);
+  void RemoveFreeNotification(TComponent* c);
+  // Called when a component this one keeps a link to (or owns) is being destroyed.
+  virtual void Notification(TComponent* component, TOperation operation) {
+    (void)component;
+    (void)operation;
+  }
+
   std::string Name;
   int Tag = 0;
 
  private:
   TComponent* FOwner;
   std::vector<TComponent*> FComponents;
+  std::vector<TComponent*> FFreeNotifies;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/Menus.h"
+
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
@@ -10,7 +12,9 @@ TControl::~TControl() {
   FChildren.clear();
   SetParent(nullptr);
   const auto observers = FObservers;
-  for (TControlObserver* o : observers) o->ControlDestroyed(this);
+  FObservers.clear();
+  for (TControlObserver* o : observers)
+    if (o != nullptr) o->ControlDestroyed(this);
 }
 
 void TControl::GetProperties(TPropList& out) const {
@@ -40,7 +44,9 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::SetParent(TControl* parent) {
-  if (parent == FParent || parent == this) return;
+  if (parent == FParent) return;
+  for (TControl* p = parent; p != nullptr; p = p->FParent)
+    if (p == this) return;
   if (FParent != nullptr) {
     auto& list = FParent->FChildren;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -54,7 +60,27 @@ void TControl::SetParent(TControl* parent) {
 }
 
 void TControl::NotifyChildren() {
-  for (std::size_t i = 0; i < FObservers.size(); ++i) FObservers[i]->ChildrenChanged(this);
+  ++FNotifying;
+  for (std::size_t i = 0; i < FObservers.size(); ++i)
+    if (FObservers[i] != nullptr) FObservers[i]->ChildrenChanged(this);
+  if (--FNotifying == 0) CompactObservers();
+}
+
+void TControl::CompactObservers() {
+  FObservers.erase(std::remove(FObservers.begin(), FObservers.end(), nullptr), FObservers.end());
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (menu == FPopupMenu) return;
+  FPopupMenu = menu;
+  // Old links stay: a stale one costs nothing, and cutting it could cut the menu's own link
+  // back to this control (PopupComponent).
+  if (menu != nullptr) menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::SetVisible(bool v) {
@@ -97,9 +123,18 @@ void TControl::AddObserver(TControlObserver* o) {
 }
 
 void TControl::RemoveObserver(TControlObserver* o) {
+  if (o == nullptr) return;
+  if (FNotifying > 0) {
+    std::replace(FObservers.begin(), FObservers.end(), o, static_cast<TControlObserver*>(nullptr));
+    return;
+  }
   FObservers.erase(std::remove(FObservers.begin(), FObservers.end(), o), FObservers.end());
 }
 
 void TControl::Changed() {
-  for (std::size_t i = 0; i < FObservers.size(); ++i) FObservers[i]->ControlChanged(this);
+  if (FObservers.empty()) return;
+  ++FNotifying;
+  for (std::size_t i = 0; i < FObservers.size(); ++i)
+    if (FObservers[i] != nullptr) FObservers[i]->ControlChanged(this);
+  if (--FNotifying == 0) CompactObservers();
 }

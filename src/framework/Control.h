@@ -47,6 +47,7 @@ class TControl : public TComponent {
   void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
 
   // The control that contains this one on screen (a window model or a panel); null for none.
+  // A parent that is this control or one of its descendants is refused (it would make a cycle).
   TControl* Parent() const { return FParent; }
   void SetParent(TControl* parent);
   const std::vector<TControl*>& Children() const { return FChildren; }
@@ -60,7 +61,8 @@ class TControl : public TComponent {
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool v);
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
-  void SetPopupMenu(TPopupMenu* menu) { FPopupMenu = menu; }
+  // The menu is not owned; if it is destroyed first, the control forgets it.
+  void SetPopupMenu(TPopupMenu* menu);
   // The text a view shows as tooltip: the hint, when hints are on and it is not empty.
   bool HasTooltip() const { return FShowHint && !FHint.empty(); }
 
@@ -79,13 +81,19 @@ class TControl : public TComponent {
   // Tells every observer that the control's look changed.
   void Changed();
 
+  void Notification(TComponent* component, TOperation operation) override;
+
  private:
   void NotifyChildren();
+  void CompactObservers();
 
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   TControl* FParent = nullptr;
   std::vector<TControl*> FChildren;
+  // An observer removed while observers are being told is nulled and dropped afterwards, so the
+  // loop neither skips nor repeats anyone.
   std::vector<TControlObserver*> FObservers;
+  int FNotifying = 0;
   bool FVisible = true;
   bool FEnabled = true;
   std::string FHint;

@@ -26,13 +26,16 @@ class TPopupMenu : public TComponent {
   explicit TPopupMenu(TComponent* owner) : TComponent(owner) {}
   std::string_view ClassName() const override { return "TPopupMenu"; }
 
-  // Creates an item owned by the menu and appends it.
+  // Creates an item owned by the menu and appends it. An item destroyed on its own leaves the
+  // list.
   TMenuItem* Add(const std::string& caption);
   const std::vector<TMenuItem*>& Items() const { return FItems; }
 
-  // The control the menu was last opened on.
+  // The control the menu was last opened on; null once that control is destroyed.
   TControl* PopupComponent() const { return FPopupComponent; }
-  void SetPopupComponent(TControl* c) { FPopupComponent = c; }
+  void SetPopupComponent(TControl* c);
+
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   std::vector<TMenuItem*> FItems;

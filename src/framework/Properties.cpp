@@ -37,7 +37,15 @@ bool Coerce(const TPropInfo& info, const TPropValue& in, TPropValue& out) {
       if (std::holds_alternative<std::string>(in)) { out = in; return true; }
       return false;
     case TPropType::Enum:
-      if (std::holds_alternative<long long>(in)) { out = in; return true; }
+      if (std::holds_alternative<long long>(in)) {
+        // A number outside the named values would become an enumerator that does not exist.
+        const long long n = std::get<long long>(in);
+        if (!info.EnumNames.empty() &&
+            (n < 0 || n >= static_cast<long long>(info.EnumNames.size())))
+          return false;
+        out = in;
+        return true;
+      }
       if (std::holds_alternative<std::string>(in)) {
         const auto& text = std::get<std::string>(in);
         for (std::size_t i = 0; i < info.EnumNames.size(); ++i) {

@@ -21,30 +21,37 @@ void MeasureText(const TFont& font, const std::string& text, int& width, int& he
   gMeasure(font, text, width, height);
 }
 
+// A font may stand alone (no owner), e.g. when a view builds one to measure text.
+void TFont::Notify(bool resize) {
+  if (FOwner == nullptr) return;
+  if (resize) {
+    if (auto* t = dynamic_cast<TStaticText*>(FOwner)) t->AdjustSize();
+  }
+  FOwner->Changed();
+}
+
 void TFont::SetName(const std::string& n) {
   if (n == FName) return;
   FName = n;
-  FOwner->Changed();
+  Notify(true);
 }
 
 void TFont::SetSize(int points) {
   if (points <= 0 || points == FSize) return;
   FSize = points;
-  if (auto* t = dynamic_cast<TStaticText*>(FOwner)) t->AdjustSize();
-  FOwner->Changed();
+  Notify(true);
 }
 
 void TFont::SetColor(TColor c) {
   if (c == FColor) return;
   FColor = c;
-  FOwner->Changed();
+  Notify(false);
 }
 
 void TFont::SetBold(bool b) {
   if (b == FBold) return;
   FBold = b;
-  if (auto* t = dynamic_cast<TStaticText*>(FOwner)) t->AdjustSize();
-  FOwner->Changed();
+  Notify(true);
 }
 
 TStaticText::TStaticText(TComponent* owner) : TControl(owner) { SetBounds(0, 0, 65, 17); }
@@ -76,6 +83,22 @@ void TStaticText::SetBorderStyle(TStaticBorderStyle b) {
   Changed();
 }
 
+void TStaticText::SetBevelKind(TBevelKind b) {
+  if (b == FBevelKind) return;
+  FBevelKind = b;
+  AdjustSize();
+  Changed();
+}
+
+int TStaticText::FrameWidth() const {
+  int w = 0;
+  if (FBorderStyle == sbsSingle) w += 1;
+  if (FBorderStyle == sbsSunken) w += 1;
+  if (FBevelKind == bkFlat) w += 1;
+  if (FBevelKind == bkTile || FBevelKind == bkSoft) w += 2;
+  return w;
+}
+
 void TStaticText::SetColor(TColor c) {
   if (c == FColor) return;
   FColor = c;
@@ -92,13 +115,14 @@ void TStaticText::AdjustSize() {
   if (!FAutoSize) return;
   int w = 0, h = 0;
   MeasureText(Font, FCaption, w, h);
-  const int border = FBorderStyle == sbsNone ? 0 : 2;
-  SetBounds(Left(), Top(), w + 2 * border, h + 2 * border);
+  const int frame = FrameWidth();
+  SetBounds(Left(), Top(), w + 2 * frame, h + 2 * frame);
 }
 
 namespace {
 constexpr std::string_view kAlignments[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 constexpr std::string_view kBorders[] = {"sbsNone", "sbsSingle", "sbsSunken"};
+constexpr std::string_view kBevels[] = {"bkNone", "bkTile", "bkSoft", "bkFlat"};
 }  // namespace
 
 void TStaticText::GetProperties(TPropList& out) const {
@@ -107,6 +131,8 @@ void TStaticText::GetProperties(TPropList& out) const {
       TPROP_ENUM(TStaticText, "Alignment", s->Alignment(),
                  s->SetAlignment(static_cast<TAlignment>(v)), taLeftJustify, kAlignments),
       TPROP_BOOL(TStaticText, "AutoSize", s->AutoSize(), s->SetAutoSize(v), true),
+      TPROP_ENUM(TStaticText, "BevelKind", s->BevelKind(),
+                 s->SetBevelKind(static_cast<TBevelKind>(v)), bkNone, kBevels),
       TPROP_ENUM(TStaticText, "BorderStyle", s->BorderStyle(),
                  s->SetBorderStyle(static_cast<TStaticBorderStyle>(v)), sbsNone, kBorders),
       TPROP_STRING(TStaticText, "Caption", s->Caption(), s->SetCaption(v), ""),

@@ -5,6 +5,8 @@
 #include "framework/Control.h"
 
 enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
+// A bevel drawn inside the bounds; bkFlat is a one-pixel frame in the shadow colour.
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
 
 class TStaticText;
 
@@ -21,6 +23,8 @@ class TFont {
   void SetBold(bool b);
 
  private:
+  void Notify(bool resize);
+
   TControl* FOwner;
   std::string FName = "Tahoma";
   int FSize = 8;
@@ -48,6 +52,10 @@ class TStaticText : public TControl {
   void SetAutoSize(bool a);
   TStaticBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TStaticBorderStyle b);
+  TBevelKind BevelKind() const { return FBevelKind; }
+  void SetBevelKind(TBevelKind b);
+  // Pixels taken from each side by border and bevel; the caption is laid out inside them.
+  int FrameWidth() const;
   // Background colour, painted when not transparent.
   TColor Color() const { return FColor; }
   void SetColor(TColor c);
@@ -63,6 +71,7 @@ class TStaticText : public TControl {
   TAlignment FAlignment = taLeftJustify;
   bool FAutoSize = true;
   TStaticBorderStyle FBorderStyle = sbsNone;
+  TBevelKind FBevelKind = bkNone;
   TColor FColor = clBtnFace;
   bool FTransparent = false;
 };

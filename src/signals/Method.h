@@ -10,9 +10,12 @@ class TMethod {
   TMethod() = default;
   TMethod(std::nullptr_t) {}  // NOLINT: allows `Event = nullptr`
 
-  template <class C>
-  TMethod(C* object, void (C::*method)(Args...)) {
-    Bind(object, method);
+  // The object may be of a class derived from the one that declares the method
+  // (`TMethod(this, &TBase::Handler)` inside a derived class).
+  template <class D, class C>
+    requires std::is_base_of_v<C, D>
+  TMethod(D* object, void (C::*method)(Args...)) {
+    Bind(static_cast<C*>(object), method);
   }
 
   template <class C>

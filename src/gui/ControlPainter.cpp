@@ -1,0 +1,176 @@
+#include "gui/ControlPainter.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+#include "framework/Form.h"
+#include "framework/Image.h"
+#include "framework/Shape.h"
+#include "framework/StaticText.h"
+#include "gui/GuiSupport.h"
+#include "gui/PictureCache.h"
+
+namespace {
+
+Qt::PenStyle ToQt(TPenStyle s) {
+  switch (s) {
+    case psSolid: return Qt::SolidLine;
+    case psDash: return Qt::DashLine;
+    case psDot: return Qt::DotLine;
+    case psDashDot: return Qt::DashDotLine;
+    case psDashDotDot: return Qt::DashDotDotLine;
+    case psClear: return Qt::NoPen;
+  }
+  return Qt::SolidLine;
+}
+
+// A frame `width` pixels thick lying inside `box`.
+void FillFrame(QPainter& p, const QRect& box, int width, const QColor& c) {
+  const int w = std::min({width, (box.width() + 1) / 2, (box.height() + 1) / 2});
+  if (w <= 0) return;
+  p.fillRect(QRect(box.left(), box.top(), box.width(), w), c);
+  p.fillRect(QRect(box.left(), box.bottom() - w + 1, box.width(), w), c);
+  p.fillRect(QRect(box.left(), box.top() + w, w, box.height() - 2 * w), c);
+  p.fillRect(QRect(box.right() - w + 1, box.top() + w, w, box.height() - 2 * w), c);
+}
+
+}  // namespace
+
+void PaintShape(QPainter& p, const TShape& shape, const QRect& r) {
+  const bool pen = shape.Pen.Style() != psClear && shape.Pen.Width() > 0;
+  const bool brush = shape.Brush.Style() != bsClear;
+  const int pw = pen ? shape.Pen.Width() : 0;
+  // The figure's box: the whole control, or its centred square for the square kinds. The
+  // outline lies inside the box, as the framework draws it.
+  QRect box = r;
+  const TShapeType kind = shape.Shape();
+  if (kind == stSquare || kind == stRoundSquare || kind == stCircle) {
+    const int s = std::min(r.width(), r.height());
+    box = QRect(r.left() + (r.width() - s) / 2, r.top() + (r.height() - s) / 2, s, s);
+  }
+  if (box.isEmpty()) return;
+  const QColor penColor = ToQColor(shape.Pen.Color());
+  const QColor brushColor = ToQColor(shape.Brush.Color());
+
+  if (kind == stRectangle || kind == stSquare) {
+    if (brush) {
+      // Without a pen the framework's fill stops one pixel short on the right and bottom.
+      const QRect fill = pen ? box : box.adjusted(0, 0, -1, -1);
+      p.fillRect(fill, brushColor);
+    }
+    if (!pen) return;
+    if (shape.Pen.Style() == psSolid || pw > 1) {
+      FillFrame(p, box, pw, penColor);
+    } else {
+      p.save();
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.setPen(QPen(penColor, 1, ToQt(shape.Pen.Style())));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(box.adjusted(0, 0, -1, -1));
+      p.restore();
+    }
+    return;
+  }
+
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  if (pen) {
+    QPen qpen(penColor, pw, ToQt(shape.Pen.Style()));
+    qpen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(qpen);
+  } else {
+    p.setPen(Qt::NoPen);
+  }
+  p.setBrush(brush ? QBrush(brushColor) : QBrush(Qt::NoBrush));
+  const qreal half = pw / 2.0;
+  const QRectF inner = QRectF(box).adjusted(half, half, -half, -half);
+  if (kind == stEllipse || kind == stCircle) {
+    p.drawEllipse(inner);
+  } else {
+    const qreal radius = std::min(box.width(), box.height()) / 8.0;
+    p.drawRoundedRect(inner, radius, radius);
+  }
+  p.restore();
+}
+
+void PaintStaticText(QPainter& p, const TStaticText& text, const QRect& r) {
+  if (r.isEmpty()) return;
+  if (!text.Transparent()) p.fillRect(r, ToQColor(text.Color()));
+  QRect inner = r;
+  switch (text.BorderStyle()) {
+    case sbsNone: break;
+    case sbsSingle:
+      FillFrame(p, inner, 1, Qt::black);
+      inner.adjust(1, 1, -1, -1);
+      break;
+    case sbsSunken:
+      p.fillRect(QRect(inner.left(), inner.top(), inner.width(), 1), QColor(128, 128, 128));
+      p.fillRect(QRect(inner.left(), inner.top(), 1, inner.height()), QColor(128, 128, 128));
+      p.fillRect(QRect(inner.left(), inner.bottom(), inner.width(), 1), Qt::white);
+      p.fillRect(QRect(inner.right(), inner.top(), 1, inner.height()), Qt::white);
+      inner.adjust(1, 1, -1, -1);
+      break;
+  }
+  switch (text.BevelKind()) {
+    case bkNone: break;
+    case bkFlat:
+      FillFrame(p, inner, 1, QColor(128, 128, 128));
+      inner.adjust(1, 1, -1, -1);
+      break;
+    case bkTile:
+    case bkSoft:
+      FillFrame(p, inner, 1, QColor(128, 128, 128));
+      FillFrame(p, inner.adjusted(1, 1, -1, -1), 1, Qt::white);
+      inner.adjust(2, 2, -2, -2);
+      break;
+  }
+  if (text.Caption().empty() || inner.isEmpty()) return;
+  // An auto-sized text was measured as one line; wrapping it could push its last word out of
+  // sight when the painter's metrics round differently from the measure's.
+  int align = Qt::AlignTop | (text.AutoSize() ? 0 : Qt::TextWordWrap);
+  switch (text.Alignment()) {
+    case taLeftJustify: align |= Qt::AlignLeft; break;
+    case taRightJustify: align |= Qt::AlignRight; break;
+    case taCenter: align |= Qt::AlignHCenter; break;
+  }
+  p.save();
+  p.setClipRect(inner, Qt::IntersectClip);
+  p.setFont(ToQFont(text.Font));
+  p.setPen(text.Enabled() ? ToQColor(text.Font.Color()) : QColor(109, 109, 109));
+  p.drawText(inner, align, ToQString(text.Caption()));
+  p.restore();
+}
+
+void PaintImage(QPainter& p, const TImage& image, const QRect& r, TPictureCache& cache) {
+  const TPicture& pic = image.Picture();
+  if (pic.Empty() || r.isEmpty()) return;
+  const qreal ratio = p.device() != nullptr ? p.device()->devicePixelRatioF() : 1.0;
+  if (image.Stretch()) {
+    p.drawPixmap(r.topLeft(), cache.Pixmap(pic, r.size(), image.Transparent(), ratio));
+    return;
+  }
+  QPoint at = r.topLeft();
+  if (image.Center())
+    at += QPoint((r.width() - pic.Width()) / 2, (r.height() - pic.Height()) / 2);
+  p.save();
+  p.setClipRect(r, Qt::IntersectClip);
+  p.drawPixmap(at, cache.Pixmap(pic, {}, image.Transparent(), ratio));
+  p.restore();
+}
+
+void PaintForm(QPainter& p, const TForm& form, const QRect& r) {
+  p.fillRect(r, ToQColor(form.Color()));
+}
+
+void PaintControl(QPainter& p, const TControl& control, const QRect& r, TPictureCache& cache) {
+  if (const auto* s = dynamic_cast<const TShape*>(&control)) {
+    PaintShape(p, *s, r);
+  } else if (const auto* t = dynamic_cast<const TStaticText*>(&control)) {
+    PaintStaticText(p, *t, r);
+  } else if (const auto* i = dynamic_cast<const TImage*>(&control)) {
+    PaintImage(p, *i, r, cache);
+  } else if (const auto* f = dynamic_cast<const TForm*>(&control)) {
+    PaintForm(p, *f, r);
+  }
+}

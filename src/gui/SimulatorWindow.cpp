@@ -1,0 +1,296 @@
+#include "gui/SimulatorWindow.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/GuiSupport.h"
+#include "plc/EmbeddedPlc.h"
+
+using softplc::CpuMode;
+
+namespace {
+
+QString Place(const std::string& file, int line, int column) {
+  if (file.empty() && line == 0) return {};
+  QString s = ToQString(file);
+  if (line > 0) s += QStringLiteral(":%1").arg(line);
+  if (column > 0) s += QStringLiteral(":%1").arg(column);
+  return s;
+}
+
+QString Micro(std::uint64_t ns) {
+  return QString::number(static_cast<double>(ns) / 1000.0, 'f', 1) + QStringLiteral(" µs");
+}
+
+const char* const kAreaNames[3] = {"IB", "QB", "MB"};
+
+}  // namespace
+
+TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
+    : QWidget(parent, Qt::Window), FPlc(plc) {
+  InitGuiSupport();
+  setWindowTitle(QStringLiteral("Torvane PLC simulator"));
+  QFont base(TahomaFamily());
+  base.setPixelSize(PointsToPixels(8));
+  setFont(base);
+
+  auto* root = new QVBoxLayout(this);
+
+  auto* program = new QGroupBox(QStringLiteral("Program"), this);
+  auto* pg = new QGridLayout(program);
+  pg->addWidget(new QLabel(QStringLiteral("File:"), program), 0, 0);
+  FProgram = new QLabel(program);
+  FProgram->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pg->addWidget(FProgram, 0, 1, 1, 3);
+  pg->addWidget(new QLabel(QStringLiteral("Blocks:"), program), 1, 0);
+  FBlocks = new QLabel(program);
+  FBlocks->setWordWrap(true);
+  pg->addWidget(FBlocks, 1, 1, 1, 3);
+  pg->addWidget(new QLabel(QStringLiteral("Size:"), program), 2, 0);
+  FSize = new QLabel(program);
+  pg->addWidget(FSize, 2, 1);
+  FLoad = new QPushButton(QStringLiteral("Load…"), program);
+  FReload = new QPushButton(QStringLiteral("Reload"), program);
+  pg->addWidget(FLoad, 2, 2);
+  pg->addWidget(FReload, 2, 3);
+  pg->setColumnStretch(1, 1);
+  root->addWidget(program);
+
+  auto* cpu = new QGroupBox(QStringLiteral("CPU"), this);
+  auto* cg = new QGridLayout(cpu);
+  FState = new QLabel(cpu);
+  FState->setAlignment(Qt::AlignCenter);
+  FState->setMinimumWidth(70);
+  FState->setAutoFillBackground(true);
+  QFont bold = base;
+  bold.setBold(true);
+  FState->setFont(bold);
+  cg->addWidget(FState, 0, 0);
+  const char* modes[4] = {"RUN-P", "RUN", "STOP", "MRES"};
+  for (int i = 0; i < 4; ++i) {
+    FModeButtons[i] = new QPushButton(QString::fromLatin1(modes[i]), cpu);
+    cg->addWidget(FModeButtons[i], 0, i + 1);
+  }
+  FCycles = new QLabel(cpu);
+  FScan = new QLabel(cpu);
+  cg->addWidget(FCycles, 1, 0, 1, 2);
+  cg->addWidget(FScan, 1, 2, 1, 3);
+  root->addWidget(cpu);
+
+  auto* diag = new QGroupBox(QStringLiteral("Diagnostics"), this);
+  auto* dl = new QVBoxLayout(diag);
+  FDiag = new QListWidget(diag);
+  FDiag->setMinimumHeight(90);
+  dl->addWidget(FDiag);
+  root->addWidget(diag, 1);
+
+  auto* image = new QGroupBox(QStringLiteral("Process image"), this);
+  auto* il = new QHBoxLayout(image);
+  const int defaults[3] = {124, 124, 0};
+  const int limits[3] = {softplc::Cpu::kInputBytes, softplc::Cpu::kOutputBytes,
+                         softplc::Cpu::kMemoryBytes};
+  QFont mono(QStringLiteral("DejaVu Sans Mono"));
+  mono.setPixelSize(PointsToPixels(8));
+  for (int a = 0; a < 3; ++a) {
+    auto* column = new QVBoxLayout;
+    auto* start = new QHBoxLayout;
+    start->addWidget(new QLabel(QStringLiteral("%1 from").arg(QLatin1String(kAreaNames[a])), image));
+    FStart[a] = new QSpinBox(image);
+    FStart[a]->setRange(0, limits[a] - kRowsPerArea);
+    FStart[a]->setValue(defaults[a]);
+    start->addWidget(FStart[a], 1);
+    column->addLayout(start);
+    connect(FStart[a], &QSpinBox::valueChanged, this, [this] { RefreshTable(); });
+    auto* table = new QTableWidget(kRowsPerArea, 4, image);
+    table->setHorizontalHeaderLabels({QStringLiteral("Byte"), QStringLiteral("Bits 7…0"),
+                                      QStringLiteral("Hex"), QStringLiteral("Dec")});
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(17);
+    table->horizontalHeader()->setMinimumSectionSize(20);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int widths[4] = {52, 66, 32, 36};
+    int total = 0;
+    for (int c = 0; c < 4; ++c) {
+      table->setColumnWidth(c, widths[c]);
+      total += widths[c];
+    }
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->setFixedHeight(17 * kRowsPerArea + table->horizontalHeader()->sizeHint().height() + 4);
+    table->setFixedWidth(total + 2 * table->frameWidth());
+    for (int r = 0; r < kRowsPerArea; ++r)
+      for (int c = 0; c < 4; ++c) {
+        auto* item = new QTableWidgetItem;
+        if (c > 0) item->setFont(mono);
+        table->setItem(r, c, item);
+      }
+    FTable[a] = table;
+    column->addWidget(table);
+    il->addLayout(column);
+  }
+  root->addWidget(image);
+
+  FStatus = new QLabel(this);
+  FStatus->setWordWrap(true);
+  root->addWidget(FStatus);
+
+  const CpuMode targets[4] = {CpuMode::RunP, CpuMode::Run, CpuMode::Stop, CpuMode::MRes};
+  for (int i = 0; i < 4; ++i) {
+    const CpuMode m = targets[i];
+    connect(FModeButtons[i], &QPushButton::clicked, this, [this, m] {
+      FPlc.SetMode(m);
+      Refresh();
+    });
+  }
+  connect(FLoad, &QPushButton::clicked, this, [this] {
+    const QString start = FPlc.ProgramPath().empty()
+                              ? QString()
+                              : QFileInfo(ToQString(FPlc.ProgramPath())).absolutePath();
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Load STL program"), start,
+        QStringLiteral("STL programs (*.awl *.stl *.txt);;All files (*)"));
+    if (!path.isEmpty()) LoadProgramFile(path);
+  });
+  connect(FReload, &QPushButton::clicked, this, [this] { ReloadProgram(); });
+
+  FRefresh = new QTimer(this);
+  FRefresh->setInterval(200);
+  connect(FRefresh, &QTimer::timeout, this, [this] {
+    if (isVisible()) Refresh();
+  });
+  FRefresh->start();
+
+  resize(640, 560);
+  Refresh();
+  FPlc.Window.OnVisibleChange = TMethod<bool>(this, &TSimulatorWindowView::VisibleChanged);
+  VisibleChanged(FPlc.Window.Visible());
+}
+
+TSimulatorWindowView::~TSimulatorWindowView() { FPlc.Window.OnVisibleChange = nullptr; }
+
+void TSimulatorWindowView::VisibleChanged(bool visible) {
+  FFollowing = true;
+  setVisible(visible);
+  if (visible) Refresh();
+  FFollowing = false;
+}
+
+void TSimulatorWindowView::closeEvent(QCloseEvent* e) {
+  // Closing only hides: the soft PLC keeps running with Torvane.
+  if (!FFollowing) FPlc.Window.Hide();
+  e->accept();
+}
+
+bool TSimulatorWindowView::LoadProgramFile(const QString& path) {
+  const softplc::LoadResult r = FPlc.LoadProgram(path.toStdString());
+  ShowLoadResult(r.ok, QFileInfo(path).fileName(), r.errors.size());
+  return r.ok;
+}
+
+bool TSimulatorWindowView::ReloadProgram() {
+  const softplc::LoadResult r = FPlc.Reload();
+  ShowLoadResult(r.ok, QFileInfo(ToQString(FPlc.ProgramPath())).fileName(), r.errors.size());
+  return r.ok;
+}
+
+void TSimulatorWindowView::ShowLoadResult(bool ok, const QString& what, std::size_t errors) {
+  if (ok)
+    FStatus->setText(QStringLiteral("Loaded %1.").arg(what));
+  else
+    FStatus->setText(
+        QStringLiteral("%1 refused: %2 error(s), see the diagnostics. The running program stays.")
+            .arg(what.isEmpty() ? QStringLiteral("Program") : what)
+            .arg(errors));
+  FShownLoadMessages = static_cast<std::size_t>(-1);  // redraw the list
+  Refresh();
+}
+
+void TSimulatorWindowView::Refresh() {
+  const softplc::Cpu& cpu = FPlc.Cpu();
+  const softplc::ProgramInfo& info = FPlc.Cpu().Info();
+  FProgram->setText(FPlc.ProgramPath().empty() ? QStringLiteral("(none)")
+                                               : ToQString(FPlc.ProgramPath()));
+  QStringList blocks;
+  for (const std::string& b : info.blocks) blocks << ToQString(b);
+  FBlocks->setText(cpu.HasProgram() ? blocks.join(QStringLiteral(", ")) : QStringLiteral("—"));
+  FSize->setText(cpu.HasProgram() ? QStringLiteral("%1 instructions, %2 bytes of code")
+                                        .arg(info.instructions)
+                                        .arg(info.bytecodeBytes)
+                                  : QStringLiteral("—"));
+  FReload->setEnabled(!FPlc.ProgramPath().empty());
+
+  const CpuMode mode = cpu.Mode();
+  FState->setText(QString::fromLatin1(softplc::ModeName(mode)));
+  QPalette pal = FState->palette();
+  const QColor back = mode == CpuMode::Stop   ? QColor(255, 255, 0)
+                      : mode == CpuMode::MRes ? QColor(255, 0, 0)
+                                              : QColor(0, 255, 0);
+  pal.setColor(QPalette::Window, back);
+  pal.setColor(QPalette::WindowText, Qt::black);
+  FState->setPalette(pal);
+  FCycles->setText(QStringLiteral("Cycles: %1").arg(cpu.CycleCount()));
+  FScan->setText(QStringLiteral("Scan time: last %1, max %2")
+                     .arg(Micro(FPlc.LastScanNs()), Micro(FPlc.MaxScanNs())));
+  RefreshDiagnostics();
+  RefreshTable();
+}
+
+void TSimulatorWindowView::RefreshDiagnostics() {
+  const auto& load = FPlc.LoadMessages();
+  const auto& diag = FPlc.Cpu().Diagnostics();
+  if (load.size() == FShownLoadMessages && diag.size() == FShownDiagnostics &&
+      static_cast<const void*>(load.data()) == FShownLoadData)
+    return;
+  FShownLoadMessages = load.size();
+  FShownDiagnostics = diag.size();
+  FShownLoadData = load.data();
+  FDiag->clear();
+  for (const softplc::Message& m : load) {
+    const QString where = Place(m.file, m.line, m.column);
+    FDiag->addItem((where.isEmpty() ? QString() : where + QStringLiteral(": ")) + ToQString(m.text));
+  }
+  for (const softplc::DiagEntry& d : diag) {
+    QString line = QStringLiteral("cycle %1: %2").arg(d.cycle).arg(ToQString(d.text));
+    QStringList at;
+    if (!d.block.empty()) at << ToQString(d.block);
+    if (d.network > 0) at << QStringLiteral("network %1").arg(d.network);
+    const QString where = Place(d.file, d.line, d.column);
+    if (!where.isEmpty()) at << where;
+    if (!at.isEmpty()) line += QStringLiteral(" (") + at.join(QStringLiteral(", ")) + QLatin1Char(')');
+    if (!d.instruction.empty()) line += QStringLiteral(": ") + ToQString(d.instruction);
+    FDiag->addItem(line);
+  }
+  FDiag->scrollToBottom();
+}
+
+void TSimulatorWindowView::RefreshTable() {
+  const softplc::Cpu& cpu = FPlc.Cpu();
+  for (int a = 0; a < 3; ++a) {
+    const int start = FStart[a]->value();
+    QTableWidget* table = FTable[a];
+    for (int i = 0; i < kRowsPerArea; ++i) {
+      const int addr = start + i;
+      const unsigned v = a == 0   ? cpu.InputByte(addr)
+                         : a == 1 ? cpu.OutputByte(addr)
+                                  : cpu.MemoryByte(addr);
+      table->item(i, 0)->setText(QStringLiteral("%1 %2").arg(QLatin1String(kAreaNames[a])).arg(addr));
+      table->item(i, 1)->setText(QStringLiteral("%1").arg(v, 8, 2, QLatin1Char('0')));
+      table->item(i, 2)->setText(QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper());
+      table->item(i, 3)->setText(QString::number(v));
+    }
+  }
+}

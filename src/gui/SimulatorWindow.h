@@ -1,0 +1,77 @@
+#pragma once
+// The embedded soft PLC's own window, the one "Hide PLCSim" hides and shows: the loaded program
+// (file, blocks, size) with "Load…" and "Reload", the CPU state with its mode buttons, cycle
+// count and scan times, the diagnostics buffer (compile messages with file:line:col, runtime
+// stops, mode changes) and a live table of input, output and memory bytes.
+#include <QString>
+#include <QWidget>
+#include <cstddef>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QTimer;
+class TEmbeddedPlc;
+
+class TSimulatorWindowView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent = nullptr);
+  ~TSimulatorWindowView() override;
+
+  // Loads (or with an empty path, reloads) a program as the buttons do; false when refused.
+  bool LoadProgramFile(const QString& path);
+  bool ReloadProgram();
+  // Brings every figure up to date (the window also does it on a display timer).
+  void Refresh();
+
+  // Bytes per area in the live table.
+  static constexpr int kRowsPerArea = 8;
+
+  QLabel* ProgramLabel() const { return FProgram; }
+  QLabel* BlocksLabel() const { return FBlocks; }
+  QLabel* SizeLabel() const { return FSize; }
+  QLabel* StateLabel() const { return FState; }
+  QLabel* CyclesLabel() const { return FCycles; }
+  QLabel* ScanLabel() const { return FScan; }
+  QLabel* StatusLabel() const { return FStatus; }
+  QListWidget* DiagnosticsList() const { return FDiag; }
+  // The live table of one area: 0 inputs, 1 outputs, 2 memory.
+  QTableWidget* ImageTable(int area) const { return FTable[area]; }
+  QPushButton* ModeButton(int i) const { return FModeButtons[i]; }  // RUN-P, RUN, STOP, MRES
+  QPushButton* LoadButton() const { return FLoad; }
+  QPushButton* ReloadButton() const { return FReload; }
+  QSpinBox* AreaStart(int area) const { return FStart[area]; }  // 0 inputs, 1 outputs, 2 memory
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void VisibleChanged(bool visible);
+  void ShowLoadResult(bool ok, const QString& what, std::size_t errors);
+  void RefreshDiagnostics();
+  void RefreshTable();
+
+  TEmbeddedPlc& FPlc;
+  QLabel* FProgram;
+  QLabel* FBlocks;
+  QLabel* FSize;
+  QLabel* FState;
+  QLabel* FCycles;
+  QLabel* FScan;
+  QLabel* FStatus;
+  QListWidget* FDiag;
+  QTableWidget* FTable[3];
+  QPushButton* FModeButtons[4];
+  QPushButton* FLoad;
+  QPushButton* FReload;
+  QSpinBox* FStart[3];
+  QTimer* FRefresh;
+  std::size_t FShownLoadMessages = static_cast<std::size_t>(-1);
+  std::size_t FShownDiagnostics = static_cast<std::size_t>(-1);
+  const void* FShownLoadData = nullptr;
+  bool FFollowing = false;
+};

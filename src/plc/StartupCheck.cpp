@@ -1,0 +1,25 @@
+#include "plc/StartupCheck.h"
+
+#include <ostream>
+
+#include "plc/CPU_Frame.h"
+#include "plc/PLCFormSource.h"
+
+void CheckSimulatorAtStartup(TSimulatorBackEnd* backEnd) {
+  if (backEnd == nullptr) backEnd = ActiveSimulatorBackEnd();
+  if (backEnd == nullptr) throw EPLCSimNotRunning("no simulator back end is installed");
+  if (backEnd->FindWindow() == nullptr)
+    throw EPLCSimNotRunning("the " + backEnd->Name() + " simulator is not running");
+  std::unique_ptr<IS7ProSim> trial;
+  const TSimConnectOutcome r = ConnectBounded(backEnd, trial, TCPU::kMaxConnectAttempts);
+  if (!trial) throw EPLCSimNotRunning(r.Error);
+  trial->Release();
+}
+
+int ReportStartupFailure(const std::exception& error, std::ostream& err) {
+  err << error.what() << '\n';
+  if (const auto* e = dynamic_cast<const EPLCSimNotRunning*>(&error); e != nullptr && !e->Detail.empty())
+    err << "(" << e->Detail << ")\n";
+  err.flush();
+  return kExitNoSimulator;
+}

@@ -1,0 +1,122 @@
+#pragma once
+// Scenarios: small line-based scripts that drive the plant and check it, so a teacher can test
+// a student's program without a screen.
+//
+//   # comment
+//   mode RUN                       moves the CPU's mode selector (RUN, RUN_P, STOP, MRES)
+//   run 2.5s                       lets plant time pass (also 300ms, 40ticks)
+//   press SubirBtn                 mouse down on a component of the plant window
+//   release SubirBtn               mouse up
+//   click MagnetoTermico           mouse down and up with no tick between
+//   execute Fallo térmico          runs a fault test of the PLC window by name
+//   expect A124.0 == 1             checks a condition now
+//   wait "FC_D" == 1 timeout 30s   runs tick by tick until the condition holds
+//
+// A condition is OPERAND OP VALUE with OP one of == != < <= > >=; the operand is a PLC bit
+// (E124.1, A124.0, or I124.1, Q124.0), a symbol in double quotes, or Component.Property.
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace scenario {
+
+struct Location {
+  std::string file;
+  int line = 0;
+  int column = 0;
+};
+
+struct Error {
+  Location where;
+  std::string message;
+  std::string Text() const;  // "file:line:col: message"
+};
+
+using Value = std::variant<bool, double, std::string>;
+std::string ValueText(const Value& v);
+
+enum class OperandKind { Bit, Symbol, Property };
+
+struct Operand {
+  OperandKind kind = OperandKind::Bit;
+  bool input = true;  // for Bit: E/I (true) or A/Q (false)
+  int byte = 0;
+  int bit = 0;
+  std::string name;       // symbol name, or component name
+  std::string property;   // for Property
+  std::string text;       // as written
+};
+
+enum class CompareOp { Eq, Ne, Lt, Le, Gt, Ge };
+
+struct Condition {
+  Operand operand;
+  CompareOp op = CompareOp::Eq;
+  Value expected;
+  std::string text;  // as written
+};
+
+// Compares an actual value with the expected one. Numbers and booleans compare numerically
+// (true is 1); a text compares numerically when both sides read as numbers (a meter caption
+// "   045" equals 45), otherwise as text (only == and != then make sense).
+bool Holds(const Condition& c, const Value& actual);
+
+enum class StepKind { Mode, Run, Press, Release, Click, Execute, Expect, Wait };
+
+struct Step {
+  StepKind kind = StepKind::Run;
+  Location where;
+  std::string argument;      // mode name, component name or test name
+  std::uint64_t durationMs = 0;  // run, and the timeout of wait
+  Condition condition;       // expect, wait
+  std::string text;          // the line as written (trimmed)
+};
+
+struct Script {
+  std::string file;
+  std::vector<Step> steps;
+};
+
+// Parses a scenario. Every error is collected with its place; the script is usable only when
+// `errors` comes back empty.
+Script Parse(const std::string& text, const std::string& fileName, std::vector<Error>& errors);
+
+// Parses "2.5s", "300ms", "40ticks" (tickMs per tick). Returns false for anything else.
+bool ParseDuration(const std::string& text, unsigned tickMs, std::uint64_t& ms);
+
+// What a scenario drives. The plant side implements it; every operation returns an empty text
+// on success or a message saying what is wrong (an unknown component, say).
+class Host {
+ public:
+  virtual ~Host() = default;
+  virtual unsigned TickMs() const { return 50; }
+  virtual std::uint64_t PlantTimeMs() const = 0;
+  // Runs the plant for ms of plant time (a whole number of ticks).
+  virtual void Advance(std::uint64_t ms) = 0;
+  virtual std::string SetMode(const std::string& mode) = 0;
+  virtual std::string Press(const std::string& component) = 0;
+  virtual std::string Release(const std::string& component) = 0;
+  virtual std::string Click(const std::string& component) = 0;
+  virtual std::string Execute(const std::string& test) = 0;
+  virtual std::string Read(const Operand& operand, Value& value) = 0;
+  // Checks a step before anything runs (names, properties, symbols), so a typo is reported
+  // with its place before the plant moves.
+  virtual std::string Check(const Step& step) = 0;
+};
+
+struct Outcome {
+  int passed = 0;
+  int failed = 0;
+  std::vector<Error> errors;  // load errors (nothing ran) or a step the host refused
+};
+
+// Checks every step against the host, then runs them in order, printing one line per step with
+// the plant time and ending with "N passed, M failed".
+Outcome Run(const Script& script, Host& host, std::ostream& out);
+
+// Exit code for the command line: 0 all held, 1 a check failed, 2 the scenario could not run.
+int ExitCode(const Outcome& o);
+
+}  // namespace scenario
