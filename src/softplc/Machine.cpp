@@ -149,6 +149,15 @@ void Lower(Insn& in) {
       in.b = (op == Opcode::ADD_D || op == Opcode::SUB_D) ? 2 : 0;
       in.op = Opcode::ADD_I;
       break;
+    case Opcode::SLW: case Opcode::SLW_N: case Opcode::SRW: case Opcode::SRW_N:
+    case Opcode::SLD: case Opcode::SLD_N: case Opcode::SRD: case Opcode::SRD_N: {
+      bool fromAccu = op == Opcode::SLW || op == Opcode::SRW || op == Opcode::SLD || op == Opcode::SRD;
+      bool right = op == Opcode::SRW || op == Opcode::SRW_N || op == Opcode::SRD || op == Opcode::SRD_N;
+      bool dword = op == Opcode::SLD || op == Opcode::SLD_N || op == Opcode::SRD || op == Opcode::SRD_N;
+      in.b = static_cast<uint8_t>((fromAccu ? 1 : 0) | (right ? 2 : 0) | (dword ? 4 : 0));
+      in.op = Opcode::SLW_N;
+      break;
+    }
     case Opcode::NEGI:
     case Opcode::NEGD:
       in.a = 1;
@@ -783,30 +792,36 @@ H_XOD_K: {
 }
 
   // ---- shifts and rotations; a count of 0 changes nothing, not even the status bits
+  // SLW SRW SLD SRD share a handler (see Lower): b bit 0 takes the count from ACCU 2-L-L,
+  // bit 1 shifts right, bit 2 works on 32 bits. CC1 is the last bit shifted out.
+H_SLW:
+H_SLW_N:
+H_SRW:
+H_SRW_N:
+H_SLD:
+H_SLD_N:
+H_SRD:
+H_SRD_N: {
+  const uint32_t f = in->b;
+  const uint32_t places = (f & 1u) ? (a2 & 0xFFu) : in->a;
+  if (places) {
+    const uint32_t k = places > 40 ? 40 : places;
+    const uint64_t mask = (f & 4u) ? 0xFFFFFFFFull : 0xFFFFull;
+    const uint32_t width = (f & 4u) ? 32u : 16u;
+    const uint64_t v = a1 & mask;
+    const uint64_t left = v << k;
+    const uint64_t right = (v << 1) >> k;  // bit 0 is the last bit shifted out
+    const bool toRight = (f & 2u) != 0;
+    const uint64_t result = (toRight ? (right >> 1) : left) & mask;
+    cc1 = static_cast<uint32_t>(toRight ? (right & 1u) : ((left >> width) & 1u));
+    a1 = (a1 & ~static_cast<uint32_t>(mask)) | static_cast<uint32_t>(result);
+    cc0 = 0;
+    ov = 0;
+  }
+  NEXT();
+}
   {
     uint32_t n;
-H_SLW: n = a2 & 0xFFu; goto do_slw;
-H_SLW_N: n = in->a;
-  do_slw:
-    if (n) {
-      uint32_t w = a1 & 0xFFFFu;
-      cc1 = n <= 16 ? (w >> (16 - n)) & 1u : 0u;
-      SET_LO16(n < 16 ? w << n : 0u);
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SRW: n = a2 & 0xFFu; goto do_srw;
-H_SRW_N: n = in->a;
-  do_srw:
-    if (n) {
-      uint32_t w = a1 & 0xFFFFu;
-      cc1 = n <= 16 ? (w >> (n - 1)) & 1u : 0u;
-      SET_LO16(n < 16 ? w >> n : 0u);
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
 H_SSI: n = a2 & 0xFFu; goto do_ssi;
 H_SSI_N: n = in->a;
   do_ssi:
@@ -815,26 +830,6 @@ H_SSI_N: n = in->a;
       uint32_t k = n > 16 ? 16 : n;
       cc1 = static_cast<uint32_t>(w >> (k - 1)) & 1u;
       SET_LO16(static_cast<uint32_t>(w >> (k > 15 ? 15 : k)));
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SLD: n = a2 & 0xFFu; goto do_sld;
-H_SLD_N: n = in->a;
-  do_sld:
-    if (n) {
-      cc1 = n <= 32 ? (a1 >> (32 - n)) & 1u : 0u;
-      a1 = n < 32 ? a1 << n : 0u;
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SRD: n = a2 & 0xFFu; goto do_srd;
-H_SRD_N: n = in->a;
-  do_srd:
-    if (n) {
-      cc1 = n <= 32 ? (a1 >> (n - 1)) & 1u : 0u;
-      a1 = n < 32 ? a1 >> n : 0u;
       cc0 = 0;
       ov = 0;
     }
