@@ -218,6 +218,7 @@ Machine::Machine() = default;
 void Machine::ClearTimersAndCounters() {
   timers.fill(TimerState{});
   counters.fill(CounterState{});
+  running_.fill(0);
 }
 
 void Machine::ClearRegisters() {
@@ -228,15 +229,22 @@ void Machine::ClearRegisters() {
 void Machine::AdvanceTimers(uint32_t ms) {
   if (ms == 0) return;
   const int32_t step = ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(ms);
-  for (TimerState& t : timers) {
-    if (!t.running) continue;
-    if (t.remainingMs > step) {
-      t.remainingMs -= step;
-      continue;
+  // Only running timers are visited: a cycle with no timer running costs nothing here.
+  for (size_t word = 0; word < running_.size(); ++word) {
+    uint64_t bits = running_[word];
+    while (bits) {
+      const size_t n = word * 64 + static_cast<size_t>(std::countr_zero(bits));
+      bits &= bits - 1;
+      TimerState& t = timers[n];
+      if (t.remainingMs > step) {
+        t.remainingMs -= step;
+        continue;
+      }
+      t.remainingMs = 0;
+      t.running = false;
+      t.q = t.kind == kOnDelay || t.kind == kRetentive;
+      running_[word] &= ~(uint64_t{1} << (n % 64));
     }
-    t.remainingMs = 0;
-    t.running = false;
-    t.q = t.kind == kOnDelay || t.kind == kRetentive;
   }
 }
 
@@ -310,6 +318,8 @@ Fault Machine::TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t a1) {
       break;
     }
   }
+  const uint64_t bit = uint64_t{1} << (n % 64);
+  running_[n / 64] = t.running ? (running_[n / 64] | bit) : (running_[n / 64] & ~bit);
   return ok ? Fault::None : Fault::BcdError;
 }
 
