@@ -93,7 +93,16 @@ void BM_Compile100kLines(benchmark::State& state) {
   state.counters["lines"] = static_cast<double>(lines);
 }
 
+// Fixed cost of a scan: timers advanced, local data prepared, OB 1 entered and left.
+void BM_EmptyCycle(benchmark::State& state) {
+  softplc::Cpu cpu;
+  if (!cpu.Load({{"empty.awl", "      NOP   0\n"}}).ok) state.SkipWithError("load failed");
+  cpu.SetMode(softplc::CpuMode::Run);
+  for (auto _ : state) cpu.RunCycle(50);
+}
+
 BENCHMARK(BM_BitLogic10k);
+BENCHMARK(BM_EmptyCycle);
 BENCHMARK(BM_WordInteger10k);
 BENCHMARK(BM_Compile100kLines)->Unit(benchmark::kMillisecond);
 

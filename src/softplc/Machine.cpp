@@ -53,6 +53,10 @@ inline bool Bcd3(uint32_t w, uint32_t& value) {
 }
 inline uint32_t ToBcd3(uint32_t v) { return (v / 100) << 8 | ((v / 10) % 10) << 4 | (v % 10); }
 
+constexpr uint32_t kTransformKeep[4] = {0xFFFFFF00u, 0xFFFF0000u, 0u, 0u};
+constexpr uint32_t kTransformPre[2] = {0xFFFFFFFFu, 0xFFFFu};
+constexpr uint32_t kTransformXor[4] = {0u, 0xFFFFu, 0xFFFFFFFFu, 0x8000u};
+
 // The bit-logic state /FC, RLO, STA, OR is kept packed in bits 1..4 of one register, so that
 // every bit operation is one table lookup: (operation, state, scanned bit) -> (new state, bit
 // flip). The entry keeps "flip the addressed bit" in bit 7, which the next lookup ignores (the
@@ -145,9 +149,39 @@ void Lower(Insn& in) {
       in.b = (op == Opcode::ADD_D || op == Opcode::SUB_D) ? 2 : 0;
       in.op = Opcode::ADD_I;
       break;
+    case Opcode::SLW: case Opcode::SLW_N: case Opcode::SRW: case Opcode::SRW_N:
+    case Opcode::SLD: case Opcode::SLD_N: case Opcode::SRD: case Opcode::SRD_N: {
+      bool fromAccu = op == Opcode::SLW || op == Opcode::SRW || op == Opcode::SLD || op == Opcode::SRD;
+      bool right = op == Opcode::SRW || op == Opcode::SRW_N || op == Opcode::SRD || op == Opcode::SRD_N;
+      bool dword = op == Opcode::SLD || op == Opcode::SLD_N || op == Opcode::SRD || op == Opcode::SRD_N;
+      in.b = static_cast<uint8_t>((fromAccu ? 1 : 0) | (right ? 2 : 0) | (dword ? 4 : 0));
+      in.op = Opcode::SLW_N;
+      break;
+    }
+    case Opcode::NEGI:
+    case Opcode::NEGD:
+      in.a = 1;
+      in.b = static_cast<uint8_t>(4 | (op == Opcode::NEGD ? 2 : 0));
+      in.op = Opcode::ADD_I;
+      break;
+    // transforms of ACCU 1: a = keep selector | pre selector << 2, b = xor selector
+    case Opcode::INC:
     case Opcode::DEC:
-      // the low byte wraps, so decrementing by n is incrementing by 256 - n
-      in.a = static_cast<uint8_t>(256 - in.a);
+      // the low byte wraps, so decrementing by n is adding 256 - n
+      in.arg = op == Opcode::INC ? in.a : 256u - in.a;
+      in.a = 0;
+      in.b = 0;
+      in.op = Opcode::INC;
+      break;
+    case Opcode::ADD_K16: in.a = 1; in.b = 0; in.op = Opcode::INC; break;
+    case Opcode::ADD_K32: in.a = 2; in.b = 0; in.op = Opcode::INC; break;
+    case Opcode::INVI: in.a = 2; in.b = 1; in.arg = 0; in.op = Opcode::INC; break;
+    case Opcode::INVD: in.a = 2; in.b = 2; in.arg = 0; in.op = Opcode::INC; break;
+    case Opcode::ITD:
+      // sign extension: ((x & 0xFFFF) ^ 0x8000) - 0x8000
+      in.a = 2 | 1 << 2;
+      in.b = 3;
+      in.arg = 0xFFFF8000u;
       in.op = Opcode::INC;
       break;
     default: break;
@@ -184,6 +218,7 @@ Machine::Machine() = default;
 void Machine::ClearTimersAndCounters() {
   timers.fill(TimerState{});
   counters.fill(CounterState{});
+  running_.fill(0);
 }
 
 void Machine::ClearRegisters() {
@@ -194,15 +229,22 @@ void Machine::ClearRegisters() {
 void Machine::AdvanceTimers(uint32_t ms) {
   if (ms == 0) return;
   const int32_t step = ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(ms);
-  for (TimerState& t : timers) {
-    if (!t.running) continue;
-    if (t.remainingMs > step) {
-      t.remainingMs -= step;
-      continue;
+  // Only running timers are visited: a cycle with no timer running costs nothing here.
+  for (size_t word = 0; word < running_.size(); ++word) {
+    uint64_t bits = running_[word];
+    while (bits) {
+      const size_t n = word * 64 + static_cast<size_t>(std::countr_zero(bits));
+      bits &= bits - 1;
+      TimerState& t = timers[n];
+      if (t.remainingMs > step) {
+        t.remainingMs -= step;
+        continue;
+      }
+      t.remainingMs = 0;
+      t.running = false;
+      t.q = t.kind == kOnDelay || t.kind == kRetentive;
+      running_[word] &= ~(uint64_t{1} << (n % 64));
     }
-    t.remainingMs = 0;
-    t.running = false;
-    t.q = t.kind == kOnDelay || t.kind == kRetentive;
   }
 }
 
@@ -276,6 +318,8 @@ Fault Machine::TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t a1) {
       break;
     }
   }
+  const uint64_t bit = uint64_t{1} << (n % 64);
+  running_[n / 64] = t.running ? (running_[n / 64] | bit) : (running_[n / 64] & ~bit);
   return ok ? Fault::None : Fault::BcdError;
 }
 
@@ -526,8 +570,8 @@ H_SAVE: br = RLO(); NEXT();
 H_FP:
 H_FN: {
   uint8_t* bp = m + in->arg;
-  const uint32_t n = in->a, old = (*bp >> n) & 1u, rlo = RLO();
-  *bp = static_cast<uint8_t>((*bp & ~(1u << n)) | (rlo << n));
+  const uint32_t n = in->a, cur = *bp, old = (cur >> n) & 1u, rlo = RLO();
+  *bp = static_cast<uint8_t>((cur & ~(1u << n)) | (rlo << n));
   const uint32_t edge = in->op == Opcode::FP ? (rlo & (old ^ 1u)) : ((rlo ^ 1u) & old);
   lg = kFC | edge << 2 | edge << 3;
   NEXT();
@@ -541,8 +585,11 @@ H_L_W:
 H_L_D:
 H_L_K: {
   a2 = a1;
-  const uint8_t* src = in->b ? reinterpret_cast<const uint8_t*>(&in->arg) : m + in->arg;
-  a1 = Rd32(src) >> in->a;
+  // chosen without a branch: constants and memory loads mix unpredictably
+  const uintptr_t fromInsn = reinterpret_cast<uintptr_t>(&in->arg);
+  const uintptr_t fromMemory = reinterpret_cast<uintptr_t>(m + in->arg);
+  const uintptr_t select = uintptr_t{0} - uintptr_t{in->b};
+  a1 = Rd32(reinterpret_cast<const uint8_t*>((fromInsn & select) | (fromMemory & ~select))) >> in->a;
   NEXT();
 }
 H_L_TIM: a2 = a1; a1 = TimerUnits(static_cast<int>(in->arg)); NEXT();
@@ -572,22 +619,36 @@ H_PUSH: a2 = a1; NEXT();
 H_POP: a1 = a2; NEXT();
 H_ENT: NEXT();
 H_LEAVE: NEXT();
+  // INC DEC + INVI INVD ITD change ACCU 1 without status bits and share a handler (see Lower):
+  // ACCU 1 := kept bits | (((ACCU 1 & pre) ^ x) + arg) in the other bits.
 H_INC:
-H_DEC: a1 = (a1 & 0xFFFFFF00u) | ((a1 + in->a) & 0xFFu); NEXT();
-H_ADD_K16: SET_LO16(a1 + in->arg); NEXT();
-H_ADD_K32: a1 += in->arg; NEXT();
+H_DEC:
+H_ADD_K16:
+H_ADD_K32:
+H_INVI:
+H_INVD:
+H_ITD: {
+  const uint32_t keep = kTransformKeep[in->a & 3u];
+  const uint32_t g = ((a1 & kTransformPre[in->a >> 2]) ^ kTransformXor[in->b]) + in->arg;
+  a1 = (a1 & keep) | (g & ~keep);
+  NEXT();
+}
 H_CAW: SET_LO16(((a1 & 0xFFu) << 8) | ((a1 >> 8) & 0xFFu)); NEXT();
 H_CAD: a1 = (a1 >> 24) | ((a1 >> 8) & 0xFF00u) | ((a1 << 8) & 0xFF0000u) | (a1 << 24); NEXT();
 
   // ---- integer arithmetic
-  // +I -I +D -D share a handler (see Lower): a = 1 subtracts, b bit 1 selects 32 bits. CC1/CC0
+  // +I -I +D -D NEGI NEGD share a handler (see Lower): a = 1 subtracts, b bit 1 selects 32
+  // bits, b bit 2 subtracts from zero. CC1/CC0
   // follow the sign of the stored result, OV the true result leaving the range.
 H_ADD_I:
 H_SUB_I:
 H_ADD_D:
-H_SUB_D: {
+H_SUB_D:
+H_NEGI:
+H_NEGD: {
+  // NEGI and NEGD are 0 - ACCU 1 (b bit 2)
   const bool dword = (in->b & 2) != 0;
-  const int64_t x = dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
+  const int64_t x = (in->b & 4) ? 0 : dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
   const int64_t y = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
   const int64_t r = in->a ? x - y : x + y;
   const uint32_t keep = dword ? 0u : 0xFFFF0000u;
@@ -741,30 +802,36 @@ H_XOD_K: {
 }
 
   // ---- shifts and rotations; a count of 0 changes nothing, not even the status bits
+  // SLW SRW SLD SRD share a handler (see Lower): b bit 0 takes the count from ACCU 2-L-L,
+  // bit 1 shifts right, bit 2 works on 32 bits. CC1 is the last bit shifted out.
+H_SLW:
+H_SLW_N:
+H_SRW:
+H_SRW_N:
+H_SLD:
+H_SLD_N:
+H_SRD:
+H_SRD_N: {
+  const uint32_t f = in->b;
+  const uint32_t places = (f & 1u) ? (a2 & 0xFFu) : in->a;
+  if (places) {
+    const uint32_t k = places > 40 ? 40 : places;
+    const uint64_t mask = (f & 4u) ? 0xFFFFFFFFull : 0xFFFFull;
+    const uint32_t width = (f & 4u) ? 32u : 16u;
+    const uint64_t v = a1 & mask;
+    const uint64_t left = v << k;
+    const uint64_t right = (v << 1) >> k;  // bit 0 is the last bit shifted out
+    const bool toRight = (f & 2u) != 0;
+    const uint64_t result = (toRight ? (right >> 1) : left) & mask;
+    cc1 = static_cast<uint32_t>(toRight ? (right & 1u) : ((left >> width) & 1u));
+    a1 = (a1 & ~static_cast<uint32_t>(mask)) | static_cast<uint32_t>(result);
+    cc0 = 0;
+    ov = 0;
+  }
+  NEXT();
+}
   {
     uint32_t n;
-H_SLW: n = a2 & 0xFFu; goto do_slw;
-H_SLW_N: n = in->a;
-  do_slw:
-    if (n) {
-      uint32_t w = a1 & 0xFFFFu;
-      cc1 = n <= 16 ? (w >> (16 - n)) & 1u : 0u;
-      SET_LO16(n < 16 ? w << n : 0u);
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SRW: n = a2 & 0xFFu; goto do_srw;
-H_SRW_N: n = in->a;
-  do_srw:
-    if (n) {
-      uint32_t w = a1 & 0xFFFFu;
-      cc1 = n <= 16 ? (w >> (n - 1)) & 1u : 0u;
-      SET_LO16(n < 16 ? w >> n : 0u);
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
 H_SSI: n = a2 & 0xFFu; goto do_ssi;
 H_SSI_N: n = in->a;
   do_ssi:
@@ -773,26 +840,6 @@ H_SSI_N: n = in->a;
       uint32_t k = n > 16 ? 16 : n;
       cc1 = static_cast<uint32_t>(w >> (k - 1)) & 1u;
       SET_LO16(static_cast<uint32_t>(w >> (k > 15 ? 15 : k)));
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SLD: n = a2 & 0xFFu; goto do_sld;
-H_SLD_N: n = in->a;
-  do_sld:
-    if (n) {
-      cc1 = n <= 32 ? (a1 >> (32 - n)) & 1u : 0u;
-      a1 = n < 32 ? a1 << n : 0u;
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SRD: n = a2 & 0xFFu; goto do_srd;
-H_SRD_N: n = in->a;
-  do_srd:
-    if (n) {
-      cc1 = n <= 32 ? (a1 >> (n - 1)) & 1u : 0u;
-      a1 = n < 32 ? a1 >> n : 0u;
       cc0 = 0;
       ov = 0;
     }
@@ -848,7 +895,6 @@ H_RRDA: {
 }
 
   // ---- conversions
-H_ITD: a1 = static_cast<uint32_t>(Lo16(a1)); NEXT();
 H_DTR: a1 = FromReal(static_cast<float>(S32(a1))); NEXT();
 H_ITB: {
   int32_t v = Lo16(a1);
@@ -906,34 +952,6 @@ H_RND: REAL_TO_DINT(std::nearbyint); NEXT();
 H_RND_P: REAL_TO_DINT(std::ceil); NEXT();
 H_RND_M: REAL_TO_DINT(std::floor); NEXT();
 H_TRUNC: REAL_TO_DINT(std::trunc); NEXT();
-H_INVI: a1 ^= 0xFFFFu; NEXT();
-H_INVD: a1 = ~a1; NEXT();
-H_NEGI: {
-  int32_t v = Lo16(a1);
-  if (v == -32768) {
-    cc1 = 0;
-    cc0 = 1;
-    ov = os = 1;
-    NEXT();
-  }
-  SET_LO16(static_cast<uint32_t>(-v));
-  ov = 0;
-  CC_SIGN(-v);
-  NEXT();
-}
-H_NEGD: {
-  int32_t v = S32(a1);
-  if (v == INT32_MIN) {
-    cc1 = 0;
-    cc0 = 1;
-    ov = os = 1;
-    NEXT();
-  }
-  a1 = static_cast<uint32_t>(-v);
-  ov = 0;
-  CC_SIGN(-v);
-  NEXT();
-}
 H_NEGR: a1 ^= 0x80000000u; NEXT();
 
   // ---- timers and counters

@@ -96,6 +96,7 @@ class Machine {
   Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
   std::array<Nest, 8> nest_{};
+  std::array<uint64_t, 4> running_{};  // one bit per running timer
 };
 
 }  // namespace softplc
