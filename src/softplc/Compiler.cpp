@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "softplc/Lexer.h"
+#include "softplc/Machine.h"
 #include "softplc/Operands.h"
 
 namespace softplc {
@@ -891,6 +892,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
   };
 
   for (const Stmt& s : b.stmts) {
+    if (errorCount_ >= kMaxErrors) break;
     defineLabel(s);
     if (s.mnem.empty()) continue;  // lone label
     const auto& rows = FindMnemonic(lang_, s.mnem);
@@ -957,7 +959,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       case OperandKind::None: break;
       case OperandKind::Bit:
         in.arg = AreaBase(op.area) + op.byte;
-        in.a = static_cast<uint8_t>(1u << op.bit);
+        in.a = op.bit;
         break;
       case OperandKind::Timer:
       case OperandKind::Counter: in.arg = op.byte; break;
@@ -988,6 +990,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       }
       case OperandKind::Stw: break;
     }
+    if (!op.indirect) Lower(in);
     if (op.indirect) {
       IndirectRef ref;
       ref.op = def->opcode;

@@ -1,6 +1,7 @@
 #include "softplc/InstructionTable.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <unordered_map>
 
@@ -40,8 +41,9 @@ const Index& TheIndex() {
   return index;
 }
 
+// Both words are at most 16 characters (longer input is never compared).
 size_t EditDistance(std::string_view a, std::string_view b) {
-  std::vector<size_t> prev(b.size() + 1), cur(b.size() + 1);
+  std::array<size_t, 18> prev{}, cur{};
   for (size_t j = 0; j <= b.size(); ++j) prev[j] = j;
   for (size_t i = 1; i <= a.size(); ++i) {
     cur[0] = i;

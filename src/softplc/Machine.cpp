@@ -53,13 +53,172 @@ inline bool Bcd3(uint32_t w, uint32_t& value) {
 }
 inline uint32_t ToBcd3(uint32_t v) { return (v / 100) << 8 | ((v / 10) % 10) << 4 | (v % 10); }
 
+constexpr uint32_t kTransformKeep[4] = {0xFFFFFF00u, 0xFFFF0000u, 0u, 0u};
+constexpr uint32_t kTransformPre[2] = {0xFFFFFFFFu, 0xFFFFu};
+constexpr uint32_t kTransformXor[4] = {0u, 0xFFFFu, 0xFFFFFFFFu, 0x8000u};
+
+// The bit-logic state /FC, RLO, STA, OR is kept packed in bits 1..4 of one register, so that
+// every bit operation is one table lookup: (operation, state, scanned bit) -> (new state, bit
+// flip). The entry keeps "flip the addressed bit" in bit 7, which the next lookup ignores (the
+// table repeats over it); bit 0 of the index is the scanned bit. The row is chosen from the
+// operation and the scanned bit before the state is known, so the chain from one bit
+// instruction to the next is a single load.
+// Operations: 0 A, 1 AN, 2 O, 3 ON, 4 X, 5 XN, 6 =, 7 S, 8 R.
+constexpr uint32_t kFC = 2, kRLO = 4, kSTA = 8, kOR = 16, kLogicMask = 0x1E;
+enum BitSub : uint8_t { kA, kAN, kO, kON, kX, kXN, kAssign, kSet, kReset, kBitSubs };
+
+constexpr uint8_t BitEntry(int sub, uint32_t state, uint32_t bit) {
+  uint32_t fc = state & 1, rlo = (state >> 1) & 1, sta = (state >> 2) & 1, orb = (state >> 3) & 1;
+  uint32_t newBit = bit;
+  if (sub < kAssign) {
+    // /FC = 0 makes this a first check; OR = 1 means an AND group before the last O
+    // already made the result true.
+    uint32_t v = bit ^ static_cast<uint32_t>(sub & 1);
+    switch (sub >> 1) {
+      case 0: rlo = ((rlo | (fc ^ 1)) & v) | orb; break;
+      case 1: rlo = (rlo & fc) | v | orb; orb = 0; break;
+      default: rlo = fc ? (rlo ^ v) : (v | orb); orb = 0; break;
+    }
+    fc = 1;
+    sta = bit;
+  } else {
+    newBit = sub == kAssign ? rlo : sub == kSet ? (bit | rlo) : (bit & (rlo ^ 1));
+    fc = 0;
+    orb = 0;
+    sta = rlo;
+  }
+  return static_cast<uint8_t>((fc | rlo << 1 | sta << 2 | orb << 3) << 1 | (newBit ^ bit) << 7);
+}
+
+struct BitTable {
+  uint8_t e[kBitSubs << 8];
+  constexpr BitTable() : e{} {
+    for (int sub = 0; sub < kBitSubs; ++sub)
+      for (uint32_t junk = 0; junk < 2; ++junk)
+        for (uint32_t st = 0; st < 16; ++st)
+          for (uint32_t bit = 0; bit < 2; ++bit)
+            e[static_cast<uint32_t>(sub) << 8 | junk << 7 | st << 1 | bit] = BitEntry(sub, st, bit);
+  }
+};
+constexpr BitTable kBitTable;
+
+// New logic state after combining the value v with operation `sub` (0..5).
+inline uint32_t Logic(uint32_t sub, uint32_t state, uint32_t v) {
+  return kBitTable.e[sub << 8 | (state & kLogicMask) | v] & kLogicMask;
+}
+
 }  // namespace
+
+void Lower(Insn& in) {
+  const Opcode op = in.op;
+  switch (op) {
+    case Opcode::A_BIT:
+    case Opcode::AN_BIT:
+    case Opcode::O_BIT:
+    case Opcode::ON_BIT:
+    case Opcode::X_BIT:
+    case Opcode::XN_BIT:
+    case Opcode::ASSIGN:
+    case Opcode::SET_BIT:
+    case Opcode::RESET_BIT:
+      in.b = BitSubOf(op);
+      in.op = Opcode::A_BIT;
+      break;
+    case Opcode::L_B: EncodeLoad(in, 1, false, in.arg); break;
+    case Opcode::L_W: EncodeLoad(in, 2, false, in.arg); break;
+    case Opcode::L_D: EncodeLoad(in, 4, false, in.arg); break;
+    case Opcode::L_K: EncodeLoad(in, 4, true, in.arg); break;
+    case Opcode::AW: case Opcode::AW_K: case Opcode::OW: case Opcode::OW_K:
+    case Opcode::XOW: case Opcode::XOW_K: case Opcode::AD: case Opcode::AD_K:
+    case Opcode::OD: case Opcode::OD_K: case Opcode::XOD: case Opcode::XOD_K: {
+      // a: 0 AND, 1 OR, 2 XOR; b: bit 0 constant operand, bit 1 double word
+      bool isOr = op == Opcode::OW || op == Opcode::OW_K || op == Opcode::OD || op == Opcode::OD_K;
+      bool isXor = op == Opcode::XOW || op == Opcode::XOW_K || op == Opcode::XOD || op == Opcode::XOD_K;
+      bool constant = op == Opcode::AW_K || op == Opcode::OW_K || op == Opcode::XOW_K ||
+                      op == Opcode::AD_K || op == Opcode::OD_K || op == Opcode::XOD_K;
+      bool dword = op == Opcode::AD || op == Opcode::AD_K || op == Opcode::OD ||
+                   op == Opcode::OD_K || op == Opcode::XOD || op == Opcode::XOD_K;
+      in.a = isOr ? 1 : isXor ? 2 : 0;
+      in.b = static_cast<uint8_t>((constant ? 1 : 0) | (dword ? 2 : 0));
+      in.op = Opcode::AW;
+      break;
+    }
+    case Opcode::ADD_I: case Opcode::SUB_I: case Opcode::ADD_D: case Opcode::SUB_D:
+      // a: 1 subtract; b: bit 1 double integer
+      in.a = (op == Opcode::SUB_I || op == Opcode::SUB_D) ? 1 : 0;
+      in.b = (op == Opcode::ADD_D || op == Opcode::SUB_D) ? 2 : 0;
+      in.op = Opcode::ADD_I;
+      break;
+    case Opcode::SLW: case Opcode::SLW_N: case Opcode::SRW: case Opcode::SRW_N:
+    case Opcode::SLD: case Opcode::SLD_N: case Opcode::SRD: case Opcode::SRD_N: {
+      bool fromAccu = op == Opcode::SLW || op == Opcode::SRW || op == Opcode::SLD || op == Opcode::SRD;
+      bool right = op == Opcode::SRW || op == Opcode::SRW_N || op == Opcode::SRD || op == Opcode::SRD_N;
+      bool dword = op == Opcode::SLD || op == Opcode::SLD_N || op == Opcode::SRD || op == Opcode::SRD_N;
+      in.b = static_cast<uint8_t>((fromAccu ? 1 : 0) | (right ? 2 : 0) | (dword ? 4 : 0));
+      in.op = Opcode::SLW_N;
+      break;
+    }
+    case Opcode::NEGI:
+    case Opcode::NEGD:
+      in.a = 1;
+      in.b = static_cast<uint8_t>(4 | (op == Opcode::NEGD ? 2 : 0));
+      in.op = Opcode::ADD_I;
+      break;
+    // transforms of ACCU 1: a = keep selector | pre selector << 2, b = xor selector
+    case Opcode::INC:
+    case Opcode::DEC:
+      // the low byte wraps, so decrementing by n is adding 256 - n
+      in.arg = op == Opcode::INC ? in.a : 256u - in.a;
+      in.a = 0;
+      in.b = 0;
+      in.op = Opcode::INC;
+      break;
+    case Opcode::ADD_K16: in.a = 1; in.b = 0; in.op = Opcode::INC; break;
+    case Opcode::ADD_K32: in.a = 2; in.b = 0; in.op = Opcode::INC; break;
+    case Opcode::INVI: in.a = 2; in.b = 1; in.arg = 0; in.op = Opcode::INC; break;
+    case Opcode::INVD: in.a = 2; in.b = 2; in.arg = 0; in.op = Opcode::INC; break;
+    case Opcode::ITD:
+      // sign extension: ((x & 0xFFFF) ^ 0x8000) - 0x8000
+      in.a = 2 | 1 << 2;
+      in.b = 3;
+      in.arg = 0xFFFF8000u;
+      in.op = Opcode::INC;
+      break;
+    default: break;
+  }
+}
+
+void EncodeLoad(Insn& in, uint8_t size, bool constant, uint32_t arg) {
+  in.op = Opcode::L_D;
+  in.a = static_cast<uint8_t>((4 - size) * 8);
+  in.b = constant ? 1 : 0;
+  // A constant is kept in memory order (high byte first) so that it reads like memory.
+  if (constant && std::endian::native == std::endian::little)
+    arg = (arg >> 24) | ((arg >> 8) & 0xFF00u) | ((arg << 8) & 0xFF0000u) | (arg << 24);
+  in.arg = arg;
+}
+
+uint8_t BitSubOf(Opcode op) {
+  switch (op) {
+    case Opcode::A_BIT: return kA;
+    case Opcode::AN_BIT: return kAN;
+    case Opcode::O_BIT: return kO;
+    case Opcode::ON_BIT: return kON;
+    case Opcode::X_BIT: return kX;
+    case Opcode::XN_BIT: return kXN;
+    case Opcode::ASSIGN: return kAssign;
+    case Opcode::SET_BIT: return kSet;
+    case Opcode::RESET_BIT: return kReset;
+    default: return 0;
+  }
+}
 
 Machine::Machine() = default;
 
 void Machine::ClearTimersAndCounters() {
   timers.fill(TimerState{});
   counters.fill(CounterState{});
+  running_.fill(0);
 }
 
 void Machine::ClearRegisters() {
@@ -70,15 +229,22 @@ void Machine::ClearRegisters() {
 void Machine::AdvanceTimers(uint32_t ms) {
   if (ms == 0) return;
   const int32_t step = ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(ms);
-  for (TimerState& t : timers) {
-    if (!t.running) continue;
-    if (t.remainingMs > step) {
-      t.remainingMs -= step;
-      continue;
+  // Only running timers are visited: a cycle with no timer running costs nothing here.
+  for (size_t word = 0; word < running_.size(); ++word) {
+    uint64_t bits = running_[word];
+    while (bits) {
+      const size_t n = word * 64 + static_cast<size_t>(std::countr_zero(bits));
+      bits &= bits - 1;
+      TimerState& t = timers[n];
+      if (t.remainingMs > step) {
+        t.remainingMs -= step;
+        continue;
+      }
+      t.remainingMs = 0;
+      t.running = false;
+      t.q = t.kind == kOnDelay || t.kind == kRetentive;
+      running_[word] &= ~(uint64_t{1} << (n % 64));
     }
-    t.remainingMs = 0;
-    t.running = false;
-    t.q = t.kind == kOnDelay || t.kind == kRetentive;
   }
 }
 
@@ -89,11 +255,10 @@ uint16_t Machine::TimerUnits(int n) const {
   return static_cast<uint16_t>((t.remainingMs + base - 1) / base);
 }
 
-Fault Machine::TimerOp(Opcode op, uint32_t n, Regs& r) {
+Fault Machine::TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t a1) {
   TimerState& t = timers[n];
-  const bool rlo = r.rlo != 0;
   auto load = [&](bool& ok) {
-    uint32_t w = r.a1 & 0xFFFF, units;
+    uint32_t w = a1 & 0xFFFF, units;
     ok = Bcd3(w, units);
     if (!ok) return;
     t.base = static_cast<uint8_t>((w >> 12) & 3);
@@ -153,14 +318,13 @@ Fault Machine::TimerOp(Opcode op, uint32_t n, Regs& r) {
       break;
     }
   }
-  r.fc = 0;
-  r.orb = 0;
+  const uint64_t bit = uint64_t{1} << (n % 64);
+  running_[n / 64] = t.running ? (running_[n / 64] | bit) : (running_[n / 64] & ~bit);
   return ok ? Fault::None : Fault::BcdError;
 }
 
-Fault Machine::CounterOp(Opcode op, uint32_t n, Regs& r) {
+Fault Machine::CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t a1) {
   CounterState& c = counters[n];
-  const bool rlo = r.rlo != 0;
   switch (op) {
     case Opcode::ZV:
       if (rlo && !c.upEdge && c.value < 999) ++c.value;
@@ -173,7 +337,7 @@ Fault Machine::CounterOp(Opcode op, uint32_t n, Regs& r) {
     case Opcode::S_CNT:
       if (rlo && !c.setEdge) {
         uint32_t v;
-        if (!Bcd3(r.a1 & 0xFFFF, v)) {
+        if (!Bcd3(a1 & 0xFFFF, v)) {
           c.setEdge = rlo;
           return Fault::BcdError;
         }
@@ -190,8 +354,6 @@ Fault Machine::CounterOp(Opcode op, uint32_t n, Regs& r) {
       break;
     default: break;
   }
-  r.fc = 0;
-  r.orb = 0;
   return Fault::None;
 }
 
@@ -228,30 +390,19 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   Fault fault = Fault::None;
 
   uint32_t a1 = accu1, a2 = accu2;
-  uint32_t fc = status & stw::FC ? 1u : 0u, rlo = status & stw::RLO ? 1u : 0u,
-           sta = status & stw::STA ? 1u : 0u, orb = status & stw::OR ? 1u : 0u,
-           os = status & stw::OS ? 1u : 0u, ov = status & stw::OV ? 1u : 0u,
+  uint32_t lg = (status & 15u) << 1;  // /FC, RLO, STA, OR in bits 1..4
+  uint32_t os = status & stw::OS ? 1u : 0u, ov = status & stw::OV ? 1u : 0u,
            cc0 = status & stw::CC0 ? 1u : 0u, cc1 = status & stw::CC1 ? 1u : 0u,
            br = status & stw::BR ? 1u : 0u;
-  Regs regs{};
-
-#define SAVE_REGS() regs = Regs{a1, a2, rlo, fc, sta, orb, os, ov, cc0, cc1, br}
-#define LOAD_REGS()                                                                  \
-  do {                                                                               \
-    a1 = regs.a1; a2 = regs.a2; rlo = regs.rlo; fc = regs.fc; sta = regs.sta;        \
-    orb = regs.orb; os = regs.os; ov = regs.ov; cc0 = regs.cc0; cc1 = regs.cc1;      \
-    br = regs.br;                                                                    \
-  } while (0)
 #define STATUS_WORD()                                                                       \
-  static_cast<uint16_t>(fc | rlo << 1 | sta << 2 | orb << 3 | os << 4 | ov << 5 | cc0 << 6 | \
-                        cc1 << 7 | br << 8)
+  static_cast<uint16_t>(((lg >> 1) & 15u) | os << 4 | ov << 5 | cc0 << 6 | cc1 << 7 | br << 8)
 #define TRACE()                                                                         \
   do {                                                                                  \
     if constexpr (kTrace) {                                                             \
       StatusRecord rec;                                                                 \
       rec.instruction = static_cast<uint32_t>(ip - code);                               \
-      rec.rlo = rlo != 0;                                                               \
-      rec.sta = sta != 0;                                                               \
+      rec.rlo = (lg & kRLO) != 0;                                                       \
+      rec.sta = (lg & kSTA) != 0;                                                       \
       rec.statusWord = STATUS_WORD();                                                   \
       rec.accu1 = a1;                                                                   \
       rec.accu2 = a2;                                                                   \
@@ -284,32 +435,7 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
     goto L_fault; \
   } while (0)
 
-  // Bit logic. /FC = 0 makes the next operation a first check; OR = 1 means an AND group
-  // before the last O has already made the result true.
-#define BIT_A(v)                                 \
-  do {                                           \
-    uint32_t v_ = (v);                           \
-    sta = v_;                                    \
-    rlo = ((rlo | (fc ^ 1u)) & v_) | orb;        \
-    fc = 1u;                                     \
-  } while (0)
-#define BIT_O(v)                   \
-  do {                             \
-    uint32_t v_ = (v);             \
-    sta = v_;                      \
-    rlo = (rlo & fc) | v_ | orb;   \
-    orb = 0;                       \
-    fc = 1u;                       \
-  } while (0)
-#define BIT_X(v)                                \
-  do {                                          \
-    uint32_t v_ = (v);                          \
-    sta = v_;                                   \
-    rlo = fc ? (rlo ^ v_) : (v_ | orb);         \
-    orb = 0;                                    \
-    fc = 1u;                                    \
-  } while (0)
-#define MEMBIT() ((m[in->arg] & in->a) != 0 ? 1u : 0u)
+#define RLO() ((lg >> 2) & 1u)
 #define TIMBIT() (timers[in->arg].q ? 1u : 0u)
 #define CNTBIT() (counters[in->arg].value != 0 ? 1u : 0u)
 #define CONDBIT() CondValue(static_cast<Cond>(in->a), os, ov, cc0, cc1, br)
@@ -356,19 +482,14 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
     cc1 = x_ > y_ ? 1u : 0u;                         \
     cc0 = x_ < y_ ? 1u : 0u;                         \
     ov = 0;                                          \
-    uint32_t c_ = (x_ pred y_) ? 1u : 0u;            \
-    sta = c_;                                        \
-    rlo = ((rlo | (fc ^ 1u)) & c_) | orb;            \
-    fc = 1u;                                         \
+    lg = Logic(kA, lg, (x_ pred y_) ? 1u : 0u);      \
   } while (0)
 #define COMPARE_R(pred)                                        \
   do {                                                         \
     float rx_ = AsReal(a2), ry_ = AsReal(a1);                  \
     if (std::isnan(rx_) || std::isnan(ry_)) {                  \
       cc1 = cc0 = 1; ov = 1; os = 1;                           \
-      sta = 0;                                                 \
-      rlo = ((rlo | (fc ^ 1u)) & 0u) | orb;                    \
-      fc = 1u;                                                 \
+      lg = Logic(kA, lg, 0u);                                  \
     } else {                                                   \
       COMPARE(rx_, ry_, pred);                                 \
     }                                                          \
@@ -378,122 +499,99 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   DISPATCH();
 
   // ---- bit logic
-H_A_BIT: BIT_A(MEMBIT()); NEXT();
-H_AN_BIT: BIT_A(MEMBIT() ^ 1u); NEXT();
-H_O_BIT: BIT_O(MEMBIT()); NEXT();
-H_ON_BIT: BIT_O(MEMBIT() ^ 1u); NEXT();
-H_X_BIT: BIT_X(MEMBIT()); NEXT();
-H_XN_BIT: BIT_X(MEMBIT() ^ 1u); NEXT();
-H_A_TIM: BIT_A(TIMBIT()); NEXT();
-H_AN_TIM: BIT_A(TIMBIT() ^ 1u); NEXT();
-H_O_TIM: BIT_O(TIMBIT()); NEXT();
-H_ON_TIM: BIT_O(TIMBIT() ^ 1u); NEXT();
-H_X_TIM: BIT_X(TIMBIT()); NEXT();
-H_XN_TIM: BIT_X(TIMBIT() ^ 1u); NEXT();
-H_A_CNT: BIT_A(CNTBIT()); NEXT();
-H_AN_CNT: BIT_A(CNTBIT() ^ 1u); NEXT();
-H_O_CNT: BIT_O(CNTBIT()); NEXT();
-H_ON_CNT: BIT_O(CNTBIT() ^ 1u); NEXT();
-H_X_CNT: BIT_X(CNTBIT()); NEXT();
-H_XN_CNT: BIT_X(CNTBIT() ^ 1u); NEXT();
-H_A_COND: BIT_A(CONDBIT()); NEXT();
-H_AN_COND: BIT_A(CONDBIT() ^ 1u); NEXT();
-H_O_COND: BIT_O(CONDBIT()); NEXT();
-H_ON_COND: BIT_O(CONDBIT() ^ 1u); NEXT();
-H_X_COND: BIT_X(CONDBIT()); NEXT();
-H_XN_COND: BIT_X(CONDBIT() ^ 1u); NEXT();
+  // U UN O ON X XN = S R on a memory bit share one handler, so that a random mix of them does
+  // not cost a mispredicted dispatch per instruction. a = bit number, b = operation.
+H_A_BIT:
+H_AN_BIT:
+H_O_BIT:
+H_ON_BIT:
+H_X_BIT:
+H_XN_BIT:
+H_ASSIGN:
+H_SET_BIT:
+H_RESET_BIT: {
+  uint8_t* bp = m + in->arg;
+  const uint32_t old = *bp, n = in->a;
+  const uint8_t* row = kBitTable.e + ((uint32_t(in->b) << 8) | ((old >> n) & 1u));
+  const uint32_t e = row[lg];
+  lg = e;
+  *bp = static_cast<uint8_t>(old ^ ((e >> 7) << n));
+  NEXT();
+}
+H_A_TIM: lg = Logic(kA, lg, TIMBIT()); NEXT();
+H_AN_TIM: lg = Logic(kAN, lg, TIMBIT()); NEXT();
+H_O_TIM: lg = Logic(kO, lg, TIMBIT()); NEXT();
+H_ON_TIM: lg = Logic(kON, lg, TIMBIT()); NEXT();
+H_X_TIM: lg = Logic(kX, lg, TIMBIT()); NEXT();
+H_XN_TIM: lg = Logic(kXN, lg, TIMBIT()); NEXT();
+H_A_CNT: lg = Logic(kA, lg, CNTBIT()); NEXT();
+H_AN_CNT: lg = Logic(kAN, lg, CNTBIT()); NEXT();
+H_O_CNT: lg = Logic(kO, lg, CNTBIT()); NEXT();
+H_ON_CNT: lg = Logic(kON, lg, CNTBIT()); NEXT();
+H_X_CNT: lg = Logic(kX, lg, CNTBIT()); NEXT();
+H_XN_CNT: lg = Logic(kXN, lg, CNTBIT()); NEXT();
+H_A_COND: lg = Logic(kA, lg, CONDBIT()); NEXT();
+H_AN_COND: lg = Logic(kAN, lg, CONDBIT()); NEXT();
+H_O_COND: lg = Logic(kO, lg, CONDBIT()); NEXT();
+H_ON_COND: lg = Logic(kON, lg, CONDBIT()); NEXT();
+H_X_COND: lg = Logic(kX, lg, CONDBIT()); NEXT();
+H_XN_COND: lg = Logic(kXN, lg, CONDBIT()); NEXT();
 
-#define OPEN_NEST(code_)                                                           \
-  do {                                                                             \
-    if (depth >= 7) FAIL(Fault::NestingOverflow);                                  \
-    nest_[static_cast<size_t>(depth++)] =                                          \
-        Nest{static_cast<uint8_t>(rlo), static_cast<uint8_t>(orb),                 \
-             static_cast<uint8_t>(fc), static_cast<uint8_t>(br), code_};           \
-    fc = 0;                                                                        \
-    orb = 0;                                                                       \
-    sta = 1;                                                                       \
+  // A bracket saves the logic state and BR and starts a first check with OR cleared.
+#define OPEN_NEST(sub_)                                                              \
+  do {                                                                               \
+    if (depth >= 7) FAIL(Fault::NestingOverflow);                                    \
+    nest_[static_cast<size_t>(depth++)] =                                            \
+        Nest{static_cast<uint8_t>(lg & kLogicMask), static_cast<uint8_t>(br), sub_}; \
+    lg = (lg & kRLO) | kSTA;                                                         \
   } while (0)
-H_A_NEST: OPEN_NEST(Opcode::A_BIT); NEXT();
-H_AN_NEST: OPEN_NEST(Opcode::AN_BIT); NEXT();
-H_O_NEST: OPEN_NEST(Opcode::O_BIT); NEXT();
-H_ON_NEST: OPEN_NEST(Opcode::ON_BIT); NEXT();
-H_X_NEST: OPEN_NEST(Opcode::X_BIT); NEXT();
-H_XN_NEST: OPEN_NEST(Opcode::XN_BIT); NEXT();
+H_A_NEST: OPEN_NEST(kA); NEXT();
+H_AN_NEST: OPEN_NEST(kAN); NEXT();
+H_O_NEST: OPEN_NEST(kO); NEXT();
+H_ON_NEST: OPEN_NEST(kON); NEXT();
+H_X_NEST: OPEN_NEST(kX); NEXT();
+H_XN_NEST: OPEN_NEST(kXN); NEXT();
 H_CLOSE: {
   if (depth == 0) FAIL(Fault::NestingUnderflow);
-  uint32_t v = rlo;
+  const uint32_t v = RLO();
   const Nest& e = nest_[static_cast<size_t>(--depth)];
-  rlo = e.rlo;
-  orb = e.orb;
-  fc = e.fc;
   br = e.br;
-  switch (e.op) {
-    case Opcode::A_BIT: BIT_A(v); break;
-    case Opcode::AN_BIT: BIT_A(v ^ 1u); break;
-    case Opcode::O_BIT: BIT_O(v); break;
-    case Opcode::ON_BIT: BIT_O(v ^ 1u); break;
-    case Opcode::X_BIT: BIT_X(v); break;
-    default: BIT_X(v ^ 1u); break;
-  }
-  sta = 1;
+  lg = Logic(e.sub, e.logic, v) | kSTA | kFC;
   NEXT();
 }
 H_O_AND:
   // AND before OR: remember the result so far, the next operation starts a new AND group.
-  if (fc) orb = rlo;
-  fc = 0;
-  sta = 1;
+  lg = (lg & kFC) ? ((lg & kRLO) | kSTA | (RLO() << 4)) : ((lg & (kRLO | kOR)) | kSTA);
   NEXT();
-H_ASSIGN: {
-  uint8_t& b = m[in->arg];
-  b = static_cast<uint8_t>((b & ~in->a) | (in->a & (0u - rlo)));
-  sta = rlo;
-  fc = 0;
-  orb = 0;
-  NEXT();
-}
-H_SET_BIT:
-  if (rlo) m[in->arg] = static_cast<uint8_t>(m[in->arg] | in->a);
-  sta = rlo;
-  fc = 0;
-  orb = 0;
-  NEXT();
-H_RESET_BIT:
-  if (rlo) m[in->arg] = static_cast<uint8_t>(m[in->arg] & ~in->a);
-  sta = rlo;
-  fc = 0;
-  orb = 0;
-  NEXT();
-H_NOT: rlo ^= 1u; sta = 1; NEXT();
-H_SET: rlo = 1; sta = 1; fc = 0; orb = 0; NEXT();
-H_CLR: rlo = 0; sta = 0; fc = 0; orb = 0; NEXT();
-H_SAVE: br = rlo; NEXT();
-H_FP: {
-  uint8_t& b = m[in->arg];
-  uint32_t old = (b & in->a) != 0;
-  b = static_cast<uint8_t>((b & ~in->a) | (in->a & (0u - rlo)));
-  rlo = rlo & (old ^ 1u);
-  sta = rlo;
-  fc = 1;
-  orb = 0;
-  NEXT();
-}
+H_NOT: lg = ((lg ^ kRLO) | kSTA) & kLogicMask; NEXT();
+H_SET: lg = kRLO | kSTA; NEXT();
+H_CLR: lg = 0; NEXT();
+H_SAVE: br = RLO(); NEXT();
+H_FP:
 H_FN: {
-  uint8_t& b = m[in->arg];
-  uint32_t old = (b & in->a) != 0;
-  b = static_cast<uint8_t>((b & ~in->a) | (in->a & (0u - rlo)));
-  rlo = (rlo ^ 1u) & old;
-  sta = rlo;
-  fc = 1;
-  orb = 0;
+  uint8_t* bp = m + in->arg;
+  const uint32_t n = in->a, cur = *bp, old = (cur >> n) & 1u, rlo = RLO();
+  *bp = static_cast<uint8_t>((cur & ~(1u << n)) | (rlo << n));
+  const uint32_t edge = in->op == Opcode::FP ? (rlo & (old ^ 1u)) : ((rlo ^ 1u) & old);
+  lg = kFC | edge << 2 | edge << 3;
   NEXT();
 }
 
   // ---- load and transfer
-H_L_B: a2 = a1; a1 = m[in->arg]; NEXT();
-H_L_W: a2 = a1; a1 = Rd16(m + in->arg); NEXT();
-H_L_D: a2 = a1; a1 = Rd32(m + in->arg); NEXT();
-H_L_K: a2 = a1; a1 = in->arg; NEXT();
+  // Loads of bytes, words, double words and constants share a handler (see EncodeLoad): four
+  // bytes are read high byte first and shifted down, from memory or from the instruction.
+H_L_B:
+H_L_W:
+H_L_D:
+H_L_K: {
+  a2 = a1;
+  // chosen without a branch: constants and memory loads mix unpredictably
+  const uintptr_t fromInsn = reinterpret_cast<uintptr_t>(&in->arg);
+  const uintptr_t fromMemory = reinterpret_cast<uintptr_t>(m + in->arg);
+  const uintptr_t select = uintptr_t{0} - uintptr_t{in->b};
+  a1 = Rd32(reinterpret_cast<const uint8_t*>((fromInsn & select) | (fromMemory & ~select))) >> in->a;
+  NEXT();
+}
 H_L_TIM: a2 = a1; a1 = TimerUnits(static_cast<int>(in->arg)); NEXT();
 H_L_CNT: a2 = a1; a1 = counters[in->arg].value; NEXT();
 H_L_STW: a2 = a1; a1 = STATUS_WORD(); NEXT();
@@ -509,7 +607,7 @@ H_T_W: Wr16(m + in->arg, a1); NEXT();
 H_T_D: Wr32(m + in->arg, a1); NEXT();
 H_T_STW:
   // /FC, STA and OR cannot be written.
-  rlo = (a1 >> 1) & 1u;
+  lg = (lg & (kFC | kSTA | kOR)) | ((a1 << 1) & kRLO);
   os = (a1 >> 4) & 1u;
   ov = (a1 >> 5) & 1u;
   cc0 = (a1 >> 6) & 1u;
@@ -521,28 +619,44 @@ H_PUSH: a2 = a1; NEXT();
 H_POP: a1 = a2; NEXT();
 H_ENT: NEXT();
 H_LEAVE: NEXT();
-H_INC: a1 = (a1 & 0xFFFFFF00u) | ((a1 + in->a) & 0xFFu); NEXT();
-H_DEC: a1 = (a1 & 0xFFFFFF00u) | ((a1 - in->a) & 0xFFu); NEXT();
-H_ADD_K16: SET_LO16(a1 + in->arg); NEXT();
-H_ADD_K32: a1 += in->arg; NEXT();
+  // INC DEC + INVI INVD ITD change ACCU 1 without status bits and share a handler (see Lower):
+  // ACCU 1 := kept bits | (((ACCU 1 & pre) ^ x) + arg) in the other bits.
+H_INC:
+H_DEC:
+H_ADD_K16:
+H_ADD_K32:
+H_INVI:
+H_INVD:
+H_ITD: {
+  const uint32_t keep = kTransformKeep[in->a & 3u];
+  const uint32_t g = ((a1 & kTransformPre[in->a >> 2]) ^ kTransformXor[in->b]) + in->arg;
+  a1 = (a1 & keep) | (g & ~keep);
+  NEXT();
+}
 H_CAW: SET_LO16(((a1 & 0xFFu) << 8) | ((a1 >> 8) & 0xFFu)); NEXT();
 H_CAD: a1 = (a1 >> 24) | ((a1 >> 8) & 0xFF00u) | ((a1 << 8) & 0xFF0000u) | (a1 << 24); NEXT();
 
   // ---- integer arithmetic
-H_ADD_I: {
-  int32_t r = Lo16(a2) + Lo16(a1);
-  SET_LO16(static_cast<uint32_t>(r));
-  ov = (r < -32768 || r > 32767) ? 1u : 0u;
+  // +I -I +D -D NEGI NEGD share a handler (see Lower): a = 1 subtracts, b bit 1 selects 32
+  // bits, b bit 2 subtracts from zero. CC1/CC0
+  // follow the sign of the stored result, OV the true result leaving the range.
+H_ADD_I:
+H_SUB_I:
+H_ADD_D:
+H_SUB_D:
+H_NEGI:
+H_NEGD: {
+  // NEGI and NEGD are 0 - ACCU 1 (b bit 2)
+  const bool dword = (in->b & 2) != 0;
+  const int64_t x = (in->b & 4) ? 0 : dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
+  const int64_t y = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
+  const int64_t r = in->a ? x - y : x + y;
+  const uint32_t keep = dword ? 0u : 0xFFFF0000u;
+  a1 = (a1 & keep) | (static_cast<uint32_t>(r) & ~keep);
+  const int64_t stored = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
+  ov = stored != r ? 1u : 0u;
   os |= ov;
-  CC_SIGN(Lo16(a1));
-  NEXT();
-}
-H_SUB_I: {
-  int32_t r = Lo16(a2) - Lo16(a1);
-  SET_LO16(static_cast<uint32_t>(r));
-  ov = (r < -32768 || r > 32767) ? 1u : 0u;
-  os |= ov;
-  CC_SIGN(Lo16(a1));
+  CC_SIGN(stored);
   NEXT();
 }
 H_MUL_I: {
@@ -570,22 +684,6 @@ H_DIV_I: {
     ov = 0;
     CC_SIGN(q);
   }
-  NEXT();
-}
-H_ADD_D: {
-  int64_t r = int64_t(S32(a2)) + S32(a1);
-  a1 = static_cast<uint32_t>(r);
-  ov = (r < INT32_MIN || r > INT32_MAX) ? 1u : 0u;
-  os |= ov;
-  CC_SIGN(S32(a1));
-  NEXT();
-}
-H_SUB_D: {
-  int64_t r = int64_t(S32(a2)) - S32(a1);
-  a1 = static_cast<uint32_t>(r);
-  ov = (r < INT32_MIN || r > INT32_MAX) ? 1u : 0u;
-  os |= ov;
-  CC_SIGN(S32(a1));
   NEXT();
 }
 H_MUL_D: {
@@ -676,59 +774,64 @@ H_GE_R: COMPARE_R(>=); NEXT();
 H_LE_R: COMPARE_R(<=); NEXT();
 
   // ---- word logic
-#define WORD_LOGIC16(expr)          \
-  do {                              \
-    uint32_t w_ = (expr) & 0xFFFFu; \
-    SET_LO16(w_);                   \
-    cc1 = w_ != 0;                  \
-    cc0 = 0;                        \
-    ov = 0;                         \
-  } while (0)
-#define WORD_LOGIC32(expr) \
-  do {                     \
-    a1 = (expr);           \
-    cc1 = a1 != 0;         \
-    cc0 = 0;               \
-    ov = 0;                \
-  } while (0)
-H_AW: WORD_LOGIC16(a1 & a2); NEXT();
-H_AW_K: WORD_LOGIC16(a1 & in->arg); NEXT();
-H_OW: WORD_LOGIC16(a1 | a2); NEXT();
-H_OW_K: WORD_LOGIC16(a1 | in->arg); NEXT();
-H_XOW: WORD_LOGIC16(a1 ^ a2); NEXT();
-H_XOW_K: WORD_LOGIC16(a1 ^ in->arg); NEXT();
-H_AD: WORD_LOGIC32(a1 & a2); NEXT();
-H_AD_K: WORD_LOGIC32(a1 & in->arg); NEXT();
-H_OD: WORD_LOGIC32(a1 | a2); NEXT();
-H_OD_K: WORD_LOGIC32(a1 | in->arg); NEXT();
-H_XOD: WORD_LOGIC32(a1 ^ a2); NEXT();
-H_XOD_K: WORD_LOGIC32(a1 ^ in->arg); NEXT();
+  // All word logic shares a handler (see Lower): a = 0 AND, 1 OR, 2 XOR; b bit 0 takes the
+  // constant instead of ACCU 2, b bit 1 works on 32 bits. OR = x|y, AND = OR without the
+  // differing bits, XOR = OR without the common bits.
+H_AW:
+H_AW_K:
+H_OW:
+H_OW_K:
+H_XOW:
+H_XOW_K:
+H_AD:
+H_AD_K:
+H_OD:
+H_OD_K:
+H_XOD:
+H_XOD_K: {
+  const uint32_t y = (in->b & 1) ? in->arg : a2;
+  const uint32_t any = a1 | y;
+  const uint32_t drop = in->a == 0 ? (a1 ^ y) : in->a == 2 ? (a1 & y) : 0u;
+  const uint32_t keep = (in->b & 2) ? 0u : 0xFFFF0000u;
+  const uint32_t r = (any & ~drop) & ~keep;
+  a1 = (a1 & keep) | r;
+  cc1 = r != 0;
+  cc0 = 0;
+  ov = 0;
+  NEXT();
+}
 
   // ---- shifts and rotations; a count of 0 changes nothing, not even the status bits
+  // SLW SRW SLD SRD share a handler (see Lower): b bit 0 takes the count from ACCU 2-L-L,
+  // bit 1 shifts right, bit 2 works on 32 bits. CC1 is the last bit shifted out.
+H_SLW:
+H_SLW_N:
+H_SRW:
+H_SRW_N:
+H_SLD:
+H_SLD_N:
+H_SRD:
+H_SRD_N: {
+  const uint32_t f = in->b;
+  const uint32_t places = (f & 1u) ? (a2 & 0xFFu) : in->a;
+  if (places) {
+    const uint32_t k = places > 40 ? 40 : places;
+    const uint64_t mask = (f & 4u) ? 0xFFFFFFFFull : 0xFFFFull;
+    const uint32_t width = (f & 4u) ? 32u : 16u;
+    const uint64_t v = a1 & mask;
+    const uint64_t left = v << k;
+    const uint64_t right = (v << 1) >> k;  // bit 0 is the last bit shifted out
+    const bool toRight = (f & 2u) != 0;
+    const uint64_t result = (toRight ? (right >> 1) : left) & mask;
+    cc1 = static_cast<uint32_t>(toRight ? (right & 1u) : ((left >> width) & 1u));
+    a1 = (a1 & ~static_cast<uint32_t>(mask)) | static_cast<uint32_t>(result);
+    cc0 = 0;
+    ov = 0;
+  }
+  NEXT();
+}
   {
     uint32_t n;
-H_SLW: n = a2 & 0xFFu; goto do_slw;
-H_SLW_N: n = in->a;
-  do_slw:
-    if (n) {
-      uint32_t w = a1 & 0xFFFFu;
-      cc1 = n <= 16 ? (w >> (16 - n)) & 1u : 0u;
-      SET_LO16(n < 16 ? w << n : 0u);
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SRW: n = a2 & 0xFFu; goto do_srw;
-H_SRW_N: n = in->a;
-  do_srw:
-    if (n) {
-      uint32_t w = a1 & 0xFFFFu;
-      cc1 = n <= 16 ? (w >> (n - 1)) & 1u : 0u;
-      SET_LO16(n < 16 ? w >> n : 0u);
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
 H_SSI: n = a2 & 0xFFu; goto do_ssi;
 H_SSI_N: n = in->a;
   do_ssi:
@@ -737,26 +840,6 @@ H_SSI_N: n = in->a;
       uint32_t k = n > 16 ? 16 : n;
       cc1 = static_cast<uint32_t>(w >> (k - 1)) & 1u;
       SET_LO16(static_cast<uint32_t>(w >> (k > 15 ? 15 : k)));
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SLD: n = a2 & 0xFFu; goto do_sld;
-H_SLD_N: n = in->a;
-  do_sld:
-    if (n) {
-      cc1 = n <= 32 ? (a1 >> (32 - n)) & 1u : 0u;
-      a1 = n < 32 ? a1 << n : 0u;
-      cc0 = 0;
-      ov = 0;
-    }
-    NEXT();
-H_SRD: n = a2 & 0xFFu; goto do_srd;
-H_SRD_N: n = in->a;
-  do_srd:
-    if (n) {
-      cc1 = n <= 32 ? (a1 >> (n - 1)) & 1u : 0u;
-      a1 = n < 32 ? a1 >> n : 0u;
       cc0 = 0;
       ov = 0;
     }
@@ -812,7 +895,6 @@ H_RRDA: {
 }
 
   // ---- conversions
-H_ITD: a1 = static_cast<uint32_t>(Lo16(a1)); NEXT();
 H_DTR: a1 = FromReal(static_cast<float>(S32(a1))); NEXT();
 H_ITB: {
   int32_t v = Lo16(a1);
@@ -870,34 +952,6 @@ H_RND: REAL_TO_DINT(std::nearbyint); NEXT();
 H_RND_P: REAL_TO_DINT(std::ceil); NEXT();
 H_RND_M: REAL_TO_DINT(std::floor); NEXT();
 H_TRUNC: REAL_TO_DINT(std::trunc); NEXT();
-H_INVI: a1 ^= 0xFFFFu; NEXT();
-H_INVD: a1 = ~a1; NEXT();
-H_NEGI: {
-  int32_t v = Lo16(a1);
-  if (v == -32768) {
-    cc1 = 0;
-    cc0 = 1;
-    ov = os = 1;
-    NEXT();
-  }
-  SET_LO16(static_cast<uint32_t>(-v));
-  ov = 0;
-  CC_SIGN(-v);
-  NEXT();
-}
-H_NEGD: {
-  int32_t v = S32(a1);
-  if (v == INT32_MIN) {
-    cc1 = 0;
-    cc0 = 1;
-    ov = os = 1;
-    NEXT();
-  }
-  a1 = static_cast<uint32_t>(-v);
-  ov = 0;
-  CC_SIGN(-v);
-  NEXT();
-}
 H_NEGR: a1 ^= 0x80000000u; NEXT();
 
   // ---- timers and counters
@@ -908,9 +962,9 @@ H_SS_T:
 H_SA_T:
 H_FR_TIM:
 H_R_TIM: {
-  SAVE_REGS();
-  Fault f = TimerOp(in->op, in->arg, regs);
-  LOAD_REGS();
+  // Timer and counter instructions end a logic chain: /FC and OR are cleared.
+  Fault f = TimerOp(in->op, in->arg, (lg & kRLO) != 0, a1);
+  lg &= kRLO | kSTA;
   if (f != Fault::None) FAIL(f);
   NEXT();
 }
@@ -919,9 +973,8 @@ H_ZR:
 H_S_CNT:
 H_R_CNT:
 H_FR_CNT: {
-  SAVE_REGS();
-  Fault f = CounterOp(in->op, in->arg, regs);
-  LOAD_REGS();
+  Fault f = CounterOp(in->op, in->arg, (lg & kRLO) != 0, a1);
+  lg &= kRLO | kSTA;
   if (f != Fault::None) FAIL(f);
   NEXT();
 }
@@ -930,28 +983,21 @@ H_FR_CNT: {
 #define COND_JUMP_RLO(take)          \
   do {                               \
     bool t_ = (take);                \
-    fc = 0;                          \
-    orb = 0;                         \
-    sta = 1;                         \
-    rlo = 1;                         \
+    lg = kRLO | kSTA;                \
     if (t_) JUMP(in->arg);           \
     NEXT();                          \
   } while (0)
 H_JU: JUMP(in->arg);
-H_JC: COND_JUMP_RLO(rlo != 0);
-H_JCN: COND_JUMP_RLO(rlo == 0);
-H_JCB: br = rlo; COND_JUMP_RLO(rlo != 0);
-H_JNB: br = rlo; COND_JUMP_RLO(rlo == 0);
+H_JC: COND_JUMP_RLO(RLO() != 0);
+H_JCN: COND_JUMP_RLO(RLO() == 0);
+H_JCB: br = RLO(); COND_JUMP_RLO(br != 0);
+H_JNB: br = RLO(); COND_JUMP_RLO(br == 0);
 H_JBI:
-  fc = 0;
-  orb = 0;
-  sta = 1;
+  lg = (lg & kRLO) | kSTA;
   if (br) JUMP(in->arg);
   NEXT();
 H_JNBI:
-  fc = 0;
-  orb = 0;
-  sta = 1;
+  lg = (lg & kRLO) | kSTA;
   if (!br) JUMP(in->arg);
   NEXT();
 H_JO: if (ov) JUMP(in->arg); NEXT();
@@ -985,15 +1031,12 @@ H_BEA:
   count += static_cast<uint64_t>(ip - seg) + 1;
   goto L_done;
 H_BEB:
-  if (rlo) {
+  if (lg & kRLO) {
     TRACE();
     count += static_cast<uint64_t>(ip - seg) + 1;
     goto L_done;
   }
-  fc = 0;
-  orb = 0;
-  sta = 1;
-  rlo = 1;
+  lg = kRLO | kSTA;
   NEXT();
 H_NOP: NEXT();
 H_BLD: NEXT();
@@ -1015,7 +1058,8 @@ H_INDIRECT: {
     uint32_t width = ref.size == 0 ? 1u : ref.size;
     if (byte + width > AreaSize(ref.area)) FAIL(Fault::AreaLength);
     tmp.arg = AreaBase(ref.area) + byte;
-    tmp.a = static_cast<uint8_t>(1u << (pointer & 7u));
+    tmp.a = static_cast<uint8_t>(pointer & 7u);
+    Lower(tmp);
   }
   in = &tmp;
   goto* kLabels[static_cast<size_t>(tmp.op)];
@@ -1042,18 +1086,13 @@ L_store:
   status = STATUS_WORD();
   return fault;
 
-#undef SAVE_REGS
-#undef LOAD_REGS
 #undef STATUS_WORD
 #undef TRACE
 #undef DISPATCH
 #undef NEXT
 #undef JUMP
 #undef FAIL
-#undef BIT_A
-#undef BIT_O
-#undef BIT_X
-#undef MEMBIT
+#undef RLO
 #undef TIMBIT
 #undef CNTBIT
 #undef CONDBIT
@@ -1064,8 +1103,6 @@ L_store:
 #undef SET_LO16
 #undef OPEN_NEST
 #undef REAL_OP
-#undef WORD_LOGIC16
-#undef WORD_LOGIC32
 #undef REAL_TO_DINT
 #undef COND_JUMP_RLO
 }

@@ -22,6 +22,19 @@ enum class Fault : uint8_t {
 
 const char* FaultText(Fault f);
 
+// Operation index of a bit instruction on a memory bit (U UN O ON X XN = S R), kept in
+// Insn::b so that one handler serves them all.
+uint8_t BitSubOf(Opcode op);
+
+// Turns an instruction as the table names it into the form the VM runs: families of
+// instructions that differ only in a parameter share one handler, so that a random mix of
+// them does not cost a mispredicted dispatch each.
+void Lower(Insn& in);
+
+// Turns a load of `size` bytes (1, 2, 4) from flat offset `arg`, or of the constant `arg`,
+// into the one instruction form all loads share.
+void EncodeLoad(Insn& in, uint8_t size, bool constant, uint32_t arg);
+
 struct TimerState {
   int32_t remainingMs = 0;
   uint8_t base = 0;      // time base code 0..3 (10 ms, 100 ms, 1 s, 10 s)
@@ -69,13 +82,8 @@ class Machine {
   uint64_t budget = 10000000;
 
   // Register file handed to out-of-line operations.
-  struct Regs {
-    uint32_t a1, a2;
-    uint32_t rlo, fc, sta, orb, os, ov, cc0, cc1, br;
-  };
   struct Nest {
-    uint8_t rlo, orb, fc, br;
-    Opcode op;
+    uint8_t logic, br, sub;
   };
 
  private:
@@ -83,10 +91,12 @@ class Machine {
   Fault Run(const Program& p, uint32_t entry, StatusObserver* observer, uint32_t& faultAt,
             uint64_t& executed);
 
-  Fault TimerOp(Opcode op, uint32_t n, Regs& r);
-  Fault CounterOp(Opcode op, uint32_t n, Regs& r);
+  // Timer and counter instructions, out of line; they read the RLO and ACCU 1.
+  Fault TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
+  Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
   std::array<Nest, 8> nest_{};
+  std::array<uint64_t, 4> running_{};  // one bit per running timer
 };
 
 }  // namespace softplc

@@ -52,7 +52,7 @@ constexpr uint32_t AreaSize(Area a) {
 enum class Cond : uint8_t { OV, OS, BR, EQ0, NE0, GT0, LT0, GE0, LE0, UO };
 
 // Pre-decoded instruction. Meaning of a/b/arg by operand:
-//  bit          arg = flat byte offset, a = bit mask
+//  bit          arg = flat byte offset, a = bit number, b = operation (BitSubOf)
 //  byte/word/dw arg = flat byte offset
 //  timer/counter arg = number
 //  constant     arg = value (32 bits)

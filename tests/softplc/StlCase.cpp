@@ -92,7 +92,7 @@ void SetByte(Cpu& cpu, Location::Area a, int b, uint8_t v) {
 }
 
 uint32_t Read(const Cpu& cpu, const Location& l) {
-  if (l.size == 0) return (GetByte(cpu, l.area, l.byte) >> l.bit) & 1u;
+  if (l.size == 0) return (static_cast<uint32_t>(GetByte(cpu, l.area, l.byte)) >> l.bit) & 1u;
   uint32_t v = 0;
   for (int i = 0; i < l.size; ++i) v = v << 8 | GetByte(cpu, l.area, l.byte + i);
   return v;
@@ -340,7 +340,7 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
           fail("unknown status bit " + what);
           continue;
         }
-        got = (cpu.StatusWord() >> bit) & 1u;
+        got = (static_cast<uint32_t>(cpu.StatusWord()) >> bit) & 1u;
       } else if (u == "T" || u == "TBIT" || u == "Z" || u == "ZBIT") {
         int n;
         s >> n;

@@ -1,0 +1,53 @@
+// Fuzz entry for the STL compiler: any text must load or be refused with placed messages, and
+// a program that loads must run a few cycles without harming the host.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "softplc/SoftPlc.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+void CheckMessages(const softplc::LoadResult& r, const std::string& text) {
+  size_t lines = 1;
+  for (char c : text) lines += c == '\n';
+  Check(r.ok == r.errors.empty());
+  for (const softplc::Message& m : r.errors) {
+    Check(!m.text.empty());
+    Check(m.line >= 1 && static_cast<size_t>(m.line) <= lines);
+    Check(m.column >= 1);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 64 * 1024) return 0;
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  const softplc::SymbolTable symbols = {{"SUBIR", "E124.1"}, {"KM1", "A 124.0"},
+                                        {"Count", "MW 10"}, {"Bad", "XYZ 1"}};
+  softplc::Cpu cpu;
+  cpu.SetInstructionBudget(20000);
+  softplc::LoadResult r = cpu.Load({{"fuzz.awl", text}}, symbols);
+  CheckMessages(r, text);
+  if (r.ok) {
+    cpu.SetMode(softplc::CpuMode::Run);
+    for (int i = 0; i < 3; ++i) {
+      cpu.SetInputByte(0, static_cast<uint8_t>(i * 85));
+      cpu.RunCycle(static_cast<uint32_t>(i * 70));
+    }
+    Check(cpu.Info().instructions > 0);
+    for (const softplc::DiagEntry& d : cpu.Diagnostics()) Check(!d.text.empty());
+  }
+  // Forcing a language must be just as safe; the input's length picks which one.
+  softplc::Cpu other;
+  CheckMessages(other.Load({{"fuzz.awl", text}}, symbols,
+                           size % 2 ? softplc::Mnemonics::English : softplc::Mnemonics::German),
+                text);
+  return 0;
+}
