@@ -12,7 +12,7 @@ struct TValueOption {
 constexpr TValueOption kValueOptions[] = {
     {"--scenario", &TCommandLine::Scenario},     {"--trace", &TCommandLine::Trace},
     {"--screenshot", &TCommandLine::Screenshot}, {"--gallery", &TCommandLine::Gallery},
-    {"--render-module", &TCommandLine::ModuleFigure},
+    {"--render-module", &TCommandLine::ModuleFigure}, {"--plc", &TCommandLine::Plc},
 };
 
 }  // namespace
@@ -73,6 +73,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
     out.*(option->Field) = std::move(value);
   }
   if (out.Help || out.Version) return true;
+  if (!out.Plc.empty() && out.Plc != "embedded" && !out.Program.empty()) {
+    error = "'" + out.Program +
+            "' cannot be loaded into an external PLC (--plc " + out.Plc +
+            "): load the program with the PLC's own tools";
+    return false;
+  }
   if (out.Headless && out.Scenario.empty()) {
     error = "--headless needs --scenario FILE (there is nobody to click the plant)";
     return false;
@@ -96,6 +102,10 @@ std::string UsageText() {
          "                      VCD waveform on plant time\n"
          "  --screenshot DIR    save a PNG of every window at the end of the run (without a\n"
          "                      scenario: right after start-up) and exit\n"
+         "  --plc SPEC          what plays the PLC: embedded (the default, Torvane's own CPU)\n"
+         "                      or modbus:HOST[:PORT][,unit=N][,inputs=ADDR][,outputs=ADDR]\n"
+         "                      [,outputs-area=holding|input][,run-coil=ADDR][,timeout=MS]\n"
+         "                      [,retry=MS] for an external PLC over Modbus TCP\n"
          "  --gallery FILE.png  render every component and picture on one sheet and exit\n"
          "  --render-module FILE.png\n"
          "                      render the I/O module figure and exit\n"

@@ -15,6 +15,7 @@ struct TCommandLine {
   std::string Screenshot;  // folder for PNGs of every window at the end of the run
   std::string Gallery;     // contact sheet of every component and picture
   std::string ModuleFigure;
+  std::string Plc;         // what plays the PLC: "embedded" (default) or "modbus:HOST..."
   bool Help = false;
   bool Version = false;
 };

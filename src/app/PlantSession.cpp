@@ -19,9 +19,10 @@ softplc::SymbolTable TPlantSession::BridgeSymbols() {
   return symbols;
 }
 
-TPlantSession::TPlantSession() {
+TPlantSession::TPlantSession(std::unique_ptr<TSimulatorBackEnd> external)
+    : FExternal(std::move(external)) {
   FPlc.SetSymbols(BridgeSymbols());
-  FForm = new TForm2(&FApplication, &FPlc, &FClock);
+  FForm = new TForm2(&FApplication, &BackEnd(), &FClock);
   FForm->OnTick = TNotifyEvent(this, &TPlantSession::TickDone);
 }
 

@@ -16,13 +16,17 @@
 
 class TPlantSession {
  public:
-  TPlantSession();
+  // The plant on the embedded CPU, or on an external back end (which the session then owns).
+  explicit TPlantSession(std::unique_ptr<TSimulatorBackEnd> external = nullptr);
   ~TPlantSession();
   TPlantSession(const TPlantSession&) = delete;
   TPlantSession& operator=(const TPlantSession&) = delete;
 
   TTimerClock& Clock() { return FClock; }
   TEmbeddedPlc& Plc() { return FPlc; }
+  // What the PLC window talks to: the embedded CPU unless an external back end was given.
+  TSimulatorBackEnd& BackEnd() { return FExternal ? *FExternal : static_cast<TSimulatorBackEnd&>(FPlc); }
+  bool External() const { return FExternal != nullptr; }
   TForm2& Form() { return *FForm; }
 
   // The bridge's symbols as the CPU's compiler takes them ("SUBIR" -> "E124.1").
@@ -46,6 +50,7 @@ class TPlantSession {
   // Declared in this order so the window (and its connection to the CPU) goes first.
   TTimerClock FClock;
   TEmbeddedPlc FPlc{&FClock};
+  std::unique_ptr<TSimulatorBackEnd> FExternal;
   TComponent FApplication{nullptr};
   TForm2* FForm = nullptr;
 

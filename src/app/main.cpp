@@ -25,6 +25,8 @@
 #include "gui/SimulatorWindow.h"
 #include "gui/StartupErrorBox.h"
 #include "plc/PLCFormSource.h"
+#include "plc/SimulatorFactory.h"
+#include "plc/StartupCheck.h"
 
 namespace {
 
@@ -81,8 +83,26 @@ struct TWindows {
   }
 };
 
+// Creates the back end that --plc names; null (message on stderr) when the text is wrong.
+bool MakeBackEnd(const TCommandLine& options, std::unique_ptr<TSimulatorBackEnd>& out) {
+  if (options.Plc.empty() || options.Plc == "embedded") return true;  // the session's own CPU
+  std::string error;
+  out = CreateSimulatorBackEnd(options.Plc, error);
+  if (out == nullptr) std::cerr << "torvane: " << error << '\n';
+  return out != nullptr;
+}
+
 int RunWithoutQt(const TCommandLine& options) {
-  TPlantSession session;
+  std::unique_ptr<TSimulatorBackEnd> backEnd;
+  if (!MakeBackEnd(options, backEnd)) return kExitNoLoad;
+  std::unique_ptr<TPlantSession> owned;
+  try {
+    owned = std::make_unique<TPlantSession>(std::move(backEnd));
+  } catch (const EPLCSimNotRunning& e) {
+    return ReportStartupFailure(e, std::cerr);
+  }
+  TPlantSession& session = *owned;
+  SetActiveSimulatorBackEnd(&session.BackEnd());
   TScenarioRun run(session, options);
   if (int code = run.Prepare(std::cerr); code != kExitOk) return code;
   return run.Play(std::cout, std::cerr);
@@ -149,13 +169,15 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
 
+  std::unique_ptr<TSimulatorBackEnd> backEnd;
+  if (!MakeBackEnd(options, backEnd)) return kExitNoLoad;
   std::unique_ptr<TPlantSession> session;
   try {
-    session = std::make_unique<TPlantSession>();
+    session = std::make_unique<TPlantSession>(std::move(backEnd));
   } catch (const EPLCSimNotRunning& e) {
     return ShowStartupFailure(e, offscreen);
   }
-  SetActiveSimulatorBackEnd(&session->Plc());
+  SetActiveSimulatorBackEnd(&session->BackEnd());
   TWindows windows(*session);
   const QString shots = QString::fromStdString(options.Screenshot);
 

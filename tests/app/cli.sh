@@ -59,4 +59,24 @@ touch "$work/blocker"
 out="$(run --run --screenshot "$work/blocker/x" "$src/examples/bridge.awl" 2>&1)"; rc=$?
 check "an unwritable folder fails with a message naming it" "[ $rc -ne 0 ] && [[ \"\$out\" == *blocker* ]]"
 
+
+# Another PLC over Modbus TCP: the test peer's "program" rotates each input word left by three
+# bits into the output word, so the plant's start-up inputs (E124.3, E124.4, E125.0) come back as
+# A124.6, A124.7 and A125.3.
+out="$(run --plc modbus:somewhere,unit=300 --headless --scenario "$src/examples/bridge.scn" 2>&1)"; rc=$?
+check "a wrong --plc text exits 2 naming the wrong part" "[ $rc -eq 2 ] && [[ \"\$out\" == *'unit \"300\"'* ]]"
+out="$(run --plc modbus:127.0.0.1 --headless --scenario "$src/examples/bridge.scn" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "a program cannot be loaded into an external PLC" "[ $rc -eq 2 ] && [[ \"\$out\" == *'external PLC'* ]]"
+coproc PEER { exec /usr/bin/python3 "$src/tests/plc/peers/modbus_plc_peer.py"; }
+peer_pid=$PEER_PID
+line=""
+read -r -t 20 line <&"${PEER[0]}"
+port="${line#PORT }"
+check "the Modbus test peer starts (python3-pymodbus, from scripts/setup)" "[[ \"$line\" == PORT* ]]"
+printf 'mode RUN\nwait A124.7 == 1 timeout 2s\nexpect A124.6 == 1\nexpect A125.3 == 1\nexpect A124.0 == 0\n' > "$work/external.scn"
+out="$(run --plc "modbus:127.0.0.1:$port" --headless --scenario "$work/external.scn" 2>&1)"; rc=$?
+check "the plant runs against an external PLC over Modbus TCP" "[ $rc -eq 0 ] && [[ \"\$out\" == *'4 passed, 0 failed'* ]]"
+kill "$peer_pid" 2>/dev/null; wait "$peer_pid" 2>/dev/null
+out="$(run --plc "modbus:127.0.0.1:$port,timeout=50" --headless --scenario "$work/external.scn" 2>&1)"; rc=$?
+check "an unreachable external PLC ends start-up with the message" "[ $rc -ne 0 ] && [[ \"\$out\" == *'PLCSim must be executed before the simulation'* ]]"
 exit $fail
