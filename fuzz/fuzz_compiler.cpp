@@ -24,6 +24,14 @@ void CheckMessages(const softplc::LoadResult& r, const std::string& text) {
   }
 }
 
+struct Observer : softplc::StatusObserver {
+  uint64_t count = 0;
+  void OnStatement(const softplc::StatusRecord& r) override {
+    ++count;
+    (void)r;
+  }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -42,7 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       cpu.RunCycle(static_cast<uint32_t>(i * 70));
     }
     Check(cpu.Info().instructions > 0);
+    // the traced interpreter must behave like the plain one
+    Observer observer;
+    cpu.SetMode(softplc::CpuMode::Run);
+    cpu.SetStatusObserver(&observer);
+    cpu.RunCycle(30);
+    if (cpu.Mode() == softplc::CpuMode::Run)
+      Check(observer.count == cpu.LastCycleInstructions());
     for (const softplc::DiagEntry& d : cpu.Diagnostics()) Check(!d.text.empty());
+    for (uint32_t i = 0; i < cpu.Info().instructions; i += 7) Check(cpu.Where(i).line >= 1);
   }
   // Forcing a language must be just as safe; the input's length picks which one.
   softplc::Cpu other;

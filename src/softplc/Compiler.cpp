@@ -281,11 +281,18 @@ bool Compiler::ParseBlockHeader(FileUnit& fu, size_t i, size_t end, int& number)
   uint32_t line = kw.line, col = kw.column;
   if (i < end && toks[i].kind == TokKind::Quoted) {
     auto it = symbols_.find(std::string(toks[i].text));
-    if (it == symbols_.end()) {
-      Error(toks[i].line, toks[i].column, "unknown symbol \"" + std::string(toks[i].text) + "\"");
+    std::string name = Upper(toks[i].text);
+    if (it != symbols_.end()) {
+      text = Upper(it->second);
+    } else if (name == "CYCL_EXC" || name == "CYCLE EXECUTION") {
+      text = "OB1";  // the names STEP 7 gives these blocks by default
+    } else if (name == "COMPLETE RESTART" || name == "COMPLETE_RESTART") {
+      text = "OB100";
+    } else {
+      Error(toks[i].line, toks[i].column, "unknown symbol \"" + std::string(toks[i].text) +
+                                              "\"; write ORGANIZATION_BLOCK OB 1 or OB 100");
       return false;
     }
-    text = Upper(it->second);
     line = toks[i].line;
     col = toks[i].column;
   } else {
@@ -831,11 +838,18 @@ bool Compiler::ParseOperand(FileUnit& fu, const Block& b, const Stmt& s, bool wa
     Error(t0.line, t0.column, err);
     return false;
   }
+  std::string text(t0.text);
+  // "P#M 10.0": the pointer's area and address may be separated by a blank
+  if (n == 2 && t[1].kind == TokKind::Word && Upper(t0.text).rfind("P#", 0) == 0) {
+    text += " ";
+    text += t[1].text;
+    n = 1;
+  }
   if (n != 1) {
     Error(t[1].line, t[1].column, "unexpected " + Quote(t[1].text));
     return false;
   }
-  err = ParseConstant(t0.text, op);
+  err = ParseConstant(text, op);
   if (!err.empty()) {
     Error(t0.line, t0.column, err);
     return false;

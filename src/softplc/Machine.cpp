@@ -1077,6 +1077,8 @@ L_fault:
   goto L_store;
 
 L_done:
+  // a block without jumps can also run past the budget; it is checked once at its end
+  if (count > limit) goto L_budget;
   fault = Fault::None;
 
 L_store:

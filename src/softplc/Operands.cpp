@@ -270,6 +270,26 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     if (!ParseUnsigned(rest, 10, 999, v)) return bad("a counter constant lies between C#0 and C#999:");
     v = (v / 100) << 8 | ((v / 10) % 10) << 4 | (v % 10);
     out.ctype = ConstType::Counter;
+  } else if (prefix == "P") {
+    // Pointer: P#byte.bit inside an area, or P#M byte.bit naming the area (I 81, Q 82, M 83,
+    // L 86 in the top byte, as the CPU encodes it).
+    size_t letters = 0;
+    while (letters < rest.size() && rest[letters] >= 'A' && rest[letters] <= 'Z') ++letters;
+    std::string_view area = rest.substr(0, letters), addr = rest.substr(letters);
+    uint32_t areaCode = 0;
+    if (area == "E" || area == "I") areaCode = 0x81;
+    else if (area == "A" || area == "Q") areaCode = 0x82;
+    else if (area == "M") areaCode = 0x83;
+    else if (area == "L") areaCode = 0x86;
+    else if (!area.empty()) return bad("a pointer names the area E, A, M or L:");
+    while (!addr.empty() && addr.front() == ' ') addr.remove_prefix(1);
+    size_t dot = addr.find('.');
+    uint64_t byte = 0, bit = 8;
+    if (dot == std::string_view::npos || !ParseUnsigned(addr.substr(0, dot), 10, 65535, byte) ||
+        !ParseUnsigned(addr.substr(dot + 1), 10, 7, bit) || addr.size() - dot != 2)
+      return bad("a pointer is written P#byte.bit, such as P#10.0 or P#M 10.0:");
+    v = uint64_t{areaCode} << 24 | byte << 3 | bit;
+    out.ctype = ConstType::DWord;
   } else {
     return bad("unknown constant");
   }
