@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "softplc/Program.h"
 #include "softplc/SoftPlc.h"
@@ -18,7 +19,12 @@ enum class Fault : uint8_t {
   BcdError,        // BTI/BTD, timer or counter value that is not BCD
   NestingOverflow, // more than seven open brackets at run time (jumps across brackets)
   NestingUnderflow,
+  CallDepth,       // calls nested deeper than the block stack allows
+  DbLength,        // address outside the open data block (or no data block open)
+  StopRequested,   // SFC 46 STP
 };
+
+constexpr int kMaxCallDepth = 16;
 
 const char* FaultText(Fault f);
 
@@ -73,8 +79,20 @@ class Machine {
   void ClearRegisters();
 
   uint16_t TimerUnits(int n) const;
+  // Prepares the memory for a program: sizes it, puts every data block's initial values in.
+  void Layout(const Program& p);
+  void ResetDataBlocks(const Program& p);
 
-  alignas(64) std::array<uint8_t, mem::kFlatSize + 8> memory{};
+  // Data block registers and address registers; cleared at the start of every OB.
+  struct DbReg {
+    uint32_t base = 0, length = 0;
+    uint16_t number = 0;
+  };
+  DbReg db{}, di{};
+  uint32_t ar1 = 0, ar2 = 0;
+  uint32_t nowMs = 0;  // plant time, for the IEC timers and TIME_TCK
+
+  std::vector<uint8_t> memory = std::vector<uint8_t>(mem::kFlatSize + 8, 0);
   std::array<TimerState, 256> timers{};
   std::array<CounterState, 256> counters{};
   uint32_t accu1 = 0, accu2 = 0;
@@ -95,6 +113,15 @@ class Machine {
   Fault TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
   Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
+  bool CopyParams(const Program& p, const ParamCopy* c, uint32_t n, bool in);
+  Fault RunNative(const Program& p, const CallSite& cs);
+
+  struct Frame {
+    const Insn* ret;
+    uint32_t site;
+    DbReg db, di;
+  };
+  std::array<Frame, kMaxCallDepth> frames_{};
   std::array<Nest, 8> nest_{};
   std::array<uint64_t, 4> running_{};  // one bit per running timer
 };

@@ -30,6 +30,10 @@ constexpr AreaRow kAreas[] = {
     {"PEB", "PIB", Area::PeriphIn, 1, false, false}, {"PEW", "PIW", Area::PeriphIn, 2, false, false},
     {"PED", "PID", Area::PeriphIn, 4, false, false}, {"PAB", "PQB", Area::PeriphOut, 1, false, false},
     {"PAW", "PQW", Area::PeriphOut, 2, false, false}, {"PAD", "PQD", Area::PeriphOut, 4, false, false},
+    {"DBX", "DBX", Area::DB, 0, false, false},     {"DBB", "DBB", Area::DB, 1, false, false},
+    {"DBW", "DBW", Area::DB, 2, false, false},     {"DBD", "DBD", Area::DB, 4, false, false},
+    {"DIX", "DIX", Area::DI, 0, false, false},     {"DIB", "DIB", Area::DI, 1, false, false},
+    {"DIW", "DIW", Area::DI, 2, false, false},     {"DID", "DID", Area::DI, 4, false, false},
     {"T", "T", Area::Marker, 0, true, false},       {"Z", "C", Area::Marker, 0, false, true},
 };
 

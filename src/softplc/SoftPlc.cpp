@@ -36,6 +36,8 @@ class CpuCore {
   uint32_t retentiveBytes = 16;
   bool firstScan = true;
   uint32_t lastElapsed = 0;
+  uint32_t ob35Elapsed = 0;   // plant time since the cyclic interrupt last ran
+  uint32_t ob35Period = 100;
 
   void AddDiag(std::string text) {
     DiagEntry e;
@@ -55,7 +57,8 @@ class CpuCore {
     r.file = program->fileNames[s.file];
     r.line = static_cast<int>(s.line);
     r.column = static_cast<int>(s.column);
-    r.block = "OB " + std::to_string(program->blocks[s.block].number);
+    const BlockInfo& bi = program->blocks[s.block];
+    r.block = std::string(BlockKindName(bi.kind)) + " " + std::to_string(bi.number);
     r.network = static_cast<int>(s.network);
     const std::string& text = program->fileTexts[s.file];
     if (s.textOffset + s.textLength <= text.size())
@@ -89,7 +92,12 @@ class CpuCore {
     // Local data starts cleared, with the block's start information in its first bytes.
     uint8_t* local = vm.memory.data() + mem::kLocalBase;
     std::fill_n(local, std::max<uint32_t>(b.localBytes, 20), uint8_t{0});
-    if (b.number == 1) {
+    if (b.number == 35) {
+      local[0] = 0x11;
+      local[1] = 0x36;
+      local[2] = 12;
+      local[3] = 35;
+    } else if (b.number == 1) {
       local[0] = 0x11;
       local[1] = firstScan ? 0x01 : 0x03;
       local[2] = 1;
@@ -121,8 +129,10 @@ class CpuCore {
     vm.ClearRegisters();
     std::fill(vm.memory.begin() + mem::kMarkerBase + retentiveBytes,
               vm.memory.begin() + mem::kMarkerBase + mem::kMarkerSize, uint8_t{0});
-    std::fill_n(vm.memory.begin() + mem::kLocalBase, mem::kLocalSize, uint8_t{0});
+    if (program)
+      std::fill_n(vm.memory.begin() + mem::kLocalBase, program->localStack, uint8_t{0});
     firstScan = true;
+    ob35Elapsed = 0;
     lastElapsed = 0;
     if (program && program->ob100 >= 0) RunBlock(program->ob100);
   }
@@ -140,9 +150,13 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
   CpuCore& c = *core_;
   ProgramInfo info;
   info.files = p->fileNames;
-  for (const BlockInfo& b : p->blocks) info.blocks.push_back("OB " + std::to_string(b.number));
+  for (const BlockInfo& b : p->blocks)
+    info.blocks.push_back(std::string(BlockKindName(b.kind)) + " " + std::to_string(b.number));
+  for (const DataBlockInfo& d : p->dbs) info.blocks.push_back("DB " + std::to_string(d.number));
   info.instructions = p->code.size();
-  info.bytecodeBytes = p->code.size() * sizeof(Insn) + p->indirect.size() * sizeof(IndirectRef);
+  info.bytecodeBytes = p->code.size() * sizeof(Insn) + p->indirect.size() * sizeof(IndirectRef) +
+                       p->copies.size() * sizeof(ParamCopy) + p->calls.size() * sizeof(CallSite);
+  c.vm.Layout(*p);
   c.program = std::move(p);
   c.info = std::move(info);
   c.AddDiag("new program loaded");
@@ -175,7 +189,8 @@ void Cpu::SetMode(CpuMode m) {
   if (m == CpuMode::MRes) {
     // Memory reset: everything the program could have left behind goes; the program stays
     // loaded, as it would in a CPU's load memory.
-    c.vm.memory.fill(0);
+    std::fill(c.vm.memory.begin(), c.vm.memory.end(), uint8_t{0});
+    if (c.program) c.vm.ResetDataBlocks(*c.program);
     c.vm.ClearTimersAndCounters();
     c.vm.ClearRegisters();
     c.mode = CpuMode::Stop;
@@ -206,9 +221,47 @@ void Cpu::RunCycle(uint32_t elapsedMs) {
     c.lastInstructions = 0;
     return;
   }
+  // The cyclic interrupt runs on plant time: once per elapsed period, before the main cycle.
+  if (c.program->ob35 >= 0 && c.ob35Period > 0) {
+    c.ob35Elapsed += elapsedMs;
+    int runs = 0;
+    while (c.ob35Elapsed >= c.ob35Period && runs < 100) {
+      c.ob35Elapsed -= c.ob35Period;
+      ++runs;
+      if (!c.RunBlock(c.program->ob35)) return;
+    }
+    if (c.ob35Elapsed >= c.ob35Period) c.ob35Elapsed %= c.ob35Period;  // interrupts lost
+  }
   c.RunBlock(c.program->ob1);
   c.firstScan = false;
 }
+
+int Cpu::DataBlockByte(int db, int addr) const {
+  const CpuCore& c = *core_;
+  if (!c.program || db < 0 || static_cast<size_t>(db) >= c.program->dbIndex.size()) return -1;
+  int32_t idx = c.program->dbIndex[static_cast<size_t>(db)];
+  if (idx < 0) return -1;
+  const DataBlockInfo& d = c.program->dbs[static_cast<size_t>(idx)];
+  if (addr < 0 || static_cast<uint32_t>(addr) >= d.length) return -1;
+  return c.vm.memory[d.base + static_cast<uint32_t>(addr)];
+}
+
+bool Cpu::SetDataBlockByte(int db, int addr, uint8_t v) {
+  CpuCore& c = *core_;
+  if (DataBlockByte(db, addr) < 0) return false;
+  const DataBlockInfo& d = c.program->dbs[static_cast<size_t>(c.program->dbIndex[static_cast<size_t>(db)])];
+  c.vm.memory[d.base + static_cast<uint32_t>(addr)] = v;
+  return true;
+}
+
+int Cpu::DataBlockLength(int db) const {
+  const CpuCore& c = *core_;
+  if (!c.program || db < 0 || static_cast<size_t>(db) >= c.program->dbIndex.size()) return -1;
+  int32_t idx = c.program->dbIndex[static_cast<size_t>(db)];
+  return idx < 0 ? -1 : static_cast<int>(c.program->dbs[static_cast<size_t>(idx)].length);
+}
+
+void Cpu::SetCyclicInterruptPeriod(uint32_t ms) { core_->ob35Period = ms; }
 
 uint8_t Cpu::InputByte(int a) const {
   return a >= 0 && a < kInputBytes ? core_->vm.memory[mem::kInputBase + size_t(a)] : 0;

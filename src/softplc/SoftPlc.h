@@ -111,6 +111,14 @@ class Cpu {
   uint8_t MemoryByte(int addr) const;
   void SetMemoryByte(int addr, uint8_t v);
 
+  // Data blocks of the loaded program: a byte (-1 when the DB or the address does not exist),
+  // writing one (false when it does not exist), the length in bytes (-1 when absent).
+  int DataBlockByte(int db, int addr) const;
+  bool SetDataBlockByte(int db, int addr, uint8_t v);
+  int DataBlockLength(int db) const;
+  // OB 35 runs once per period of plant time (default 100 ms; 0 disables it).
+  void SetCyclicInterruptPeriod(uint32_t ms);
+
   const std::vector<DiagEntry>& Diagnostics() const;  // newest last; runtime stops + mode changes
   uint64_t CycleCount() const;
   uint64_t LastCycleInstructions() const;
