@@ -1000,6 +1000,7 @@ bool Compiler::CallTarget(const Stmt& s, Block*& target, Block*& instance, bool 
     return finish(true);
   }
   uint32_t dbCol = col + static_cast<uint32_t>(comma) + 1;
+  for (size_t k = comma + 1; k < text.size() && (text[k] == ' ' || text[k] == '\t'); ++k) ++dbCol;
   if (!needsInstance) {
     Error(line, dbCol, BlockName(kind, number) + " has no instance data block; write CALL " +
                            BlockName(kind, number));
@@ -2299,7 +2300,6 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     }
     byParam[k] = &a;
   }
-  if (!ok) return false;
   std::vector<ParamCopy> ins, outs;
   for (size_t k = 0; k < target->vars.size(); ++k) {
     const Var& v = target->vars[k];

@@ -576,6 +576,7 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
     else return "a BOOL value is TRUE or FALSE";
     return {};
   }
+  if (up == "TRUE" || up == "FALSE") return up + " is a BOOL value, not " + TypeName(t);
   if (t.kind == TypeKind::Dt) return {};  // kept at zero: 1990-01-01
   Operand op;
   std::string v(text);
