@@ -6,6 +6,7 @@
 
 #include "softplc/Compiler.h"
 #include "softplc/Machine.h"
+#include "softplc/SymbolFile.h"
 
 namespace softplc {
 
@@ -167,16 +168,68 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
   return r;
 }
 
-LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
+namespace {
+bool ReadText(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+}  // namespace
+
+LoadResult Cpu::Load(const std::vector<SourceFile>& files, const std::vector<SymbolFile>& symbolFiles,
+                     const SymbolTable& symbols, Mnemonics m) {
+  SymbolTable all = symbols;
+  std::map<std::string, std::string> origin;
+  std::vector<Message> errors;
+  for (const SymbolFile& f : symbolFiles) ReadSymbolFile(f, all, origin, errors);
+  if (!errors.empty()) {
+    LoadResult r;
+    r.errors = std::move(errors);
+    return r;
+  }
+  return Load(files, all, m);
+}
+
+LoadResult Cpu::LoadFile(const std::string& path, const std::vector<std::string>& symbolPaths,
+                         const SymbolTable& symbols, Mnemonics m) {
+  std::string text;
+  if (!ReadText(path, text)) {
     LoadResult r;
     r.errors.push_back({path, 0, 0, "cannot open the file"});
     return r;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return Load({{path, text.str()}}, s, m);
+  std::vector<SymbolFile> symbolFiles;
+  for (const std::string& sp : symbolPaths) {
+    SymbolFile f{sp, {}};
+    if (!ReadText(sp, f.text)) {
+      LoadResult r;
+      r.errors.push_back({sp, 0, 0, "cannot open the symbol table"});
+      return r;
+    }
+    symbolFiles.push_back(std::move(f));
+  }
+  return Load({{path, text}}, symbolFiles, symbols, m);
+}
+
+LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
+  // a symbol table exported beside the source, with the same base name
+  std::vector<std::string> beside;
+  size_t dot = path.rfind('.');
+  size_t slash = path.find_last_of("/\\");
+  std::string base = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                         ? path
+                         : path.substr(0, dot);
+  for (const char* ext : {".sdf", ".SDF", ".seq", ".SEQ", ".asc", ".ASC"}) {
+    std::ifstream probe(base + ext);
+    if (probe) {
+      beside.push_back(base + ext);
+      break;
+    }
+  }
+  return LoadFile(path, beside, s, m);
 }
 
 bool Cpu::HasProgram() const { return core_->program != nullptr; }

@@ -181,7 +181,7 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
   std::ifstream in(path);
   if (!in) return {{0, "cannot open " + path}};
 
-  std::vector<Source> program, bad;
+  std::vector<Source> program, bad, symbolFiles;
   std::vector<std::pair<int, std::string>> options, run;
   std::string section;
   std::string line;
@@ -197,9 +197,11 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
       section = kind;
       if (kind == "program") program.push_back({name.empty() ? "program" : name, ""});
       else if (kind == "bad") bad.push_back({name.empty() ? "bad" : name, ""});
+      else if (kind == "symbols") symbolFiles.push_back({name.empty() ? "symbols.sdf" : name, ""});
       continue;
     }
-    if (section == "program") program.back().text += line + "\n";
+    if (section == "symbols") symbolFiles.back().text += line + "\n";
+    else if (section == "program") program.back().text += line + "\n";
     else if (section == "bad") bad.back().text += line + "\n";
     else if (line.empty() || line[0] == '#') continue;
     else if (section == "options") options.emplace_back(lineNo, line);
@@ -247,7 +249,13 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
     for (const Source& s : v) f.push_back({s.name, s.text});
     return f;
   };
-  softplc::LoadResult load = cpu.Load(toFiles(program), symbols, mnemonics);
+  auto loadFiles = [&](const std::vector<Source>& v) {
+    if (symbolFiles.empty()) return cpu.Load(toFiles(v), symbols, mnemonics);
+    std::vector<softplc::SymbolFile> sf;
+    for (const Source& f : symbolFiles) sf.push_back({f.name, f.text});
+    return cpu.Load(toFiles(v), sf, symbols, mnemonics);
+  };
+  softplc::LoadResult load = loadFiles(program);
   bool expectLoadErrors = false;
   for (const auto& [ln, text] : run)
     if (text.rfind("expect-load-error", 0) == 0) expectLoadErrors = true;
@@ -295,10 +303,10 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
       if (!ModeFromText(m, mode)) fail("bad mode " + m);
       else cpu.SetMode(mode);
     } else if (cmd == "reload") {
-      softplc::LoadResult r = cpu.Load(toFiles(program), symbols, mnemonics);
+      softplc::LoadResult r = loadFiles(program);
       if (!r.ok) fail("reload failed");
     } else if (cmd == "load-bad") {
-      softplc::LoadResult r = cpu.Load(toFiles(bad), symbols, mnemonics);
+      softplc::LoadResult r = loadFiles(bad);
       if (r.ok) fail("the [bad] program loaded");
     } else if (cmd == "expect-load-error") {
       std::string where, want;
