@@ -1,47 +1,34 @@
-// Program entry. The command line is read before any window system is touched, so --help and
-// --version work on a machine without a display; without one the demo renders to a PNG.
+// Program entry. The command line is read before any window system is touched, so --help,
+// --version, usage errors and headless scenario runs work on a machine without a display; a
+// headless run without screenshots does not start Qt at all.
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/DemoWindow.h"
+#include "app/PlantSession.h"
+#include "app/ScenarioRun.h"
 #include "components/Palette.h"
+#include "gui/ClockDriver.h"
 #include "gui/Gallery.h"
 #include "gui/GuiSupport.h"
+#include "gui/MainWindow.h"
+#include "gui/PLCWindow.h"
+#include "gui/SimulatorWindow.h"
+#include "gui/StartupErrorBox.h"
+#include "plc/PLCFormSource.h"
+#include "plc/SimulatorFactory.h"
+#include "plc/StartupCheck.h"
 
 namespace {
-
-struct TOptions {
-  QString Screenshot;
-  QString ModuleFigure;
-  QString Gallery;
-};
-
-TOptions ParseCommandLine(int argc, char** argv) {
-  QCoreApplication core(argc, argv);
-  QCoreApplication::setApplicationName("torvane");
-  QCoreApplication::setApplicationVersion(TORVANE_VERSION);
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Torvane - a lift-bridge plant for PLC programming practice.\n"
-      "Without a display the window is rendered to a PNG file instead of being shown.");
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption screenshot(
-      "screenshot", "Render the window offscreen to <file> (PNG) and exit.", "file");
-  const QCommandLineOption figure("render-module",
-                                  "Render the I/O module figure to <file> (PNG) and exit.", "file");
-  parser.addOption(screenshot);
-  parser.addOption(figure);
-  const QCommandLineOption gallery(
-      "gallery", "Render every registered component and every picture to <file> (PNG) and exit.",
-      "file");
-  parser.addOption(gallery);
-  parser.process(core);  // --help, --version and bad options end the program here
-  return {parser.value(screenshot), parser.value(figure), parser.value(gallery)};
-}
 
 bool HaveDisplay() {
   const char* x = std::getenv("DISPLAY");
@@ -49,55 +36,206 @@ bool HaveDisplay() {
   return (x != nullptr && *x != '\0') || (w != nullptr && *w != '\0');
 }
 
+// The user closed the plant while a scenario was playing on screen.
+struct TInterrupted {};
+
+// The windows of one session.
+struct TWindows {
+  explicit TWindows(TPlantSession& s)
+      : Main(&s.Form()), Plc(s.Form().PLC), Simulator(s.Plc()) {}
+  TMainWindow Main;
+  TPLCWindow Plc;
+  TSimulatorWindowView Simulator;
+
+  void Show() {
+    Main.CentreOnScreen();
+    Main.show();
+    // The PLC window and the simulator's window follow their models' visibility.
+    Plc.raise();
+  }
+
+  // One PNG per window that is up, named after it; false (message on stderr) on failure.
+  bool Save(const QString& dir) {
+    struct Shot {
+      QWidget* widget;
+      const char* file;
+    };
+    const Shot shots[] = {{&Main, "main-window.png"}, {&Plc, "plc-window.png"},
+                          {&Simulator, "simulator-window.png"}};
+    if (!QDir().mkpath(dir)) {
+      std::cerr << "torvane: cannot create folder " << dir.toStdString() << '\n';
+      return false;
+    }
+    Simulator.Refresh();
+    QApplication::processEvents();
+    bool ok = true;
+    for (const Shot& s : shots) {
+      if (!s.widget->isVisible()) continue;
+      const QString path = QDir(dir).filePath(QString::fromLatin1(s.file));
+      if (!s.widget->grab().save(path, "PNG")) {
+        std::cerr << "torvane: cannot write " << path.toStdString() << '\n';
+        ok = false;
+      } else {
+        std::cout << "Wrote " << QDir(path).absolutePath().toStdString() << '\n';
+      }
+    }
+    return ok;
+  }
+};
+
+// Creates the back end that --plc names; null (message on stderr) when the text is wrong.
+bool MakeBackEnd(const TCommandLine& options, std::unique_ptr<TSimulatorBackEnd>& out) {
+  if (options.Plc.empty() || options.Plc == "embedded") return true;  // the session's own CPU
+  std::string error;
+  out = CreateSimulatorBackEnd(options.Plc, error);
+  if (out == nullptr) std::cerr << "torvane: " << error << '\n';
+  return out != nullptr;
+}
+
+int RunWithoutQt(const TCommandLine& options) {
+  std::unique_ptr<TSimulatorBackEnd> backEnd;
+  if (!MakeBackEnd(options, backEnd)) return kExitNoLoad;
+  std::unique_ptr<TPlantSession> owned;
+  try {
+    owned = std::make_unique<TPlantSession>(std::move(backEnd));
+  } catch (const EPLCSimNotRunning& e) {
+    return ReportStartupFailure(e, std::cerr);
+  }
+  TPlantSession& session = *owned;
+  SetActiveSimulatorBackEnd(&session.BackEnd());
+  TScenarioRun run(session, options);
+  if (int code = run.Prepare(std::cerr); code != kExitOk) return code;
+  return run.Play(std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  TOptions options = ParseCommandLine(argc, argv);
-  const bool offscreenPlatform = qEnvironmentVariable("QT_QPA_PLATFORM") == "offscreen";
-  const bool headless = !HaveDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-  const bool render = !options.Screenshot.isEmpty() || !options.ModuleFigure.isEmpty() ||
-                      !options.Gallery.isEmpty();
-  if (headless || render) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if ((headless || offscreenPlatform) && options.Screenshot.isEmpty() &&
-      options.ModuleFigure.isEmpty() && options.Gallery.isEmpty())
-    options.Screenshot = QStringLiteral("screenshots/demo.png");
+  std::vector<std::string> args(argv + 1, argv + argc);
+  TCommandLine options;
+  std::string error;
+  if (!ParseCommandLine(args, options, error)) {
+    std::cerr << "torvane: " << error << '\n';
+    return kExitNoLoad;
+  }
+  if (options.Help) {
+    std::cout << UsageText();
+    return kExitOk;
+  }
+  if (options.Version) {
+    std::cout << "torvane " << TORVANE_VERSION << '\n';
+    return kExitOk;
+  }
 
+  const bool display = HaveDisplay() || qEnvironmentVariable("QT_QPA_PLATFORM") == "offscreen";
+  const bool scenario = !options.Scenario.empty();
+  const bool render = !options.Gallery.empty() || !options.ModuleFigure.empty();
+  if (!display && !scenario && options.Screenshot.empty() && !render) {
+    std::cerr << "torvane: there is no display to open the windows on. Run a scenario with "
+                 "--headless --scenario FILE, or render the windows with --screenshot DIR.\n";
+    return kExitNoLoad;
+  }
+  // A headless scenario needs Qt only to render its screenshots.
+  const bool headless = options.Headless || (scenario && !HaveDisplay());
+  if (headless && options.Screenshot.empty()) return RunWithoutQt(options);
+
+  const bool offscreen = headless || render || (!scenario && !options.Screenshot.empty()) ||
+                         !HaveDisplay();
+  if (offscreen) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName("torvane");
   QApplication::setApplicationVersion(TORVANE_VERSION);
   InitGuiSupport();
 
-  QString error;
-  if (!options.Gallery.isEmpty()) {
+  if (!options.Gallery.empty()) {
     RegisterAllComponents();
-    error = WriteGallery(options.Gallery);
-    if (!error.isEmpty()) {
-      std::fprintf(stderr, "torvane: %s\n", qPrintable(error));
-      return 1;
+    const QString e = WriteGallery(QString::fromStdString(options.Gallery));
+    if (!e.isEmpty()) {
+      std::fprintf(stderr, "torvane: %s\n", qPrintable(e));
+      return kExitFailed;
     }
-    std::printf("Wrote the gallery to %s\n", qPrintable(QDir(options.Gallery).absolutePath()));
-    return 0;
+    std::printf("Wrote the gallery to %s\n",
+                qPrintable(QDir(QString::fromStdString(options.Gallery)).absolutePath()));
+    return kExitOk;
   }
-  if (!options.ModuleFigure.isEmpty()) {
-    if (!RenderModuleFigure(options.ModuleFigure, error)) {
-      std::fprintf(stderr, "torvane: %s\n", qPrintable(error));
-      return 1;
+  if (!options.ModuleFigure.empty()) {
+    QString e;
+    const QString path = QString::fromStdString(options.ModuleFigure);
+    if (!RenderModuleFigure(path, e)) {
+      std::fprintf(stderr, "torvane: %s\n", qPrintable(e));
+      return kExitFailed;
     }
-    std::printf("Wrote the I/O module figure to %s\n",
-                qPrintable(QDir(options.ModuleFigure).absolutePath()));
-    return 0;
+    std::printf("Wrote the I/O module figure to %s\n", qPrintable(QDir(path).absolutePath()));
+    return kExitOk;
   }
 
-  TDemoWindow window;
-  if (!options.Screenshot.isEmpty()) {
-    if (!SaveWidgetPng(window, options.Screenshot, error)) {
-      std::fprintf(stderr, "torvane: %s\n", qPrintable(error));
-      return 1;
-    }
-    std::printf("%s: wrote the window to %s\n", headless ? "No display" : "Offscreen",
-                qPrintable(QDir(options.Screenshot).absolutePath()));
-    return 0;
+  std::unique_ptr<TSimulatorBackEnd> backEnd;
+  if (!MakeBackEnd(options, backEnd)) return kExitNoLoad;
+  std::unique_ptr<TPlantSession> session;
+  try {
+    session = std::make_unique<TPlantSession>(std::move(backEnd));
+  } catch (const EPLCSimNotRunning& e) {
+    return ShowStartupFailure(e, offscreen);
   }
-  window.show();
+  SetActiveSimulatorBackEnd(&session->BackEnd());
+  TWindows windows(*session);
+  const QString shots = QString::fromStdString(options.Screenshot);
+
+  if (scenario) {
+    TScenarioRun run(*session, options);
+    if (int code = run.Prepare(std::cerr); code != kExitOk) return code;
+    if (!offscreen) {
+      // On screen the scenario plays at the plant's own pace, for whoever watches it.
+      windows.Show();
+      bool closed = false;
+      QObject::connect(&windows.Main, &TMainWindow::Closed, [&closed] { closed = true; });
+      QElapsedTimer wall;
+      wall.start();
+      const std::uint64_t plantStart = session->Clock().Now();
+      run.Host.AfterTick = [&] {
+        do {
+          QApplication::processEvents();
+          if (closed) throw TInterrupted{};
+          const auto ahead = static_cast<std::int64_t>(session->Clock().Now() - plantStart) - wall.elapsed();
+          if (ahead <= 0) break;
+          QThread::msleep(static_cast<unsigned long>(std::min<std::int64_t>(ahead, 10)));
+        } while (true);
+      };
+    } else {
+      windows.Show();
+    }
+    int code = kExitOk;
+    try {
+      code = run.Play(std::cout, std::cerr);
+    } catch (const TInterrupted&) {
+      std::cerr << "torvane: the scenario was interrupted (the window was closed)\n";
+      return kExitFailed;
+    }
+    if (!shots.isEmpty()) {
+      QApplication::processEvents();
+      if (!windows.Save(shots) && code == kExitOk) code = kExitFailed;
+    }
+    return code;
+  }
+
+  LoadProgramFromCommandLine(*session, options, std::cerr);
+  if (!options.Trace.empty()) {
+    // Recorded until the program ends (the session closes the file).
+    std::string e;
+    if (!session->StartTrace(options.Trace, e)) {
+      std::cerr << "torvane: " << e << '\n';
+      return kExitNoLoad;
+    }
+  }
+  windows.Show();
+  if (!shots.isEmpty()) {
+    // Long enough for the faceplate to show the CPU's mode.
+    session->Clock().Advance(200);
+    QApplication::processEvents();
+    return windows.Save(shots) ? kExitOk : kExitFailed;
+  }
+  TClockDriver driver(session->Clock());
+  driver.Start();
+  QObject::connect(&windows.Main, &TMainWindow::Closed, &app, &QApplication::quit);
   return QApplication::exec();
 }

@@ -85,17 +85,6 @@ TTimer* FindTimer(const TComponent* self, const std::string& name) {
   return dynamic_cast<TTimer*>(self->Owner()->FindComponent(name));
 }
 
-// A redeclared property keeps its inherited slot (so a layout still applies geometry before the
-// component's own properties); a new one is appended.
-void Publish(TPropList& out, const TPropInfo& prop) {
-  for (TPropInfo& p : out) {
-    if (p.Name == prop.Name) {
-      p = prop;
-      return;
-    }
-  }
-  out.push_back(prop);
-}
 
 }  // namespace
 
@@ -340,7 +329,7 @@ void TDeposit::GetProperties(TPropList& out) const {
   TShape::GetProperties(out);
   static const TPropInfo props[] = {
       TPROP_INT(TDeposit, "FillupTime", s->FillupTime(),
-                s->SetFillupTime(static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX))),
+                s->SetFillupTime(ClampToInt(v)),
                 1000),
       TPROP_STRING(TDeposit, "SimTimer", s->SimTimer() ? s->SimTimer()->Name : std::string(),
                    s->SetTimer(FindTimer(s, v)), ""),
@@ -359,7 +348,7 @@ void TDeposit::GetProperties(TPropList& out) const {
       TPROP_INT(TDeposit, "Level", s->GetLevel(),
                 s->SetLevel(static_cast<int>(std::clamp<long long>(v, -1, INT_MAX))), 0),
       TPROP_INT(TDeposit, "RefreshRatio", s->RefreshRatio,
-                s->RefreshRatio = static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)), 1),
+                s->RefreshRatio = ClampToInt(v), 1),
       TPROP_COLOR(TDeposit, "AlarmColor", s->AlarmColor, s->AlarmColor = static_cast<TColor>(v),
                   clRed),
       TPROP_COLOR(TDeposit, "DefaultColor", s->DefaultColor,
@@ -367,7 +356,7 @@ void TDeposit::GetProperties(TPropList& out) const {
       TPROP_INT(TDeposit, "Height", s->GetFHeight(),
                 s->SetFHeight(static_cast<int>(std::clamp<long long>(v, -1, INT_MAX))), 0),
   };
-  for (const TPropInfo& p : props) Publish(out, p);
+  for (const TPropInfo& p : props) PublishProperty(out, p);
 }
 
 namespace Deposit {

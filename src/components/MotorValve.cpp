@@ -8,17 +8,7 @@
 
 namespace {
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
-void Publish(TPropList& out, const TPropInfo& prop) {
-  for (TPropInfo& p : out) {
-    if (p.Name == prop.Name) {
-      p = prop;
-      return;
-    }
-  }
-  out.push_back(prop);
-}
 
 TTimer* FindTimer(const TComponent* self, const std::string& name) {
   if (self->Owner() == nullptr || name.empty()) return nullptr;
@@ -191,18 +181,18 @@ void TMotorValve::SimulationStep(TObject*) {
 void TMotorValve::GetProperties(TPropList& out) const {
   TImage::GetProperties(out);
   static const TPropInfo props[] = {
-      TPROP_INT(TMotorValve, "Height", s->GetHeight(), s->SetHeight(ClampInt(v)), 0),
-      TPROP_INT(TMotorValve, "Width", s->GetWidth(), s->SetWidth(ClampInt(v)), 0),
-      TPROP_INT(TMotorValve, "TripTime", s->TripTime(), s->SetTripTime(ClampInt(v)), 5000),
+      TPROP_INT(TMotorValve, "Height", s->GetHeight(), s->SetHeight(ClampToInt(v)), 0),
+      TPROP_INT(TMotorValve, "Width", s->GetWidth(), s->SetWidth(ClampToInt(v)), 0),
+      TPROP_INT(TMotorValve, "TripTime", s->TripTime(), s->SetTripTime(ClampToInt(v)), 5000),
       TPROP_STRING(TMotorValve, "SimTimer", s->SimTimer() ? s->SimTimer()->Name : std::string(),
                    s->SetSimTimer(FindTimer(s, v)), ""),
       TPROP_INT(TMotorValve, "ValvePosition", s->ValvePosition(),
-                s->SetValvePosition(ClampInt(v)), 0),
+                s->SetValvePosition(ClampToInt(v)), 0),
       TPROP_BOOL(TMotorValve, "AutoSize", s->AutoSize(), s->SetAutoSize(v), false),
-      TPROP_INT(TMotorValve, "RangeMin", s->RangeMin(), s->SetRangeMin(ClampInt(v)), 55),
-      TPROP_INT(TMotorValve, "RangeMax", s->RangeMax(), s->SetRangeMax(ClampInt(v)), 255),
+      TPROP_INT(TMotorValve, "RangeMin", s->RangeMin(), s->SetRangeMin(ClampToInt(v)), 55),
+      TPROP_INT(TMotorValve, "RangeMax", s->RangeMax(), s->SetRangeMax(ClampToInt(v)), 255),
   };
-  for (const TPropInfo& p : props) Publish(out, p);
+  for (const TPropInfo& p : props) PublishProperty(out, p);
 }
 
 namespace MotorValve {

@@ -26,17 +26,7 @@ constexpr std::string_view kTypeNames[] = {"pdPHOTO_HOR", "pdPHOTO_VER", "pdPROX
 
 std::int16_t To16(int v) { return static_cast<std::int16_t>(v); }
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
-void Publish(TPropList& out, const TPropInfo& prop) {
-  for (TPropInfo& p : out) {
-    if (p.Name == prop.Name) {
-      p = prop;
-      return;
-    }
-  }
-  out.push_back(prop);
-}
 
 void SetPictureByName(TPositionDetector* d, const std::string& name, bool on) {
   if (name.empty()) return;
@@ -294,9 +284,9 @@ void TPositionDetector::OutputConnectTo(TInputPin* p) { FOutput.ConnectTo(p); }
 void TPositionDetector::GetProperties(TPropList& out) const {
   TImage::GetProperties(out);
   static const TPropInfo props[] = {
-      TPROP_INT(TPositionDetector, "Left", s->GetLeft(), s->SetLeft(ClampInt(v)), 0),
-      TPROP_INT(TPositionDetector, "Top", s->GetTop(), s->SetTop(ClampInt(v)), 0),
-      TPROP_INT(TPositionDetector, "Height", s->GetHeight(), s->SetHeight(ClampInt(v)), 0),
+      TPROP_INT(TPositionDetector, "Left", s->GetLeft(), s->SetLeft(ClampToInt(v)), 0),
+      TPROP_INT(TPositionDetector, "Top", s->GetTop(), s->SetTop(ClampToInt(v)), 0),
+      TPROP_INT(TPositionDetector, "Height", s->GetHeight(), s->SetHeight(ClampToInt(v)), 0),
       TPROP_STRING(TPositionDetector, "PictureOFF", std::string(s->PictureOFF().Name()),
                    SetPictureByName(s, v, false), "PHOTOHOR_OFF"),
       TPROP_STRING(TPositionDetector, "PictureON", std::string(s->PictureON().Name()),
@@ -306,7 +296,7 @@ void TPositionDetector::GetProperties(TPropList& out) const {
                  pdPHOTO_HOR, kTypeNames),
       TPROP_BOOL(TPositionDetector, "State", s->State(), s->SetState(v), false),
   };
-  for (const TPropInfo& p : props) Publish(out, p);
+  for (const TPropInfo& p : props) PublishProperty(out, p);
 }
 
 namespace PositionDetector {

@@ -2,6 +2,9 @@
 
 #include "framework/Component.h"
 
+#include <algorithm>
+#include <climits>
+
 TPropList PublishedProperties(const TObject* object) {
   TPropList list;
   if (object != nullptr) object->GetProperties(list);
@@ -12,6 +15,20 @@ const TPropInfo* FindProperty(const TPropList& list, std::string_view name) {
   for (const TPropInfo& p : list)
     if (p.Name == name) return &p;
   return nullptr;
+}
+
+void PublishProperty(TPropList& list, const TPropInfo& property) {
+  for (TPropInfo& p : list) {
+    if (p.Name == property.Name) {
+      p = property;
+      return;
+    }
+  }
+  list.push_back(property);
+}
+
+int ClampToInt(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 namespace {

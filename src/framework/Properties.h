@@ -33,6 +33,13 @@ using TPropList = std::vector<TPropInfo>;
 TPropList PublishedProperties(const TObject* object);
 const TPropInfo* FindProperty(const TPropList& list, std::string_view name);
 
+// Adds a property to a list being built; one the list already holds (a redeclared inherited
+// property) keeps its inherited place, so a layout still applies it in the inherited order.
+void PublishProperty(TPropList& list, const TPropInfo& property);
+
+// A stored integer brought to an int property's range without overflow.
+int ClampToInt(long long value);
+
 // A stored layout entry: property name and value. Values for an Enum property may be given as
 // an integer or as the identifier text.
 using TPropAssignment = std::pair<std::string, TPropValue>;

@@ -34,6 +34,7 @@ TSimConnectOutcome ConnectBounded(TSimulatorBackEnd* backEnd, std::unique_ptr<IS
   r.Error = "the " + backEnd->Name() + " simulator did not accept a connection after " +
             std::to_string(r.Attempts) + " attempts (code " + std::to_string(r.ConnectResult) +
             ")";
+  if (const std::string why = backEnd->LastError(); !why.empty()) r.Error += ": " + why;
   out->Release();
   out.reset();
   return r;

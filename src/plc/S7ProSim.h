@@ -86,6 +86,9 @@ class TSimulatorBackEnd {
   // Called between two failed ConnectSimulator attempts: a back end that needs time to come up
   // waits here. The default does not wait.
   virtual void PauseBeforeRetry() {}
+  // Why the last connection attempt failed, in the back end's words (peer and reason); empty
+  // when it has nothing to add to the result code.
+  virtual std::string LastError() const { return {}; }
 };
 
 // The back end that windows created without an explicit one use; the program entry installs it

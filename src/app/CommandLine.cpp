@@ -1,0 +1,114 @@
+#include "app/CommandLine.h"
+
+#include <utility>
+
+namespace {
+
+struct TValueOption {
+  const char* Name;
+  std::string TCommandLine::*Field;
+};
+
+constexpr TValueOption kValueOptions[] = {
+    {"--scenario", &TCommandLine::Scenario},     {"--trace", &TCommandLine::Trace},
+    {"--screenshot", &TCommandLine::Screenshot}, {"--gallery", &TCommandLine::Gallery},
+    {"--render-module", &TCommandLine::ModuleFigure}, {"--plc", &TCommandLine::Plc},
+};
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, std::string& error) {
+  out = TCommandLine();
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
+      if (!out.Program.empty()) {
+        error = "only one program can be loaded ('" + out.Program + "' and '" + a + "')";
+        return false;
+      }
+      out.Program = a;
+      continue;
+    }
+    if (a == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (a == "-h" || a == "--help") {
+      out.Help = true;
+      continue;
+    }
+    if (a == "-v" || a == "--version") {
+      out.Version = true;
+      continue;
+    }
+    if (a == "--run") {
+      out.Run = true;
+      continue;
+    }
+    if (a == "--headless") {
+      out.Headless = true;
+      continue;
+    }
+    // --name VALUE or --name=VALUE
+    const std::size_t eq = a.find('=');
+    const std::string name = a.substr(0, eq);
+    const TValueOption* option = nullptr;
+    for (const TValueOption& o : kValueOptions)
+      if (name == o.Name) option = &o;
+    if (option == nullptr) {
+      error = "unknown option '" + a + "' (see --help)";
+      return false;
+    }
+    std::string value;
+    if (eq != std::string::npos) {
+      value = a.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    }
+    if (value.empty()) {
+      error = name + " needs a value";
+      return false;
+    }
+    out.*(option->Field) = std::move(value);
+  }
+  if (out.Help || out.Version) return true;
+  if (!out.Plc.empty() && out.Plc != "embedded" && !out.Program.empty()) {
+    error = "'" + out.Program +
+            "' cannot be loaded into an external PLC (--plc " + out.Plc +
+            "): load the program with the PLC's own tools";
+    return false;
+  }
+  if (out.Headless && out.Scenario.empty()) {
+    error = "--headless needs --scenario FILE (there is nobody to click the plant)";
+    return false;
+  }
+  return true;
+}
+
+std::string UsageText() {
+  return "Usage: torvane [options] [FILE.awl]\n"
+         "Torvane - a lift-bridge plant for PLC programming practice.\n"
+         "\n"
+         "Opens the bridge plant and the PLC window with the embedded CPU, and loads FILE.awl\n"
+         "(an STL program in German or English mnemonics) into it.\n"
+         "\n"
+         "Options:\n"
+         "  --run               put the CPU in RUN once the program is loaded\n"
+         "  --scenario FILE     run a scenario against the plant and exit: 0 every expectation\n"
+         "                      held, 1 one failed, 2 the program or scenario cannot be loaded\n"
+         "  --headless          no window on screen (rendered offscreen); needs --scenario\n"
+         "  --trace FILE.vcd    write every PLC input and output bit and the elevation as a\n"
+         "                      VCD waveform on plant time\n"
+         "  --screenshot DIR    save a PNG of every window at the end of the run (without a\n"
+         "                      scenario: right after start-up) and exit\n"
+         "  --plc SPEC          what plays the PLC: embedded (the default, Torvane's own CPU)\n"
+         "                      or modbus:HOST[:PORT][,unit=N][,inputs=ADDR][,outputs=ADDR]\n"
+         "                      [,outputs-area=holding|input][,run-coil=ADDR][,timeout=MS]\n"
+         "                      [,retry=MS] for an external PLC over Modbus TCP\n"
+         "  --gallery FILE.png  render every component and picture on one sheet and exit\n"
+         "  --render-module FILE.png\n"
+         "                      render the I/O module figure and exit\n"
+         "  -h, --help          show this help and exit\n"
+         "  -v, --version       show the version and exit\n";
+}

@@ -1,0 +1,243 @@
+#include "app/PlantHost.h"
+
+#include "framework/ButtonControl.h"
+#include "plc/CPU_Frame.h"
+#include "plc/ESModule.h"
+
+using scenario::Value;
+
+namespace {
+
+std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+
+// Whether the control takes the mouse as the plant window shows it: visible and enabled all
+// the way up.
+bool TakesMouse(const TControl* c) {
+  for (; c != nullptr; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return true;
+}
+
+Value FromProperty(const TPropInfo& info, const TPropValue& v) {
+  if (const bool* b = std::get_if<bool>(&v)) return *b;
+  if (const long long* n = std::get_if<long long>(&v)) {
+    // An enumeration reads as its identifier, so a scenario can say SwitchType == Emergency.
+    if (info.Type == TPropType::Enum && *n >= 0 && static_cast<std::size_t>(*n) < info.EnumNames.size())
+      return std::string(info.EnumNames[static_cast<std::size_t>(*n)]);
+    return static_cast<double>(*n);
+  }
+  if (const double* d = std::get_if<double>(&v)) return *d;
+  return std::get<std::string>(v);
+}
+
+// State the models keep but do not publish, readable by scenarios all the same.
+bool ReadModelState(TComponent* c, const std::string& property, Value& value) {
+  if (auto* lamp = dynamic_cast<TSimpleShape*>(c)) {
+    if (property == "State") { value = lamp->State; return true; }
+  }
+  if (auto* motor = dynamic_cast<TMotor*>(c)) {
+    if (property == "Status") { value = static_cast<double>(motor->Status); return true; }
+  }
+  if (auto* relay = dynamic_cast<TRelay*>(c)) {
+    if (property == "ACOutState") { value = relay->ACOutState; return true; }
+  }
+  if (auto* sw = dynamic_cast<TSwitch*>(c)) {
+    if (property == "ACOutState") { value = sw->ACOutPin->State; return true; }
+  }
+  if (auto* button = dynamic_cast<TPushButton*>(c)) {
+    if (property == "OutState") { value = button->OutPin->State; return true; }
+  }
+  if (auto* anim = dynamic_cast<TFrameAnimation*>(c)) {
+    if (property == "PlayState") { value = static_cast<double>(anim->PlayState); return true; }
+    if (property == "Reverse") { value = anim->Reverse; return true; }
+    if (property == "FrameAccumulator") {
+      value = static_cast<double>(anim->FrameAccumulator());
+      return true;
+    }
+  }
+  if (auto* bridge = dynamic_cast<TBridge*>(c)) {
+    if (property == "Elevation") { value = static_cast<double>(bridge->ElevationOut->Value); return true; }
+  }
+  if (auto* cpu = dynamic_cast<TCPU*>(c)) {
+    if (property == "State") { value = cpu->LastState(); return true; }
+    if (property == "Running") { value = cpu->Running(); return true; }
+  }
+  if (auto* form = dynamic_cast<TForm2*>(c)) {
+    if (property == "Mains") { value = form->MainsOn(); return true; }
+    if (property == "Ticks") { value = static_cast<double>(form->Ticks()); return true; }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::uint64_t TPlantHost::PlantTimeMs() const {
+  return const_cast<TPlantSession&>(FSession).Clock().Now();
+}
+
+void TPlantHost::Advance(std::uint64_t ms) {
+  if (!AfterTick) {
+    FSession.Clock().Advance(ms);
+    return;
+  }
+  const std::uint64_t target = FSession.Clock().Now() + ms;
+  while (FSession.Clock().Now() < target) {
+    const std::uint64_t step = std::min<std::uint64_t>(TickMs(), target - FSession.Clock().Now());
+    FSession.Clock().Advance(step);
+    AfterTick();
+  }
+}
+
+std::string TPlantHost::SetMode(const std::string& mode) {
+  TCPU* cpu = FSession.Form().PLC->Faceplate;
+  if (cpu == nullptr) return "the PLC window has no CPU";
+  // The selector offers RUN-P, RUN and STOP; a memory reset is asked of the CPU directly.
+  if (mode == "MRES") {
+    cpu->RequestCpuState(kCpuMres);
+    return {};
+  }
+  TRadioButton* position = mode == "RUN"     ? cpu->RunBtn
+                           : mode == "RUN_P" ? cpu->RunPBtn
+                           : mode == "STOP"  ? cpu->StopBtn
+                                             : nullptr;
+  if (position == nullptr) return "unknown CPU mode " + Quoted(mode);
+  if (position->Checked()) {
+    // Already there on the selector; the CPU may have stopped by itself since: ask again.
+    cpu->RequestCpuState(mode);
+    return {};
+  }
+  position->Click();
+  return {};
+}
+
+std::string TPlantHost::FindControl(const std::string& name, TControl*& control) {
+  TForm2& form = FSession.Form();
+  TComponent* c = name == "Bridge" ? form.Bridge : form.FindComponent(name);
+  control = dynamic_cast<TControl*>(c);
+  if (c == nullptr) return "there is no component " + Quoted(name) + " on the plant window";
+  if (control == nullptr) return Quoted(name) + " is not something to click";
+  return {};
+}
+
+std::string TPlantHost::Press(const std::string& component) {
+  TControl* c = nullptr;
+  if (std::string e = FindControl(component, c); !e.empty()) return e;
+  if (!TakesMouse(c)) return Quoted(component) + " does not take the mouse now (hidden or disabled)";
+  c->MouseDown(mbLeft, ssLeft, c->Width() / 2, c->Height() / 2);
+  return {};
+}
+
+std::string TPlantHost::Release(const std::string& component) {
+  TControl* c = nullptr;
+  if (std::string e = FindControl(component, c); !e.empty()) return e;
+  if (!TakesMouse(c)) return Quoted(component) + " does not take the mouse now (hidden or disabled)";
+  // As on screen: a release over the control completes a click before the release itself.
+  c->Click();
+  c->MouseUp(mbLeft, 0, c->Width() / 2, c->Height() / 2);
+  return {};
+}
+
+std::string TPlantHost::Click(const std::string& component) {
+  if (std::string e = Press(component); !e.empty()) return e;
+  return Release(component);
+}
+
+std::string TPlantHost::FindTest(const std::string& name, int& index) {
+  const TComboBox* list = FSession.Form().PLC->TestCbx;
+  std::string known;
+  for (int i = 0; i < list->Count(); ++i) {
+    const std::string& item = list->Items()[static_cast<std::size_t>(i)];
+    if (item == name) {
+      index = i;
+      return {};
+    }
+    known += (known.empty() ? "" : ", ") + item;
+  }
+  return "there is no test " + Quoted(name) + " (the PLC window offers: " + known + ")";
+}
+
+std::string TPlantHost::Execute(const std::string& test) {
+  int index = -1;
+  if (std::string e = FindTest(test, index); !e.empty()) return e;
+  TPLC* plc = FSession.Form().PLC;
+  // As a user does it: automatic mode, pick the test, Execute.
+  plc->AutoBtn->Click();
+  plc->TestCbx->Select(index);
+  if (plc->TestCbx->ItemIndex() != index) return "the test list did not take " + Quoted(test);
+  plc->TestExeBtn->Click();
+  return {};
+}
+
+std::string TPlantHost::ReadBit(bool input, int byteAddress, int bit, Value& value) {
+  TPLC* plc = FSession.Form().PLC;
+  for (const TIOModule* m : {plc->FirstModule, plc->SecondModule}) {
+    if (m == nullptr || byteAddress < m->Address || byteAddress >= m->Address + 2) continue;
+    const auto index = static_cast<std::size_t>(8 * (byteAddress - m->Address) + bit);
+    value = input ? m->InputPins[index]->State : m->OutputPins[index]->State;
+    return {};
+  }
+  return std::string(input ? "E" : "A") + std::to_string(byteAddress) + "." + std::to_string(bit) +
+         " is on no I/O module (the modules hold bytes " + std::to_string(plc->ModuleDir()) + " to " +
+         std::to_string(plc->ModuleDir() + 3) + ")";
+}
+
+std::string TPlantHost::ReadProperty(const std::string& component, const std::string& property,
+                                     Value& value) {
+  TForm2& form = FSession.Form();
+  TComponent* c = component == "Bridge"  ? static_cast<TComponent*>(form.Bridge)
+                  : component == "PLC"   ? static_cast<TComponent*>(form.PLC)
+                  : component == "CPU"   ? static_cast<TComponent*>(form.PLC->Faceplate)
+                  : component == "Form2" ? static_cast<TComponent*>(&form)
+                                         : form.FindComponent(component);
+  if (c == nullptr) return "there is no component " + Quoted(component) + " on the plant window";
+  if (ReadModelState(c, property, value)) return {};
+  const TPropList props = PublishedProperties(c);
+  const TPropInfo* info = FindProperty(props, property);
+  if (info == nullptr)
+    return Quoted(component) + " (" + std::string(c->ClassName()) + ") has no property " + Quoted(property);
+  value = FromProperty(*info, info->Get(c));
+  return {};
+}
+
+std::string TPlantHost::Read(const scenario::Operand& operand, Value& value) {
+  switch (operand.kind) {
+    case scenario::OperandKind::Bit:
+      return ReadBit(operand.input, operand.byte, operand.bit, value);
+    case scenario::OperandKind::Symbol:
+      for (int i = 0; i < 16; ++i) {
+        const char* in = TForm2::InputNames[static_cast<std::size_t>(i)];
+        const char* out = TForm2::OutputNames[static_cast<std::size_t>(i)];
+        if (in != nullptr && operand.name == in) return ReadBit(true, TForm2::kFirstByte + i / 8, i % 8, value);
+        if (out != nullptr && operand.name == out) return ReadBit(false, TForm2::kFirstByte + i / 8, i % 8, value);
+      }
+      return "there is no symbol \"" + operand.name + "\" in the bridge's symbol table";
+    case scenario::OperandKind::Property:
+      return ReadProperty(operand.name, operand.property, value);
+  }
+  return "unknown operand";
+}
+
+std::string TPlantHost::Check(const scenario::Step& step) {
+  using scenario::StepKind;
+  switch (step.kind) {
+    case StepKind::Press:
+    case StepKind::Release:
+    case StepKind::Click: {
+      TControl* c = nullptr;
+      return FindControl(step.argument, c);
+    }
+    case StepKind::Execute: {
+      int index = -1;
+      return FindTest(step.argument, index);
+    }
+    case StepKind::Expect:
+    case StepKind::Wait: {
+      Value v;
+      return Read(step.condition.operand, v);
+    }
+    case StepKind::Mode:
+    case StepKind::Run:
+      return {};
+  }
+  return {};
+}

@@ -1,0 +1,39 @@
+#pragma once
+// What a scenario drives: the bridge plant of a session. Mouse steps go to the components of
+// the plant window by their layout names (SubirBtn, PB_PE, MagnetoTermico, V2AtascoBtn ...),
+// fault tests through the PLC window as a user runs them, modes through the CPU faceplate's
+// selector; conditions read PLC bits, the bridge's symbols and Component.Property.
+#include <functional>
+#include <string>
+
+#include "app/PlantSession.h"
+#include "scenario/Scenario.h"
+
+class TPlantHost : public scenario::Host {
+ public:
+  explicit TPlantHost(TPlantSession& session) : FSession(session) {}
+
+  unsigned TickMs() const override { return TForm2::kTickMs; }
+  std::uint64_t PlantTimeMs() const override;
+  void Advance(std::uint64_t ms) override;
+  std::string SetMode(const std::string& mode) override;
+  std::string Press(const std::string& component) override;
+  std::string Release(const std::string& component) override;
+  std::string Click(const std::string& component) override;
+  std::string Execute(const std::string& test) override;
+  std::string Read(const scenario::Operand& operand, scenario::Value& value) override;
+  std::string Check(const scenario::Step& step) override;
+
+  // Called after each tick when set: the GUI uses it to show the plant and keep pace with the
+  // wall clock. Without it the plant runs as fast as it can.
+  std::function<void()> AfterTick;
+
+ private:
+  std::string FindControl(const std::string& name, TControl*& control);
+  std::string FindTest(const std::string& name, int& index);
+  std::string ReadBit(bool input, int byteAddress, int bit, scenario::Value& value);
+  std::string ReadProperty(const std::string& component, const std::string& property,
+                           scenario::Value& value);
+
+  TPlantSession& FSession;
+};

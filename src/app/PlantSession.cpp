@@ -1,0 +1,95 @@
+#include "app/PlantSession.h"
+
+#include "plc/CPU_Frame.h"
+#include "plc/ESModule.h"
+
+std::string MessageText(const softplc::Message& m) {
+  std::string s = m.file.empty() ? std::string("<program>") : m.file;
+  s += ":" + std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.text;
+  return s;
+}
+
+softplc::SymbolTable TPlantSession::BridgeSymbols() {
+  softplc::SymbolTable symbols;
+  for (int i = 0; i < 16; ++i) {
+    const std::string address = std::to_string(TForm2::kFirstByte + i / 8) + "." + std::to_string(i % 8);
+    if (const char* n = TForm2::InputNames[static_cast<std::size_t>(i)]) symbols[n] = "E" + address;
+    if (const char* n = TForm2::OutputNames[static_cast<std::size_t>(i)]) symbols[n] = "A" + address;
+  }
+  return symbols;
+}
+
+TPlantSession::TPlantSession(std::unique_ptr<TSimulatorBackEnd> external)
+    : FExternal(std::move(external)) {
+  FPlc.SetSymbols(BridgeSymbols());
+  FForm = new TForm2(&FApplication, &BackEnd(), &FClock);
+  FForm->OnTick = TNotifyEvent(this, &TPlantSession::TickDone);
+}
+
+TPlantSession::~TPlantSession() {
+  FinishTrace();
+  // The window goes before the CPU it is connected to.
+  delete FForm;
+  FForm = nullptr;
+}
+
+bool TPlantSession::LoadProgram(const std::string& path, std::vector<std::string>& messages) {
+  const softplc::LoadResult r = FPlc.LoadProgram(path);
+  for (const softplc::Message& m : r.errors) messages.push_back(MessageText(m));
+  if (r.ok) return true;
+  if (messages.empty()) messages.push_back(path + ":1:1: the program could not be loaded");
+  return false;
+}
+
+void TPlantSession::RequestRun() { FForm->PLC->Faceplate->RunBtn->Click(); }
+
+bool TPlantSession::StartTrace(const std::string& path, std::string& error) {
+  FTraceFile.open(path, std::ios::out | std::ios::trunc);
+  if (!FTraceFile) {
+    error = path + ": cannot write the trace";
+    return false;
+  }
+  const TIOModule* m = FForm->PLC->FirstModule;
+  for (int i = 0; i < 16; ++i) {
+    const std::string address = std::to_string(m->Address + i / 8) + "." + std::to_string(i % 8);
+    const char* in = TForm2::InputNames[static_cast<std::size_t>(i)];
+    const char* out = TForm2::OutputNames[static_cast<std::size_t>(i)];
+    FInputIds.push_back(FTrace.AddSignal("E" + address + (in != nullptr ? std::string("_") + in : ""), 1));
+    FOutputIds.push_back(FTrace.AddSignal("A" + address + (out != nullptr ? std::string("_") + out : ""), 1));
+  }
+  FElevationId = FTrace.AddSignal("Elevacion", 8);
+  FFrameId = FTrace.AddSignal("Frame", 8);
+  FTracing = true;
+  SampleTrace();
+  FTrace.Start(FTraceFile, FClock.Now());
+  return true;
+}
+
+void TPlantSession::SampleTrace() {
+  const TIOModule* m = FForm->PLC->FirstModule;
+  for (std::size_t i = 0; i < 16; ++i) {
+    FTrace.Set(FInputIds[i], m->InputPins[i]->State ? 1 : 0);
+    FTrace.Set(FOutputIds[i], m->OutputPins[i]->State ? 1 : 0);
+  }
+  if (FForm->Bridge != nullptr) {
+    FTrace.Set(FElevationId, FForm->Bridge->ElevationOut->Value);
+    FTrace.Set(FFrameId, static_cast<std::uint64_t>(FForm->Bridge->FrameNumber()));
+  }
+}
+
+void TPlantSession::TickDone(TObject* sender) {
+  (void)sender;
+  if (!FTracing) return;
+  SampleTrace();
+  FTrace.Sample(FClock.Now());
+}
+
+void TPlantSession::FinishTrace() {
+  if (!FTracing) return;
+  FTracing = false;
+  // A change made after the last tick (a button released at the very end) still shows.
+  SampleTrace();
+  FTrace.Sample(FClock.Now());
+  FTraceFile.flush();
+  FTraceFile.close();
+}

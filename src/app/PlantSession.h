@@ -1,0 +1,67 @@
+#pragma once
+// One run of Torvane without its windows: a plant clock, the embedded CPU with the bridge's
+// symbols, and the bridge window model with its PLC window, all on that clock. The GUI shows a
+// session; the headless runner drives one at full speed.
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "bridge/BridgeControl.h"
+#include "framework/Timer.h"
+#include "plc/EmbeddedPlc.h"
+#include "scenario/Vcd.h"
+
+class TPlantSession {
+ public:
+  // The plant on the embedded CPU, or on an external back end (which the session then owns).
+  explicit TPlantSession(std::unique_ptr<TSimulatorBackEnd> external = nullptr);
+  ~TPlantSession();
+  TPlantSession(const TPlantSession&) = delete;
+  TPlantSession& operator=(const TPlantSession&) = delete;
+
+  TTimerClock& Clock() { return FClock; }
+  TEmbeddedPlc& Plc() { return FPlc; }
+  // What the PLC window talks to: the embedded CPU unless an external back end was given.
+  TSimulatorBackEnd& BackEnd() { return FExternal ? *FExternal : static_cast<TSimulatorBackEnd&>(FPlc); }
+  bool External() const { return FExternal != nullptr; }
+  TForm2& Form() { return *FForm; }
+
+  // The bridge's symbols as the CPU's compiler takes them ("SUBIR" -> "E124.1").
+  static softplc::SymbolTable BridgeSymbols();
+
+  // Loads an STL file into the CPU. On failure every message is returned as
+  // "file:line:col: text" and the CPU keeps what it had.
+  bool LoadProgram(const std::string& path, std::vector<std::string>& messages);
+  // Moves the faceplate's mode selector to RUN (the CPU follows at its next state poll).
+  void RequestRun();
+
+  // Records every PLC input and output bit of bytes 124-125 and the elevation, at the end of
+  // every tick, to a VCD file. False with a message when the file cannot be written.
+  bool StartTrace(const std::string& path, std::string& error);
+  void FinishTrace();
+
+ private:
+  void TickDone(TObject* sender);
+  void SampleTrace();
+
+  // Declared in this order so the window (and its connection to the CPU) goes first.
+  TTimerClock FClock;
+  TEmbeddedPlc FPlc{&FClock};
+  std::unique_ptr<TSimulatorBackEnd> FExternal;
+  TComponent FApplication{nullptr};
+  TForm2* FForm = nullptr;
+
+  std::ofstream FTraceFile;
+  scenario::VcdWriter FTrace;
+  bool FTracing = false;
+  std::vector<int> FInputIds;
+  std::vector<int> FOutputIds;
+  int FElevationId = -1;
+  int FFrameId = -1;
+};
+
+// Formats a compiler message the way every tool shows one.
+std::string MessageText(const softplc::Message& m);

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The command line end to end on a machine without a display: help and version, usage errors,
+# headless scenario runs and their exit codes (0 held, 1 failed, 2 cannot be loaded, with
+# file:line:col on stderr), the trace and the screenshots.
+set -u
+bin="$(realpath "$1")"
+src="$(realpath "$2")"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+fail=0
+check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; else echo "ok: $1"; fi; }
+run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin" "$@"; }
+data="$src/tests/app/data"
+
+out="$(run --version 2>&1)"; rc=$?
+check "--version exits 0 without a display" "[ $rc -eq 0 ]"
+check "--version names the program and a version" "[[ \"\$out\" =~ ^torvane\ [0-9]+\.[0-9]+\.[0-9]+ ]]"
+out="$(run --help 2>&1)"; rc=$?
+check "--help exits 0 and lists the options" "[ $rc -eq 0 ] && [[ \"\$out\" == *--scenario* && \"\$out\" == *--headless* && \"\$out\" == *--trace* && \"\$out\" == *--screenshot* && \"\$out\" == *--run* ]]"
+
+run --no-such-option >/dev/null 2>&1; rc=$?
+check "an unknown option exits 2" "[ $rc -eq 2 ]"
+out="$(run --headless "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "--headless without --scenario exits 2 and says why" "[ $rc -eq 2 ] && [[ \"\$out\" == *--scenario* ]]"
+out="$(run "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "without a display the windows are not opened, with advice" "[ $rc -ne 0 ] && [[ \"\$out\" == *--headless* ]]"
+
+out="$(run --headless --scenario "$data/failing.scn" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "a failing expectation exits 1" "[ $rc -eq 1 ]"
+check "and the summary counts it" "[[ \"\$out\" == *'1 passed, 1 failed'* ]]"
+
+out="$(run --headless --scenario "$src/examples/bridge.scn" "$data/broken.awl" 2>&1)"; rc=$?
+check "a program that does not compile exits 2" "[ $rc -eq 2 ]"
+check "naming file:line:col" "[[ \"\$out\" =~ broken\.awl:6:[0-9]+: ]]"
+
+out="$(run --headless --scenario "$data/broken.scn" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "a scenario that does not parse exits 2" "[ $rc -eq 2 ]"
+check "naming file:line:col for each error" "[[ \"\$out\" =~ broken\.scn:2:5: && \"\$out\" =~ broken\.scn:3:[0-9]+: ]]"
+
+out="$(run --headless --scenario "$data/unknown_component.scn" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "unknown names exit 2 before anything runs" "[ $rc -eq 2 ] && [[ \"\$out\" == *'unknown_component.scn:2:1:'*SubirBoton* && \"\$out\" != *passed* ]]"
+
+out="$(run --headless --scenario "$work/missing.scn" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "a missing scenario exits 2 naming it" "[ $rc -eq 2 ] && [[ \"\$out\" == *missing.scn:1:1:* ]]"
+
+run --headless --scenario "$src/examples/bridge.scn" --trace "$work/run.vcd" "$src/examples/bridge.awl" >/dev/null 2>&1; rc=$?
+check "a traced run still passes" "[ $rc -eq 0 ]"
+check "the trace names the bits by symbol and carries the elevation" \
+  "grep -q 'E124_1_SUBIR' \"$work/run.vcd\" && grep -q 'A125_7_S_ROJO' \"$work/run.vcd\" && grep -q ' Elevacion ' \"$work/run.vcd\""
+check "the trace ends on plant time past 80 s" "[ \"\$(grep '^#' \"$work/run.vcd\" | tail -1 | tr -d '#')\" -gt 80000 ]"
+
+out="$(run --headless --scenario "$src/docs/main-window.scn" --screenshot "$work/shots/a" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "--screenshot writes a PNG of every window" "[ $rc -eq 0 ] && [ -s \"$work/shots/a/main-window.png\" ] && [ -s \"$work/shots/a/plc-window.png\" ] && [ -s \"$work/shots/a/simulator-window.png\" ]"
+check "the file is a PNG" "head -c 8 \"$work/shots/a/main-window.png\" | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a'"
+out="$(run --run --trace "$work/start.vcd" --screenshot "$work/shots/b" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "--screenshot without a scenario renders the start and exits" "[ $rc -eq 0 ] && [ -s \"$work/shots/b/main-window.png\" ]"
+check "--run starts the CPU: the trace shows phase 0 lit" "grep -q 'A125_0_L_FASE0' \"$work/start.vcd\" && [ \"\$(grep -c '^#' \"$work/start.vcd\")\" -ge 2 ]"
+touch "$work/blocker"
+out="$(run --run --screenshot "$work/blocker/x" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "an unwritable folder fails with a message naming it" "[ $rc -ne 0 ] && [[ \"\$out\" == *blocker* ]]"
+
+
+# Another PLC over Modbus TCP: the test peer's "program" rotates each input word left by three
+# bits into the output word, so the plant's start-up inputs (E124.3, E124.4, E125.0) come back as
+# A124.6, A124.7 and A125.3.
+out="$(run --plc modbus:somewhere,unit=300 --headless --scenario "$src/examples/bridge.scn" 2>&1)"; rc=$?
+check "a wrong --plc text exits 2 naming the wrong part" "[ $rc -eq 2 ] && [[ \"\$out\" == *'unit \"300\"'* ]]"
+out="$(run --plc modbus:127.0.0.1 --headless --scenario "$src/examples/bridge.scn" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "a program cannot be loaded into an external PLC" "[ $rc -eq 2 ] && [[ \"\$out\" == *'external PLC'* ]]"
+coproc PEER { exec /usr/bin/python3 "$src/tests/plc/peers/modbus_plc_peer.py"; }
+peer_pid=$PEER_PID
+line=""
+read -r -t 20 line <&"${PEER[0]}"
+port="${line#PORT }"
+check "the Modbus test peer starts (python3-pymodbus, from scripts/setup)" "[[ \"$line\" == PORT* ]]"
+printf 'mode RUN\nwait A124.7 == 1 timeout 2s\nexpect A124.6 == 1\nexpect A125.3 == 1\nexpect A124.0 == 0\n' > "$work/external.scn"
+out="$(run --plc "modbus:127.0.0.1:$port" --headless --scenario "$work/external.scn" 2>&1)"; rc=$?
+check "the plant runs against an external PLC over Modbus TCP" "[ $rc -eq 0 ] && [[ \"\$out\" == *'4 passed, 0 failed'* ]]"
+kill "$peer_pid" 2>/dev/null; wait "$peer_pid" 2>/dev/null
+out="$(run --plc "modbus:127.0.0.1:$port,timeout=50" --headless --scenario "$work/external.scn" 2>&1)"; rc=$?
+check "an unreachable external PLC ends start-up with the message" "[ $rc -ne 0 ] && [[ \"\$out\" == *'PLCSim must be executed before the simulation'* ]]"
+exit $fail

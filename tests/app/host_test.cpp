@@ -1,0 +1,273 @@
+// The scenario host over a real session (embedded CPU, bridge window model, virtual clock):
+// mouse steps reach the devices, conditions read what the plant and the PLC see, fault tests
+// run through the PLC window, and every wrong name is refused with a message naming it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/PlantHost.h"
+#include "app/PlantSession.h"
+#include "scenario/Scenario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A private folder per test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    FPath = fs::temp_directory_path() / ("torvane_host_" + std::string(info->name()));
+    fs::remove_all(FPath);
+    fs::create_directories(FPath);
+  }
+  ~TempDir() { fs::remove_all(FPath); }
+  std::string Write(const std::string& name, const std::string& text) const {
+    const fs::path p = FPath / name;
+    std::ofstream(p) << text;
+    return p.string();
+  }
+  std::string File(const std::string& name) const { return (FPath / name).string(); }
+
+ private:
+  fs::path FPath;
+};
+
+// SUBIR raises slowly while held; COMIENZO lights the amber lamps.
+const char* kProgram = R"(ORGANIZATION_BLOCK OB 1
+BEGIN
+NETWORK
+      U     "SUBIR"
+      =     "KM1"
+      U     "SUBIR"
+      =     "KM4"
+      U     "COMIENZO"
+      =     "S_AMBAR"
+END_ORGANIZATION_BLOCK
+)";
+
+class Host : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<std::string> messages;
+    ASSERT_TRUE(session.LoadProgram(dir.Write("prog.awl", kProgram), messages))
+        << (messages.empty() ? "" : messages.front());
+  }
+  scenario::Value Read(const std::string& operandText) {
+    std::vector<scenario::Error> errors;
+    const scenario::Script s = scenario::Parse("expect " + operandText + " == 0", "t", errors);
+    EXPECT_TRUE(errors.empty()) << operandText;
+    scenario::Value v;
+    if (s.steps.empty()) return v;
+    const std::string problem = host.Read(s.steps[0].condition.operand, v);
+    EXPECT_EQ(problem, "") << operandText;
+    return v;
+  }
+  std::string ReadError(const std::string& operandText) {
+    std::vector<scenario::Error> errors;
+    const scenario::Script s = scenario::Parse("expect " + operandText + " == 0", "t", errors);
+    scenario::Value v;
+    return s.steps.empty() ? "parse error" : host.Read(s.steps[0].condition.operand, v);
+  }
+  void Run() {
+    ASSERT_EQ(host.SetMode("RUN"), "");
+    host.Advance(300);
+    ASSERT_EQ(std::get<std::string>(Read("CPU.State")), "RUN");
+  }
+
+  TempDir dir;
+  TPlantSession session;
+  TPlantHost host{session};
+};
+
+TEST_F(Host, AHeldButtonReachesTheProgramAndItsAnswerTheContactors) {
+  Run();
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  // The plant side at once, in every spelling of the bit.
+  EXPECT_EQ(std::get<bool>(Read("E124.1")), true);
+  EXPECT_EQ(std::get<bool>(Read("I124.1")), true);
+  EXPECT_EQ(std::get<bool>(Read("\"SUBIR\"")), true);
+  EXPECT_EQ(std::get<bool>(Read("SubirBtn.State")), true);
+  // The PLC answers at the next tick.
+  EXPECT_EQ(std::get<bool>(Read("A124.0")), false);
+  host.Advance(50);
+  EXPECT_EQ(std::get<bool>(Read("Q124.0")), true);
+  EXPECT_EQ(std::get<bool>(Read("\"KM4\"")), true);
+  EXPECT_EQ(std::get<bool>(Read("KM1.State")), true);
+  host.Advance(2000);
+  EXPECT_EQ(std::get<double>(Read("Motor.Status")), 1.0);
+  EXPECT_GE(std::get<double>(Read("Bridge.FrameNumber")), 2.0);
+  ASSERT_EQ(host.Release("SubirBtn"), "");
+  EXPECT_EQ(std::get<bool>(Read("E124.1")), false);
+  host.Advance(50);
+  EXPECT_EQ(std::get<bool>(Read("KM1.State")), false);
+  EXPECT_EQ(std::get<double>(Read("Motor.Status")), 0.0);
+}
+
+TEST_F(Host, AClickIsOverBeforeThePlcLooks) {
+  Run();
+  ASSERT_EQ(host.Click("ComienzoBtn"), "");
+  host.Advance(100);
+  EXPECT_EQ(std::get<bool>(Read("\"S_AMBAR\"")), false);
+  // A switch keeps the position a click gives it.
+  ASSERT_EQ(host.Click("PB_PE"), "");
+  EXPECT_EQ(std::get<bool>(Read("\"PARADA_E\"")), false);
+  ASSERT_EQ(host.Click("V2AtascoBtn"), "");
+  EXPECT_EQ(std::get<bool>(Read("V2AtascoBtn.Down")), true);
+  EXPECT_EQ(std::get<double>(Read("Bridge.PlayState")), static_cast<double>(psJammed));
+}
+
+TEST_F(Host, ReadsPublishedAndModelStateInTheirNaturalKinds) {
+  EXPECT_EQ(std::get<std::string>(Read("ElevationMeter.Caption")), "   000");
+  EXPECT_EQ(std::get<std::string>(Read("PB_PE.SwitchType")), "Emergency");
+  EXPECT_EQ(std::get<double>(Read("Bridge.TripTime")), 25000.0);
+  EXPECT_EQ(std::get<bool>(Read("MagnetoTermico.State")), true);
+  EXPECT_EQ(std::get<bool>(Read("MagnetoTermico.ACOutState")), true);
+  EXPECT_EQ(std::get<bool>(Read("S1R.State")), false);
+  EXPECT_EQ(std::get<bool>(Read("Form2.Mains")), true);
+  EXPECT_EQ(std::get<double>(Read("KM1.Left")), 710.0);
+  EXPECT_EQ(std::get<bool>(Read("E125.0")), true);
+  // The second module's bytes exist and are idle.
+  EXPECT_EQ(std::get<bool>(Read("A127.7")), false);
+}
+
+TEST_F(Host, WrongNamesAreRefusedWithAMessageThatNamesThem) {
+  EXPECT_NE(ReadError("Nothing.State").find("'Nothing'"), std::string::npos);
+  EXPECT_NE(ReadError("KM1.Colour").find("'Colour'"), std::string::npos);
+  EXPECT_NE(ReadError("KM1.Colour").find("TRelay"), std::string::npos);
+  EXPECT_NE(ReadError("E130.0").find("E130.0 is on no I/O module"), std::string::npos);
+  EXPECT_NE(ReadError("\"KM9\"").find("\"KM9\""), std::string::npos);
+  EXPECT_NE(host.Press("Nope").find("'Nope'"), std::string::npos);
+  // The deck and the timer are on the window but take no clicks.
+  EXPECT_NE(host.Click("Bridge").find("does not take the mouse"), std::string::npos);
+  EXPECT_NE(host.Click("Timer1").find("not something to click"), std::string::npos);
+  const std::string e = host.Execute("Inundación");
+  EXPECT_NE(e.find("'Inundación'"), std::string::npos);
+  EXPECT_NE(e.find("Fallo térmico, Apagado"), std::string::npos);
+}
+
+TEST_F(Host, ChecksAWholeScriptBeforeAnythingMoves) {
+  std::vector<scenario::Error> errors;
+  const scenario::Script s = scenario::Parse(
+      "mode RUN\npress SubirBtn\nclick Bogus\nexecute Apagado\nwait Bogus.State == 1 timeout 1s\n",
+      "x.scn", errors);
+  ASSERT_TRUE(errors.empty());
+  std::vector<int> badLines;
+  for (const scenario::Step& step : s.steps)
+    if (!host.Check(step).empty()) badLines.push_back(step.where.line);
+  EXPECT_EQ(badLines, (std::vector<int>{3, 5}));
+  EXPECT_EQ(session.Clock().Now(), 0u);
+}
+
+TEST_F(Host, FaultTestsRunThroughThePlcWindow) {
+  ASSERT_EQ(host.Execute("Fallo térmico"), "");
+  EXPECT_EQ(std::get<bool>(Read("Termico.State")), false);
+  EXPECT_EQ(std::get<bool>(Read("\"FE-TERMICO\"")), false);
+  ASSERT_EQ(host.Execute("Apagado"), "");
+  EXPECT_EQ(std::get<bool>(Read("Form2.Mains")), false);
+  EXPECT_EQ(std::get<bool>(Read("MagnetoTermico.ACOutState")), false);
+  ASSERT_EQ(host.Execute("Apagado"), "");
+  EXPECT_EQ(std::get<bool>(Read("Form2.Mains")), true);
+}
+
+TEST_F(Host, ModesMoveTheSelectorAndTheCpuFollowsAtItsNextPoll) {
+  Run();
+  ASSERT_EQ(host.SetMode("STOP"), "");
+  host.Advance(100);
+  EXPECT_EQ(std::get<std::string>(Read("CPU.State")), "STOP");
+  EXPECT_EQ(std::get<bool>(Read("CPU.Running")), false);
+  ASSERT_EQ(host.SetMode("RUN_P"), "");
+  host.Advance(100);
+  EXPECT_EQ(std::get<std::string>(Read("CPU.State")), "RUN_P");
+  ASSERT_EQ(host.SetMode("MRES"), "");
+  host.Advance(100);
+  EXPECT_EQ(std::get<std::string>(Read("CPU.State")), "STOP");
+  EXPECT_NE(host.SetMode("FAST"), "");
+}
+
+TEST_F(Host, APacedRunReportsEveryTick) {
+  int ticks = 0;
+  host.AfterTick = [&ticks] { ++ticks; };
+  host.Advance(1000);
+  EXPECT_EQ(ticks, 20);
+  EXPECT_EQ(host.PlantTimeMs(), 1000u);
+  EXPECT_EQ(session.Form().Ticks(), 20u);
+}
+
+TEST_F(Host, TheTraceRecordsEachChangeOnPlantTime) {
+  std::string error;
+  const std::string path = dir.File("run.vcd");
+  ASSERT_TRUE(session.StartTrace(path, error)) << error;
+  Run();
+  host.Advance(200);  // t = 500
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(500);
+  ASSERT_EQ(host.Release("SubirBtn"), "");
+  host.Advance(100);
+  session.FinishTrace();
+
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string vcd = text.str();
+  // Find the codes of SUBIR and KM1 in the header.
+  auto codeOf = [&vcd](const std::string& name) {
+    const std::size_t at = vcd.find(" " + name + " $end");
+    if (at == std::string::npos) return std::string();
+    const std::size_t start = vcd.rfind(' ', at - 1) + 1;
+    return vcd.substr(start, at - start);
+  };
+  const std::string subir = codeOf("E124_1_SUBIR");
+  const std::string km1 = codeOf("A124_0_KM1");
+  ASSERT_FALSE(subir.empty());
+  ASSERT_FALSE(km1.empty());
+  EXPECT_NE(vcd.find(" Elevacion $end"), std::string::npos);
+  // The changes of one tick, stamped with its plant time.
+  auto block = [&vcd](const std::string& stamp) {
+    const std::size_t at = vcd.find("\n#" + stamp + "\n");
+    if (at == std::string::npos) return std::string();
+    const std::size_t end = vcd.find("\n#", at + 2);
+    return vcd.substr(at, end == std::string::npos ? std::string::npos : end - at);
+  };
+  // Pressed at 500 ms: the tick at 550 ms sends SUBIR and brings KM1 back in the same exchange.
+  const std::string on = block("550");
+  EXPECT_NE(on.find("\n1" + subir + "\n"), std::string::npos) << vcd;
+  EXPECT_NE(on.find("\n1" + km1 + "\n"), std::string::npos) << vcd;
+  // Released at 1000 ms: both drop at the next tick.
+  const std::string off = block("1050");
+  EXPECT_NE(off.find("\n0" + subir + "\n"), std::string::npos) << vcd;
+  EXPECT_NE(off.find("\n0" + km1 + "\n"), std::string::npos) << vcd;
+  // Nothing in between changed.
+  EXPECT_EQ(vcd.find("\n#6"), std::string::npos);
+}
+
+TEST(HostLoading, AProgramThatDoesNotCompileIsReportedByPlace) {
+  TempDir dir;
+  TPlantSession session;
+  std::vector<std::string> messages;
+  const std::string path =
+      dir.Write("bad.awl", "ORGANIZATION_BLOCK OB 1\nBEGIN\nNETWORK\n      FOO   M 1.0\nEND_ORGANIZATION_BLOCK\n");
+  EXPECT_FALSE(session.LoadProgram(path, messages));
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.front().rfind(path + ":4:", 0), 0u) << messages.front();
+  messages.clear();
+  EXPECT_FALSE(session.LoadProgram(dir.File("missing.awl"), messages));
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages.front().find("missing.awl"), std::string::npos);
+}
+
+TEST(HostLoading, TheBridgeSymbolsNameEveryConnectedBit) {
+  const softplc::SymbolTable symbols = TPlantSession::BridgeSymbols();
+  EXPECT_EQ(symbols.size(), 10u + 13u);
+  EXPECT_EQ(symbols.at("FE-TERMICO"), "E125.0");
+  EXPECT_EQ(symbols.at("REARME"), "E125.1");
+  EXPECT_EQ(symbols.at("S_AMBAR"), "A125.6");
+  EXPECT_EQ(symbols.at("L_ERROR"), "A124.5");
+}
+
+}  // namespace
