@@ -1975,7 +1975,14 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       in.op = Opcode::INDIRECT;
       p.indirect.push_back(ref);
     }
-    if (in.op != Opcode::INDIRECT) Lower(in);
+    if (in.op != Opcode::INDIRECT) {
+      Lower(in);
+    } else {
+      // memory operands lower the same whatever their address, so it is done once here
+      Insn pre{def->opcode, 0, 0, 0};
+      Lower(pre);
+      p.indirect[in.arg].lowered = pre;
+    }
     switch (def->opcode) {
       case Opcode::A_NEST:
       case Opcode::AN_NEST:

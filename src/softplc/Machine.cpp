@@ -229,7 +229,7 @@ void Machine::ClearTimersAndCounters() {
 void Machine::ClearRegisters() {
   accu1 = accu2 = 0;
   status = 0;
-  db = di = DbReg{};
+  db = di = 0;
   ar1 = ar2 = 0;
 }
 
@@ -256,6 +256,14 @@ void Machine::AdvanceTimers(uint32_t ms) {
   }
 }
 
+uint32_t Machine::DbNumber(const Program& p, DbReg r) {
+  if (DbLength(r) == 0) return 0;
+  // data blocks lie in ascending order of their base
+  auto it = std::lower_bound(p.dbs.begin(), p.dbs.end(), DbBase(r),
+                             [](const DataBlockInfo& d, uint32_t base) { return d.base < base; });
+  return it != p.dbs.end() && it->base == DbBase(r) ? static_cast<uint32_t>(it->number) : 0;
+}
+
 void Machine::Layout(const Program& p) {
   // inputs, outputs and bit memory stay; local data and data blocks start afresh
   memory.resize(p.flatSize + 8);
@@ -269,40 +277,53 @@ void Machine::ResetDataBlocks(const Program& p) {
     std::memcpy(memory.data() + d.base, d.initial.data(), d.initial.size());
 }
 
-bool Machine::CopyParams(const Program& p, const ParamCopy* c, uint32_t n, bool in) {
-  (void)p;
+// Parameters are few and small: each copy is a handful of byte moves, without calls.
+template <bool in>
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline bool Machine::CopyParams(const ParamCopy* c, uint32_t n) {
   uint8_t* const m = memory.data();
-  for (uint32_t k = 0; k < n; ++k, ++c) {
-    const uint32_t width = c->size == 0 ? 1u : c->size == 255 ? c->length : c->size;
-    uint8_t constant[4];
+  for (const ParamCopy* const end = c + n; c != end; ++c) {
+    uint8_t* const callee = m + c->callee;
     uint8_t* caller;
-    switch (c->mode) {
-      case ParamCopy::Abs: caller = m + c->caller; break;
-      case ParamCopy::RelDb:
-      case ParamCopy::RelDi: {
-        const DbReg& r = c->mode == ParamCopy::RelDb ? db : di;
-        if (c->caller + width > r.length) return false;
-        caller = m + r.base + c->caller;
-        break;
+    if (c->mode == ParamCopy::Abs) {
+      caller = m + c->caller;
+    } else if (c->mode == ParamCopy::Const) {
+      // constants only ever go in
+      const uint32_t v = c->caller;
+      switch (c->size) {
+        case 0:
+          *callee = static_cast<uint8_t>((*callee & ~(1u << c->calleeBit)) | ((v & 1u) << c->calleeBit));
+          break;
+        case 1: callee[0] = static_cast<uint8_t>(v); break;
+        case 2: Wr16(callee, v); break;
+        default: Wr32(callee, v); break;
       }
-      default: {
-        const uint32_t sz = c->size == 0 ? 1u : c->size;
-        for (uint32_t i = 0; i < sz && i < 4; ++i)
-          constant[i] = static_cast<uint8_t>(c->caller >> (8 * (sz - 1 - i)));
-        caller = constant;
-        break;
-      }
-    }
-    uint8_t* callee = m + c->callee;
-    uint8_t* from = in ? caller : callee;
-    uint8_t* to = in ? callee : caller;
-    if (c->size == 0) {
-      const uint32_t fromBit = in ? c->callerBit : c->calleeBit;
-      const uint32_t toBit = in ? c->calleeBit : c->callerBit;
-      const uint32_t v = (*from >> fromBit) & 1u;
-      *to = static_cast<uint8_t>((*to & ~(1u << toBit)) | (v << toBit));
+      continue;
     } else {
-      std::memmove(to, from, width);
+      const DbReg r = c->mode == ParamCopy::RelDb ? db : di;
+      const uint32_t width = c->size == 0 ? 1u : c->size == 255 ? c->length : c->size;
+      if (c->caller + width > DbLength(r)) return false;
+      caller = m + DbBase(r) + c->caller;
+    }
+    const uint8_t* from = in ? caller : callee;
+    uint8_t* to = in ? callee : caller;
+    switch (c->size) {
+      case 0: {
+        const uint32_t fromBit = in ? c->callerBit : c->calleeBit;
+        const uint32_t toBit = in ? c->calleeBit : c->callerBit;
+        const uint32_t v = (*from >> fromBit) & 1u;
+        *to = static_cast<uint8_t>((*to & ~(1u << toBit)) | (v << toBit));
+        break;
+      }
+      case 1: to[0] = from[0]; break;
+      case 2:
+        to[0] = from[0];
+        to[1] = from[1];
+        break;
+      case 4: std::memcpy(to, from, 4); break;
+      default: std::memmove(to, from, c->length); break;
     }
   }
   return true;
@@ -1253,18 +1274,24 @@ H_UC:
 L_call: {
   const CallSite& cs = p.calls[in->arg];
   TRACE();
-  if (!CopyParams(p, p.copies.data() + cs.firstIn, cs.inCount, true)) FAIL(Fault::DbLength);
+  if (!CopyParams<true>(p.copies.data() + cs.firstIn, cs.inCount)) FAIL(Fault::DbLength);
   if (cs.native != Native::None) {
     Fault f = RunNative(p, cs);
     if (f != Fault::None) FAIL(f);
-    if (!CopyParams(p, p.copies.data() + cs.firstOut, cs.outCount, false)) FAIL(Fault::DbLength);
+    if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount)) FAIL(Fault::DbLength);
     lg = (lg & kRLO) | kSTA;
     ++ip;
     DISPATCH();
   }
   if (calls >= kMaxCallDepth) FAIL(Fault::CallDepth);
-  frames_[static_cast<size_t>(calls++)] = Frame{ip, in->arg, db, di};
-  if (cs.setsDi) di = DbReg{cs.diBase, cs.diLength, cs.diNumber};
+  {
+    Frame& fr = frames_[static_cast<size_t>(calls++)];
+    fr.ret = ip;
+    fr.db = db;
+    fr.di = di;
+    fr.site = in->arg;
+  }
+  if (cs.setsDi) di = MakeDbReg(cs.diBase, cs.diLength);
   count += static_cast<uint64_t>(ip - seg) + 1;
   if (count > limit) goto L_budget;
   lg = (lg & kRLO) | kSTA;
@@ -1279,7 +1306,7 @@ L_return: {
   di = f.di;
   ip = f.ret;
   const CallSite& cs = p.calls[f.site];
-  if (!CopyParams(p, p.copies.data() + cs.firstOut, cs.outCount, false)) {
+  if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount)) {
     fault = Fault::DbLength;
     faultAt = static_cast<uint32_t>(ip - code);
     goto L_store;
@@ -1292,12 +1319,12 @@ L_return: {
 }
 H_OPN: {
   const DataBlockInfo& d = p.dbs[in->arg];
-  (in->a ? di : db) = DbReg{d.base, d.length, static_cast<uint16_t>(d.number)};
+  (in->a ? di : db) = MakeDbReg(d.base, d.length);
   NEXT();
 }
 H_L_DBREG:
   a2 = a1;
-  a1 = in->a == 0 ? db.number : in->a == 1 ? db.length : in->a == 2 ? di.number : di.length;
+  a1 = in->a == 0 ? DbNumber(p, db) : in->a == 1 ? DbLength(db) : in->a == 2 ? DbNumber(p, di) : DbLength(di);
   NEXT();
 H_TDB: std::swap(db, di); NEXT();
 H_LAR1: ar1 = a1; NEXT();
@@ -1346,15 +1373,17 @@ H_INDIRECT: {
     }
     const uint32_t width = ref.size == 0 ? 1u : ref.size;
     if (area == Area::DB || area == Area::DI) {
-      const DbReg& r = area == Area::DB ? db : di;
-      if (offset + width > r.length) FAIL(Fault::DbLength);
-      tmp.arg = r.base + offset;
+      const DbReg r = area == Area::DB ? db : di;
+      if (offset + width > DbLength(r)) FAIL(Fault::DbLength);
+      tmp.arg = DbBase(r) + offset;
     } else {
       if (offset + width > AreaSize(area)) FAIL(Fault::AreaLength);
       tmp.arg = AreaBase(area) + offset + (area == Area::Local ? ref.localBase : 0u);
     }
-    tmp.a = static_cast<uint8_t>(bit);
-    Lower(tmp);
+    const uint32_t flat = tmp.arg;
+    tmp = ref.lowered;
+    tmp.arg = flat;
+    if (ref.size == 0) tmp.a = static_cast<uint8_t>(bit);
   } else if (ref.size >= 8) {
     uint32_t number = Rd16(m + ref.pointerOffset);
     if (number > 255) FAIL(Fault::AreaLength);

@@ -84,11 +84,15 @@ class Machine {
   void ResetDataBlocks(const Program& p);
 
   // Data block registers and address registers; cleared at the start of every OB.
-  struct DbReg {
-    uint32_t base = 0, length = 0;
-    uint16_t number = 0;
-  };
-  DbReg db{}, di{};
+  // An open data block: flat base in the low half, length in the high half. Kept in one word
+  // so that saving and restoring it around a call is one move each.
+  using DbReg = uint64_t;
+  static constexpr DbReg MakeDbReg(uint32_t base, uint32_t length) {
+    return uint64_t{length} << 32 | base;
+  }
+  static constexpr uint32_t DbBase(DbReg r) { return static_cast<uint32_t>(r); }
+  static constexpr uint32_t DbLength(DbReg r) { return static_cast<uint32_t>(r >> 32); }
+  DbReg db = 0, di = 0;
   uint32_t ar1 = 0, ar2 = 0;
   uint32_t nowMs = 0;  // plant time, for the IEC timers and TIME_TCK
 
@@ -113,14 +117,16 @@ class Machine {
   Fault TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
   Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
-  bool CopyParams(const Program& p, const ParamCopy* c, uint32_t n, bool in);
+  template <bool in>
+  bool CopyParams(const ParamCopy* c, uint32_t n);
   Fault RunNative(const Program& p, const CallSite& cs);
 
   struct Frame {
     const Insn* ret;
-    uint32_t site;
     DbReg db, di;
+    uint32_t site;
   };
+  static uint32_t DbNumber(const Program& p, DbReg r);
   std::array<Frame, kMaxCallDepth> frames_{};
   std::array<Nest, 8> nest_{};
   std::array<uint64_t, 4> running_{};  // one bit per running timer

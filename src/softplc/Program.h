@@ -91,6 +91,7 @@ struct IndirectRef {
   uint8_t reg = 0;
   uint8_t bit = 0;
   uint32_t localBase = 0;  // the block's frame, for L addresses formed at run time
+  Insn lowered{};          // the instruction as the VM runs it, address still to fill in
 };
 
 // One parameter copied at a call. The callee side is always a fixed flat offset (the frame of
