@@ -116,7 +116,7 @@ class CpuCore {
     uint32_t at = 0;
     uint64_t executed = 0;
     Fault f = vm.Execute(*program, b.entry, observer, at, executed);
-    lastInstructions = executed;
+    lastInstructions += executed;
     if (f != Fault::None) {
       EnterStop(f, at);
       return false;
@@ -269,6 +269,7 @@ void Cpu::RunCycle(uint32_t elapsedMs) {
   if (c.mode != CpuMode::Run && c.mode != CpuMode::RunP) return;
   c.vm.AdvanceTimers(elapsedMs);
   c.lastElapsed = elapsedMs;
+  c.lastInstructions = 0;
   ++c.cycles;
   if (!c.program || c.program->ob1 < 0) {
     c.lastInstructions = 0;
