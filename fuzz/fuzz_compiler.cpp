@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   softplc::Cpu cpu;
   cpu.SetInstructionBudget(20000);
   softplc::LoadResult r = symbolFiles.empty() ? cpu.Load(files, symbols)
-                                              : cpu.Load(files, symbolFiles, symbols);
+                                              : cpu.LoadWithSymbols(files, symbolFiles, symbols);
   CheckMessages(r, text);
   if (r.ok) {
     cpu.SetMode(softplc::CpuMode::Run);

@@ -179,7 +179,7 @@ bool ReadText(const std::string& path, std::string& text) {
 }
 }  // namespace
 
-LoadResult Cpu::Load(const std::vector<SourceFile>& files, const std::vector<SymbolFile>& symbolFiles,
+LoadResult Cpu::LoadWithSymbols(const std::vector<SourceFile>& files, const std::vector<SymbolFile>& symbolFiles,
                      const SymbolTable& symbols, Mnemonics m) {
   SymbolTable all = symbols;
   std::map<std::string, std::string> origin;
@@ -193,7 +193,7 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const std::vector<Sym
   return Load(files, all, m);
 }
 
-LoadResult Cpu::LoadFile(const std::string& path, const std::vector<std::string>& symbolPaths,
+LoadResult Cpu::LoadFileWithSymbols(const std::string& path, const std::vector<std::string>& symbolPaths,
                          const SymbolTable& symbols, Mnemonics m) {
   std::string text;
   if (!ReadText(path, text)) {
@@ -211,7 +211,7 @@ LoadResult Cpu::LoadFile(const std::string& path, const std::vector<std::string>
     }
     symbolFiles.push_back(std::move(f));
   }
-  return Load({{path, text}}, symbolFiles, symbols, m);
+  return LoadWithSymbols({{path, text}}, symbolFiles, symbols, m);
 }
 
 LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
@@ -229,7 +229,7 @@ LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonic
       break;
     }
   }
-  return LoadFile(path, beside, s, m);
+  return LoadFileWithSymbols(path, beside, s, m);
 }
 
 bool Cpu::HasProgram() const { return core_->program != nullptr; }

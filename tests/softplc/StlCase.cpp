@@ -253,7 +253,7 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
     if (symbolFiles.empty()) return cpu.Load(toFiles(v), symbols, mnemonics);
     std::vector<softplc::SymbolFile> sf;
     for (const Source& f : symbolFiles) sf.push_back({f.name, f.text});
-    return cpu.Load(toFiles(v), sf, symbols, mnemonics);
+    return cpu.LoadWithSymbols(toFiles(v), sf, symbols, mnemonics);
   };
   softplc::LoadResult load = loadFiles(program);
   bool expectLoadErrors = false;
