@@ -276,7 +276,7 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     out.ctype = ConstType::Counter;
   } else if (prefix == "P") {
     // Pointer: P#byte.bit inside an area, or P#M byte.bit naming the area (I 81, Q 82, M 83,
-    // L 86 in the top byte, as the CPU encodes it).
+    // DB 84, DI 85, L 86 in the top byte, as the CPU encodes it).
     size_t letters = 0;
     while (letters < rest.size() && rest[letters] >= 'A' && rest[letters] <= 'Z') ++letters;
     std::string_view area = rest.substr(0, letters), addr = rest.substr(letters);
@@ -285,7 +285,9 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     else if (area == "A" || area == "Q") areaCode = 0x82;
     else if (area == "M") areaCode = 0x83;
     else if (area == "L") areaCode = 0x86;
-    else if (!area.empty()) return bad("a pointer names the area E, A, M or L:");
+    else if (area == "DBX") areaCode = 0x84;
+    else if (area == "DIX") areaCode = 0x85;
+    else if (!area.empty()) return bad("a pointer names the area E, A, M, L, DBX or DIX:");
     while (!addr.empty() && addr.front() == ' ') addr.remove_prefix(1);
     size_t dot = addr.find('.');
     uint64_t byte = 0, bit = 8;

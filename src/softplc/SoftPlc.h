@@ -105,12 +105,14 @@ class Cpu {
                       Mnemonics m = Mnemonics::Auto);  // reads the file, never writes it
   // The same, with symbol table files added to `symbols` (the host's own names, which are
   // always there). A name defined twice with different addresses is an error.
-  LoadResult LoadWithSymbols(const std::vector<SourceFile>& files, const std::vector<SymbolFile>& symbolFiles,
-                  const SymbolTable& symbols, Mnemonics m = Mnemonics::Auto);
+  LoadResult LoadWithSymbols(const std::vector<SourceFile>& files,
+                             const std::vector<SymbolFile>& symbolFiles, const SymbolTable& symbols,
+                             Mnemonics m = Mnemonics::Auto);
   // Reads the source and the given symbol files. LoadFile(path, ...) above also picks up a
   // symbol table beside the source with the same base name (.sdf, .seq or .asc).
-  LoadResult LoadFileWithSymbols(const std::string& path, const std::vector<std::string>& symbolPaths,
-                      const SymbolTable& symbols, Mnemonics m = Mnemonics::Auto);
+  LoadResult LoadFileWithSymbols(const std::string& path,
+                                 const std::vector<std::string>& symbolPaths,
+                                 const SymbolTable& symbols, Mnemonics m = Mnemonics::Auto);
   bool HasProgram() const;
   const ProgramInfo& Info() const;
 
