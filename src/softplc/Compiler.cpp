@@ -2272,11 +2272,16 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     }
   }
   CallSite cs;
-  cs.block = static_cast<uint32_t>(target - units_[0].blocks.data());  // fixed up below
   cs.native = target->native;
   cs.retVal = scratch_;
   if (inst) {
-    int32_t idx = p.dbIndex[static_cast<size_t>(inst->number)];
+    int32_t idx = static_cast<size_t>(inst->number) < p.dbIndex.size()
+                      ? p.dbIndex[static_cast<size_t>(inst->number)]
+                      : -1;
+    if (idx < 0) {
+      Error(s.mnemLine, s.mnemCol, "DB " + std::to_string(inst->number) + " has errors");
+      return false;
+    }
     const DataBlockInfo& d = p.dbs[static_cast<size_t>(idx)];
     cs.setsDi = true;
     cs.diNumber = static_cast<uint16_t>(d.number);
