@@ -461,7 +461,7 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
   bool first = true;
   while (i < path.size()) {
     if (path[i] == '[') {
-      if (cur->kind != TypeKind::Array) {
+      if (cur->kind != TypeKind::Array && cur->kind != TypeKind::String) {
         err = "is not an array";
         return false;
       }
@@ -481,6 +481,18 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
         return false;
       }
       k = std::stoi(idx);
+      if (cur->kind == TypeKind::String) {
+        // characters of a string are numbered from 1, behind its two length bytes
+        if (k < 1 || static_cast<uint32_t>(k) > cur->strLen) {
+          err = "index " + idx + " is outside 1.." + std::to_string(cur->strLen);
+          return false;
+        }
+        off += (1 + static_cast<uint32_t>(k)) * 8;
+        curP = ElementaryType(TypeKind::Char);
+        cur = curP.get();
+        i = close + 1;
+        continue;
+      }
       if (k < cur->lo || k > cur->hi) {
         err = "index " + idx + " is outside " + std::to_string(cur->lo) + ".." + std::to_string(cur->hi);
         return false;
