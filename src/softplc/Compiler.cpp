@@ -168,6 +168,7 @@ class Compiler : public TypeResolver {
   Block* FindBlock(BlockKind k, int number);
   void ResolveBlock(Block& b);
   void ResolveInterface(Block& b);
+  bool TooLarge(uint32_t at, const Type& t, const Member& m);
   void ResolveDataBlock(Block& b);
   void AddBuiltins();
   void ResolveCalls();
@@ -793,6 +794,13 @@ void Compiler::ResolveBlock(Block& b) {
   b.state = 2;
 }
 
+bool Compiler::TooLarge(uint32_t at, const Type& t, const Member& m) {
+  // a block's data cannot exceed the CPU's data memory; also keeps bit counts from overflowing
+  if (uint64_t{at} + t.bits <= uint64_t{mem::kMaxDataBytes} * 8) return false;
+  Error(m.line, m.column, "the block's variables are larger than the CPU's data memory");
+  return true;
+}
+
 void Compiler::ResolveInterface(Block& b) {
   struct Decl {
     Member m;
@@ -824,6 +832,7 @@ void Compiler::ResolveInterface(Block& b) {
     if (!d.m.init.empty())
       Error(d.m.initLine, d.m.initColumn, "temporary variables cannot have an initial value");
     uint32_t at = AlignFor(*d.m.type, temp);
+    if (TooLarge(at, *d.m.type, d.m)) break;
     b.vars.push_back({d.m.upper, d.m.type, kTemp, false, at});
     temp = at + d.m.type->bits;
   }
@@ -838,6 +847,7 @@ void Compiler::ResolveInterface(Block& b) {
       for (Decl& d : decls) {
         if (d.section != section) continue;
         uint32_t at = AlignFor(*d.m.type, pos);
+        if (TooLarge(at, *d.m.type, d.m)) break;
         Member m = d.m;
         m.bitOffset = at;
         inst->members.push_back(m);
@@ -857,6 +867,7 @@ void Compiler::ResolveInterface(Block& b) {
           Error(d.m.initLine, d.m.initColumn,
                 "parameters of a function (FC) cannot have initial values");
         uint32_t at = AlignFor(*d.m.type, pos);
+        if (TooLarge(at, *d.m.type, d.m)) break;
         b.vars.push_back({d.m.upper, d.m.type, section, false, at});
         pos = at + d.m.type->bits;
       }

@@ -33,6 +33,10 @@ bool IsIdentChar(char c) {
 
 uint32_t RoundUp(uint32_t v, uint32_t to) { return (v + to - 1) / to * to; }
 
+// Nothing a program declares may be larger than the CPU's data memory; keeps sizes far from
+// overflowing their 32-bit bit counts.
+constexpr uint64_t kMaxBits = uint64_t{8} * 1024 * 1024;
+
 void PutBits(std::vector<uint8_t>& bytes, uint32_t bitOffset, uint32_t bits, uint64_t v) {
   if (bits == 1) {
     uint32_t byte = bitOffset / 8, bit = bitOffset % 8;
@@ -322,6 +326,10 @@ TypeP DeclParser::ParseType() {
     a->hi = h;
     a->stride = elem->bits == 1 ? 1 : elem->bits == 8 ? 8 : RoundUp(elem->bits, 16);
     uint32_t count = static_cast<uint32_t>(h - l + 1);
+    if (uint64_t{a->stride} * count > kMaxBits) {
+      Error(t.line, t.column, "the array is larger than the CPU's data memory (1 MB)");
+      return nullptr;
+    }
     a->bits = RoundUp(a->stride * count, 16);
     return a;
   }
@@ -397,6 +405,11 @@ std::vector<Member> DeclParser::Members(std::initializer_list<std::string_view> 
       continue;
     }
     uint32_t at = AlignFor(*type, bitPos);
+    if (uint64_t{at} + type->bits > kMaxBits) {
+      Error(t.line, t.column, "the declarations are larger than the CPU's data memory (1 MB)");
+      SkipToSemicolon();
+      break;
+    }
     m.bitOffset = at;
     bitPos = at + type->bits;
     out.push_back(std::move(m));
