@@ -876,9 +876,14 @@ void Compiler::ResolveInterface(Block& b) {
   }
   for (const Decl& d : decls) {
     TypeKind k = d.m.type->kind;
-    if (b.native == Native::None &&
+    // a function may take the number of a timer or counter as an input
+    bool numbered = (k == TypeKind::Timer || k == TypeKind::Counter) && b.kind == BlockKind::FC &&
+                    d.section == kIn;
+    if (b.native == Native::None && !numbered &&
         (k == TypeKind::Any || k == TypeKind::Timer || k == TypeKind::Counter))
-      Error(d.m.line, d.m.column, "variables of type " + TypeName(*d.m.type) + " are not supported");
+      Error(d.m.line, d.m.column, "variables of type " + TypeName(*d.m.type) + " are not supported" +
+                                      (k == TypeKind::Any ? std::string()
+                                                          : " here; a function (FC) can take them as VAR_INPUT"));
   }
   // duplicate names across sections
   for (size_t i = 0; i < b.vars.size(); ++i)
@@ -1653,6 +1658,17 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
         }
         off += inner;
       }
+      if (type->kind == TypeKind::Timer || type->kind == TypeKind::Counter) {
+        // the parameter holds the number: used like T [LW n]
+        op.kind = type->kind == TypeKind::Timer ? Operand::Kind::Timer : Operand::Kind::Counter;
+        op.vtype = type;
+        op.indirect = true;
+        op.pointerArea = Area::Local;
+        op.pointerSize = 2;
+        op.pointerByte = off / 8;
+        op.symbolic = true;
+        return true;
+      }
       int size = OperandSize(type->kind);
       op.kind = size == 0 ? Operand::Kind::Bit : size > 0 ? Operand::Kind::Sized : Operand::Kind::None;
       op.size = static_cast<uint8_t>(size > 0 ? size : 0);
@@ -2198,6 +2214,25 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
   }
   Operand op;
   if (!ParseOperandToks(arg.toks.data(), arg.toks.size(), caller, op)) return false;
+  if (pt.kind == TypeKind::Timer || pt.kind == TypeKind::Counter) {
+    const bool timer = pt.kind == TypeKind::Timer;
+    const Operand::Kind want = timer ? Operand::Kind::Timer : Operand::Kind::Counter;
+    c.size = 2;
+    c.length = 0;
+    if (op.kind == want && !op.indirect) {
+      c.mode = ParamCopy::Const;
+      c.caller = op.byte;
+      return true;
+    }
+    if (op.kind == want && op.symbolic) {
+      // passed on from the caller's own parameter
+      c.mode = ParamCopy::Abs;
+      c.caller = mem::kLocalBase + caller.frameBase + op.pointerByte;
+      return true;
+    }
+    Error(t0.line, t0.column, what + " needs a " + (timer ? "timer such as T 1" : "counter such as Z 1"));
+    return false;
+  }
   if (op.kind == Operand::Kind::Const) {
     if (output) {
       Error(t0.line, t0.column, what + " is an output; it needs an address, not a constant");
