@@ -63,6 +63,18 @@ bool LooksLikeAddress(const std::string& address) {
   return LookupArea(area).ok;
 }
 
+// One spelling per address: no blanks, German area names ("I 1.0" and "E1.0" are the same).
+std::string Canonical(const std::string& address) {
+  std::string a = Upper(address);
+  a.erase(std::remove(a.begin(), a.end(), ' '), a.end());
+  size_t letters = 0;
+  while (letters < a.size() && a[letters] >= 'A' && a[letters] <= 'Z') ++letters;
+  std::string_view german = AreaInOtherLanguage(std::string_view(a).substr(0, letters), Lang::German);
+  if (!german.empty() && !LookupArea(a.substr(0, letters)).german)
+    a = std::string(german) + a.substr(letters);
+  return a;
+}
+
 }  // namespace
 
 void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
@@ -152,10 +164,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
     std::string here = file.name + ":" + std::to_string(lineNo);
     auto it = table.find(name);
     if (it != table.end()) {
-      std::string a = Upper(it->second), b = Upper(address);
-      a.erase(std::remove(a.begin(), a.end(), ' '), a.end());
-      b.erase(std::remove(b.begin(), b.end(), ' '), b.end());
-      if (a != b) {
+      if (Canonical(it->second) != Canonical(address)) {
         auto o = origin.find(name);
         error(1, "symbol \"" + name + "\" is " + address + " here but " + it->second + " in " +
                      (o == origin.end() ? std::string("the plant's symbols") : o->second) +
