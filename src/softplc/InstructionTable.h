@@ -32,6 +32,9 @@ enum class OperandKind : uint8_t {
   Count,      // small unsigned number, 0..limit
   Label,      // jump target
   Stw,        // the status word
+  Block,      // FC n, FB n with DB m, SFB/SFC n, or a symbol
+  DataBlock,  // DB n or DI n
+  DbReg,      // DBNO DBLG DINO DILG
 };
 
 // X(opcode, German, English, operand kind, limit for Count operands)
@@ -232,6 +235,28 @@ enum class OperandKind : uint8_t {
   X(BEA, "BEA", "BEU", None, 0)                                   \
   X(NOP, "NOP", "NOP", Count, 1)                                  \
   X(BLD, "BLD", "BLD", Count, 255)                                \
+  /* blocks, data blocks and address registers */               \
+  X(CALL, "CALL", "CALL", Block, 0)                               \
+  X(UC, "UC", "UC", Block, 0)                                     \
+  X(CC, "CC", "CC", Block, 0)                                     \
+  X(OPN, "AUF", "OPN", DataBlock, 0)                              \
+  X(L_DBREG, "L", "L", DbReg, 0)                                  \
+  X(TDB, "TDB", "TDB", None, 0)                                   \
+  X(LAR1, "LAR1", "LAR1", None, 0)                                \
+  X(LAR1_D, "LAR1", "LAR1", LoadDWord, 0)                         \
+  X(LAR1_K, "LAR1", "LAR1", Const32, 0)                           \
+  X(LAR2, "LAR2", "LAR2", None, 0)                                \
+  X(LAR2_D, "LAR2", "LAR2", LoadDWord, 0)                         \
+  X(LAR2_K, "LAR2", "LAR2", Const32, 0)                           \
+  X(TAR1, "TAR1", "TAR1", None, 0)                                \
+  X(TAR1_D, "TAR1", "TAR1", StoreDWord, 0)                        \
+  X(TAR2, "TAR2", "TAR2", None, 0)                                \
+  X(TAR2_D, "TAR2", "TAR2", StoreDWord, 0)                        \
+  X(ADD_AR1, "+AR1", "+AR1", None, 0)                             \
+  X(ADD_AR1_K, "+AR1", "+AR1", Const32, 0)                        \
+  X(ADD_AR2, "+AR2", "+AR2", None, 0)                             \
+  X(ADD_AR2_K, "+AR2", "+AR2", Const32, 0)                        \
+  X(CAR, "CAR", "CAR", None, 0)                                   \
   /* internal: end of block, memory-indirect operand (slow path) */ \
   X(END, "", "", None, 0)                                         \
   X(INDIRECT, "", "", None, 0)

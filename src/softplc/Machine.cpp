@@ -1,5 +1,6 @@
 #include "softplc/Machine.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -15,6 +16,10 @@ const char* FaultText(Fault f) {
     case Fault::BcdError: return "BCD conversion error: the value is not a valid BCD number";
     case Fault::NestingOverflow: return "nesting stack overflow: more than seven open brackets";
     case Fault::NestingUnderflow: return "nesting stack underflow: ')' without open bracket";
+    case Fault::CallDepth: return "block stack overflow: calls nested deeper than 16 levels";
+    case Fault::DbLength:
+      return "area length error: address outside the open data block (or no data block open)";
+    case Fault::StopRequested: return "STOP requested by SFC 46 STP";
   }
   return "";
 }
@@ -224,10 +229,13 @@ void Machine::ClearTimersAndCounters() {
 void Machine::ClearRegisters() {
   accu1 = accu2 = 0;
   status = 0;
+  db = di = 0;
+  ar1 = ar2 = 0;
 }
 
 void Machine::AdvanceTimers(uint32_t ms) {
   if (ms == 0) return;
+  nowMs += ms;
   const int32_t step = ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(ms);
   // Only running timers are visited: a cycle with no timer running costs nothing here.
   for (size_t word = 0; word < running_.size(); ++word) {
@@ -246,6 +254,215 @@ void Machine::AdvanceTimers(uint32_t ms) {
       running_[word] &= ~(uint64_t{1} << (n % 64));
     }
   }
+}
+
+uint32_t Machine::DbNumber(const Program& p, DbReg r) {
+  if (DbLength(r) == 0) return 0;
+  // data blocks lie in ascending order of their base
+  auto it = std::lower_bound(p.dbs.begin(), p.dbs.end(), DbBase(r),
+                             [](const DataBlockInfo& d, uint32_t base) { return d.base < base; });
+  return it != p.dbs.end() && it->base == DbBase(r) ? static_cast<uint32_t>(it->number) : 0;
+}
+
+void Machine::Layout(const Program& p) {
+  // inputs, outputs and bit memory stay; local data and data blocks start afresh
+  memory.resize(p.flatSize + 8);
+  std::fill(memory.begin() + mem::kLocalBase, memory.end(), uint8_t{0});
+  ResetDataBlocks(p);
+}
+
+void Machine::ResetDataBlocks(const Program& p) {
+  if (memory.size() < p.flatSize + 8) memory.assign(p.flatSize + 8, 0);
+  for (const DataBlockInfo& d : p.dbs)
+    std::memcpy(memory.data() + d.base, d.initial.data(), d.initial.size());
+}
+
+// Parameters are few and small: each copy is a handful of byte moves, without calls.
+template <bool in>
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline bool Machine::CopyParams(const ParamCopy* c, uint32_t n) {
+  uint8_t* const m = memory.data();
+  for (const ParamCopy* const end = c + n; c != end; ++c) {
+    uint8_t* const callee = m + c->callee;
+    uint8_t* caller;
+    if (c->mode == ParamCopy::Abs) {
+      caller = m + c->caller;
+    } else if (c->mode == ParamCopy::Const) {
+      // constants only ever go in
+      const uint32_t v = c->caller;
+      switch (c->size) {
+        case 0:
+          *callee = static_cast<uint8_t>((*callee & ~(1u << c->calleeBit)) | ((v & 1u) << c->calleeBit));
+          break;
+        case 1: callee[0] = static_cast<uint8_t>(v); break;
+        case 2: Wr16(callee, v); break;
+        default: Wr32(callee, v); break;
+      }
+      continue;
+    } else {
+      const DbReg r = c->mode == ParamCopy::RelDb ? db : di;
+      const uint32_t width = c->size == 0 ? 1u : c->size == 255 ? c->length : c->size;
+      if (c->caller + width > DbLength(r)) return false;
+      caller = m + DbBase(r) + c->caller;
+    }
+    const uint8_t* from = in ? caller : callee;
+    uint8_t* to = in ? callee : caller;
+    switch (c->size) {
+      case 0: {
+        const uint32_t fromBit = in ? c->callerBit : c->calleeBit;
+        const uint32_t toBit = in ? c->calleeBit : c->callerBit;
+        const uint32_t v = (*from >> fromBit) & 1u;
+        *to = static_cast<uint8_t>((*to & ~(1u << toBit)) | (v << toBit));
+        break;
+      }
+      case 1: to[0] = from[0]; break;
+      case 2:
+        to[0] = from[0];
+        to[1] = from[1];
+        break;
+      case 4: std::memcpy(to, from, 4); break;
+      default: std::memmove(to, from, c->length); break;
+    }
+  }
+  return true;
+}
+
+namespace {
+// IEC timer instance (TP, TON, TOF): IN 0.0, PT 2, Q 6.0, ET 8, STATE 12, STIME 14, ATIME 18.
+// STATE bit 0 is the last IN, bit 1 a running timing.
+void IecTimer(Native kind, uint8_t* d, uint32_t now) {
+  const bool in = d[0] & 1u;
+  const int32_t pt = static_cast<int32_t>(Rd32(d + 2));
+  uint8_t state = d[12];
+  const bool last = state & 1u;
+  bool running = state & 2u;
+  bool q = d[6] & 1u;
+  int32_t et = static_cast<int32_t>(Rd32(d + 8));
+  const uint32_t start = Rd32(d + 14);
+  const int32_t elapsed = static_cast<int32_t>(now - start);
+  switch (kind) {
+    case Native::TP:
+      if (in && !last && !running) {
+        running = true;
+        Wr32(d + 14, now);
+        et = 0;
+      } else if (running) {
+        et = elapsed;
+      }
+      if (running && et >= pt) {
+        running = false;
+        et = pt;
+      }
+      q = running;
+      if (!running && !in) et = 0;
+      break;
+    case Native::TON:
+      if (!in) {
+        running = false;
+        q = false;
+        et = 0;
+      } else {
+        if (!last) {
+          running = true;
+          Wr32(d + 14, now);
+          et = 0;
+        } else if (running) {
+          et = elapsed;
+        }
+        if (running && et >= pt) {
+          running = false;
+          et = pt;
+          q = true;
+        }
+        if (pt <= 0) q = true;
+      }
+      break;
+    default:  // TOF
+      if (in) {
+        running = false;
+        q = true;
+        et = 0;
+      } else {
+        if (last) {
+          running = true;
+          Wr32(d + 14, now);
+          et = 0;
+        } else if (running) {
+          et = elapsed;
+        }
+        if (running && et >= pt) {
+          running = false;
+          et = pt;
+          q = false;
+        }
+        if (pt <= 0) q = false;
+      }
+      break;
+  }
+  if (et < 0) et = 0;
+  d[6] = static_cast<uint8_t>((d[6] & ~1u) | (q ? 1u : 0u));
+  Wr32(d + 8, static_cast<uint32_t>(et));
+  d[12] = static_cast<uint8_t>((in ? 1u : 0u) | (running ? 2u : 0u));
+  Wr32(d + 18, now);
+}
+
+// IEC counters: CU/CD 0.0 (CTUD: CU 0.0 CD 0.1 R 0.2 LOAD 0.3; CTU: R 0.1; CTD: LOAD 0.1),
+// PV 2, Q 4.0 (CTUD: QU 4.0 QD 4.1), CV 6, edge memories 8.0 / 8.1.
+void IecCounter(Native kind, uint8_t* d) {
+  const uint32_t in = d[0];
+  const int32_t pv = Lo16(Rd16(d + 2));
+  int32_t cv = Lo16(Rd16(d + 6));
+  const uint32_t edges = d[8];
+  const bool up = kind != Native::CTD && (in & 1u) && !(edges & 1u);
+  const bool down = (kind == Native::CTD && (in & 1u) && !(edges & 2u)) ||
+                    (kind == Native::CTUD && (in & 2u) && !(edges & 2u));
+  const bool reset = (kind == Native::CTU && (in & 2u)) || (kind == Native::CTUD && (in & 4u));
+  const bool load = (kind == Native::CTD && (in & 2u)) || (kind == Native::CTUD && (in & 8u));
+  if (reset) cv = 0;
+  else if (load) cv = pv;
+  else {
+    if (up && cv < 32767) ++cv;
+    if (down && cv > -32768) --cv;
+  }
+  Wr16(d + 6, static_cast<uint32_t>(cv));
+  uint32_t newEdges = 0;
+  if (kind == Native::CTD) newEdges = (in & 1u) ? 2u : 0u;
+  else newEdges = ((in & 1u) ? 1u : 0u) | ((kind == Native::CTUD && (in & 2u)) ? 2u : 0u);
+  d[8] = static_cast<uint8_t>(newEdges);
+  uint32_t q;
+  if (kind == Native::CTU) q = cv >= pv ? 1u : 0u;
+  else if (kind == Native::CTD) q = cv <= 0 ? 1u : 0u;
+  else q = (cv >= pv ? 1u : 0u) | (cv <= 0 ? 2u : 0u);
+  d[4] = static_cast<uint8_t>((d[4] & ~3u) | q);
+}
+}  // namespace
+
+Fault Machine::RunNative(const Program& p, const CallSite& cs) {
+  uint8_t* const m = memory.data();
+  (void)p;
+  switch (cs.native) {
+    case Native::TP:
+    case Native::TON:
+    case Native::TOF: IecTimer(cs.native, m + cs.diBase, nowMs); break;
+    case Native::CTU:
+    case Native::CTD:
+    case Native::CTUD: IecCounter(cs.native, m + cs.diBase); break;
+    case Native::BLKMOV:
+      std::memmove(m + cs.dstBase, m + cs.srcBase, std::min(cs.srcLength, cs.dstLength));
+      Wr16(m + cs.retVal, 0);
+      break;
+    case Native::FILL:
+      for (uint32_t k = 0; k < cs.dstLength && cs.srcLength; ++k)
+        m[cs.dstBase + k] = m[cs.srcBase + k % cs.srcLength];
+      Wr16(m + cs.retVal, 0);
+      break;
+    case Native::STP: return Fault::StopRequested;
+    case Native::TIME_TCK: Wr32(m + cs.retVal, nowMs & 0x7FFFFFFFu); break;
+    case Native::None: break;
+  }
+  return Fault::None;
 }
 
 uint16_t Machine::TimerUnits(int n) const {
@@ -387,6 +604,7 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   uint8_t* const m = memory.data();
   Insn tmp{};
   int depth = 0;
+  int calls = 0;
   Fault fault = Fault::None;
 
   uint32_t a1 = accu1, a2 = accu2;
@@ -1029,12 +1247,12 @@ H_BE:
 H_BEA:
   TRACE();
   count += static_cast<uint64_t>(ip - seg) + 1;
-  goto L_done;
+  goto L_return;
 H_BEB:
   if (lg & kRLO) {
     TRACE();
     count += static_cast<uint64_t>(ip - seg) + 1;
-    goto L_done;
+    goto L_return;
   }
   lg = kRLO | kSTA;
   NEXT();
@@ -1042,22 +1260,140 @@ H_NOP: NEXT();
 H_BLD: NEXT();
 H_END:
   count += static_cast<uint64_t>(ip - seg);
-  goto L_done;
+  goto L_return;
+
+  // ---- blocks
+H_CC:
+  if (!(lg & kRLO)) {
+    lg = kRLO | kSTA;
+    NEXT();
+  }
+  goto L_call;
+H_CALL:
+H_UC:
+L_call: {
+  const CallSite& cs = p.calls[in->arg];
+  TRACE();
+  if (!CopyParams<true>(p.copies.data() + cs.firstIn, cs.inCount)) FAIL(Fault::DbLength);
+  if (cs.native != Native::None) {
+    Fault f = RunNative(p, cs);
+    if (f != Fault::None) FAIL(f);
+    if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount)) FAIL(Fault::DbLength);
+    lg = (lg & kRLO) | kSTA;
+    ++ip;
+    DISPATCH();
+  }
+  if (calls >= kMaxCallDepth) FAIL(Fault::CallDepth);
+  {
+    Frame& fr = frames_[static_cast<size_t>(calls++)];
+    fr.ret = ip;
+    fr.db = db;
+    fr.di = di;
+    fr.site = in->arg;
+  }
+  if (cs.setsDi) di = MakeDbReg(cs.diBase, cs.diLength);
+  count += static_cast<uint64_t>(ip - seg) + 1;
+  if (count > limit) goto L_budget;
+  lg = (lg & kRLO) | kSTA;
+  ip = code + cs.entry;
+  seg = ip;
+  DISPATCH();
+}
+L_return: {
+  if (calls == 0) goto L_done;
+  const Frame& f = frames_[static_cast<size_t>(--calls)];
+  db = f.db;
+  di = f.di;
+  ip = f.ret;
+  const CallSite& cs = p.calls[f.site];
+  if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount)) {
+    fault = Fault::DbLength;
+    faultAt = static_cast<uint32_t>(ip - code);
+    goto L_store;
+  }
+  if (count > limit) goto L_budget;
+  lg = (lg & kRLO) | kSTA;
+  ++ip;
+  seg = ip;
+  DISPATCH();
+}
+H_OPN: {
+  const DataBlockInfo& d = p.dbs[in->arg];
+  (in->a ? di : db) = MakeDbReg(d.base, d.length);
+  NEXT();
+}
+H_L_DBREG:
+  a2 = a1;
+  a1 = in->a == 0 ? DbNumber(p, db) : in->a == 1 ? DbLength(db) : in->a == 2 ? DbNumber(p, di) : DbLength(di);
+  NEXT();
+H_TDB: std::swap(db, di); NEXT();
+H_LAR1: ar1 = a1; NEXT();
+H_LAR1_D: ar1 = Rd32(m + in->arg); NEXT();
+H_LAR1_K: ar1 = in->arg; NEXT();
+H_LAR2: ar2 = a1; NEXT();
+H_LAR2_D: ar2 = Rd32(m + in->arg); NEXT();
+H_LAR2_K: ar2 = in->arg; NEXT();
+H_TAR1: a2 = a1; a1 = ar1; NEXT();
+H_TAR1_D: Wr32(m + in->arg, ar1); NEXT();
+H_TAR2: a2 = a1; a1 = ar2; NEXT();
+H_TAR2_D: Wr32(m + in->arg, ar2); NEXT();
+  // +AR: a 16-bit signed offset (in bits) is added to the address part; the area stays.
+#define ADD_AR(reg, v)                                                                    \
+  reg = (reg & 0xFF000000u) |                                                             \
+        ((reg + static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(v)))) & 0x00FFFFFFu)
+H_ADD_AR1: ADD_AR(ar1, a1 & 0xFFFFu); NEXT();
+H_ADD_AR1_K: ADD_AR(ar1, in->arg & 0xFFFFu); NEXT();
+H_ADD_AR2: ADD_AR(ar2, a1 & 0xFFFFu); NEXT();
+H_ADD_AR2_K: ADD_AR(ar2, in->arg & 0xFFFFu); NEXT();
+H_CAR: std::swap(ar1, ar2); NEXT();
 
 H_INDIRECT: {
   const IndirectRef& ref = p.indirect[in->arg];
-  const uint8_t* ptr = m + ref.pointerOffset;
   tmp = Insn{ref.op, 0, 0, 0};
-  if (ref.size >= 8) {
-    uint32_t number = Rd16(ptr);
+  if (ref.mode != 0) {
+    // relative to the open DB or DI, or register-indirect through AR1/AR2
+    Area area = ref.area;
+    uint32_t offset = ref.pointerOffset >> 3, bit = ref.bit;
+    if (ref.mode >= 2) {
+      const uint32_t ar = ref.reg == 1 ? ar1 : ar2;
+      const uint32_t pointer = (ar & 0x00FFFFFFu) + ref.pointerOffset;
+      offset = (pointer >> 3) & 0xFFFFu;
+      bit = pointer & 7u;
+      if (ref.mode == 3) {
+        switch ((ar >> 24) & 0xFFu) {
+          case 0x81: area = Area::Input; break;
+          case 0x82: area = Area::Output; break;
+          case 0x83: area = Area::Marker; break;
+          case 0x84: area = Area::DB; break;
+          case 0x85: area = Area::DI; break;
+          case 0x86: area = Area::Local; break;
+          default: FAIL(Fault::AreaLength);
+        }
+      }
+    }
+    const uint32_t width = ref.size == 0 ? 1u : ref.size;
+    if (area == Area::DB || area == Area::DI) {
+      const DbReg r = area == Area::DB ? db : di;
+      if (offset + width > DbLength(r)) FAIL(Fault::DbLength);
+      tmp.arg = DbBase(r) + offset;
+    } else {
+      if (offset + width > AreaSize(area)) FAIL(Fault::AreaLength);
+      tmp.arg = AreaBase(area) + offset + (area == Area::Local ? ref.localBase : 0u);
+    }
+    const uint32_t flat = tmp.arg;
+    tmp = ref.lowered;
+    tmp.arg = flat;
+    if (ref.size == 0) tmp.a = static_cast<uint8_t>(bit);
+  } else if (ref.size >= 8) {
+    uint32_t number = Rd16(m + ref.pointerOffset);
     if (number > 255) FAIL(Fault::AreaLength);
     tmp.arg = number;
   } else {
-    uint32_t pointer = Rd32(ptr);
+    uint32_t pointer = Rd32(m + ref.pointerOffset);
     uint32_t byte = (pointer >> 3) & 0xFFFFu;
     uint32_t width = ref.size == 0 ? 1u : ref.size;
     if (byte + width > AreaSize(ref.area)) FAIL(Fault::AreaLength);
-    tmp.arg = AreaBase(ref.area) + byte;
+    tmp.arg = AreaBase(ref.area) + byte + (ref.area == Area::Local ? ref.localBase : 0u);
     tmp.a = static_cast<uint8_t>(pointer & 7u);
     Lower(tmp);
   }
@@ -1107,6 +1443,7 @@ L_store:
 #undef REAL_OP
 #undef REAL_TO_DINT
 #undef COND_JUMP_RLO
+#undef ADD_AR
 }
 
 #if defined(__GNUC__)

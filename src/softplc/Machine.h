@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "softplc/Program.h"
 #include "softplc/SoftPlc.h"
@@ -18,7 +19,12 @@ enum class Fault : uint8_t {
   BcdError,        // BTI/BTD, timer or counter value that is not BCD
   NestingOverflow, // more than seven open brackets at run time (jumps across brackets)
   NestingUnderflow,
+  CallDepth,       // calls nested deeper than the block stack allows
+  DbLength,        // address outside the open data block (or no data block open)
+  StopRequested,   // SFC 46 STP
 };
+
+constexpr int kMaxCallDepth = 16;
 
 const char* FaultText(Fault f);
 
@@ -73,8 +79,24 @@ class Machine {
   void ClearRegisters();
 
   uint16_t TimerUnits(int n) const;
+  // Prepares the memory for a program: sizes it, puts every data block's initial values in.
+  void Layout(const Program& p);
+  void ResetDataBlocks(const Program& p);
 
-  alignas(64) std::array<uint8_t, mem::kFlatSize + 8> memory{};
+  // Data block registers and address registers; cleared at the start of every OB.
+  // An open data block: flat base in the low half, length in the high half. Kept in one word
+  // so that saving and restoring it around a call is one move each.
+  using DbReg = uint64_t;
+  static constexpr DbReg MakeDbReg(uint32_t base, uint32_t length) {
+    return uint64_t{length} << 32 | base;
+  }
+  static constexpr uint32_t DbBase(DbReg r) { return static_cast<uint32_t>(r); }
+  static constexpr uint32_t DbLength(DbReg r) { return static_cast<uint32_t>(r >> 32); }
+  DbReg db = 0, di = 0;
+  uint32_t ar1 = 0, ar2 = 0;
+  uint32_t nowMs = 0;  // plant time, for the IEC timers and TIME_TCK
+
+  std::vector<uint8_t> memory = std::vector<uint8_t>(mem::kFlatSize + 8, 0);
   std::array<TimerState, 256> timers{};
   std::array<CounterState, 256> counters{};
   uint32_t accu1 = 0, accu2 = 0;
@@ -95,6 +117,17 @@ class Machine {
   Fault TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
   Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
+  template <bool in>
+  bool CopyParams(const ParamCopy* c, uint32_t n);
+  Fault RunNative(const Program& p, const CallSite& cs);
+
+  struct Frame {
+    const Insn* ret;
+    DbReg db, di;
+    uint32_t site;
+  };
+  static uint32_t DbNumber(const Program& p, DbReg r);
+  std::array<Frame, kMaxCallDepth> frames_{};
   std::array<Nest, 8> nest_{};
   std::array<uint64_t, 4> running_{};  // one bit per running timer
 };

@@ -30,6 +30,10 @@ constexpr AreaRow kAreas[] = {
     {"PEB", "PIB", Area::PeriphIn, 1, false, false}, {"PEW", "PIW", Area::PeriphIn, 2, false, false},
     {"PED", "PID", Area::PeriphIn, 4, false, false}, {"PAB", "PQB", Area::PeriphOut, 1, false, false},
     {"PAW", "PQW", Area::PeriphOut, 2, false, false}, {"PAD", "PQD", Area::PeriphOut, 4, false, false},
+    {"DBX", "DBX", Area::DB, 0, false, false},     {"DBB", "DBB", Area::DB, 1, false, false},
+    {"DBW", "DBW", Area::DB, 2, false, false},     {"DBD", "DBD", Area::DB, 4, false, false},
+    {"DIX", "DIX", Area::DI, 0, false, false},     {"DIB", "DIB", Area::DI, 1, false, false},
+    {"DIW", "DIW", Area::DI, 2, false, false},     {"DID", "DID", Area::DI, 4, false, false},
     {"T", "T", Area::Marker, 0, true, false},       {"Z", "C", Area::Marker, 0, false, true},
 };
 
@@ -272,7 +276,7 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     out.ctype = ConstType::Counter;
   } else if (prefix == "P") {
     // Pointer: P#byte.bit inside an area, or P#M byte.bit naming the area (I 81, Q 82, M 83,
-    // L 86 in the top byte, as the CPU encodes it).
+    // DB 84, DI 85, L 86 in the top byte, as the CPU encodes it).
     size_t letters = 0;
     while (letters < rest.size() && rest[letters] >= 'A' && rest[letters] <= 'Z') ++letters;
     std::string_view area = rest.substr(0, letters), addr = rest.substr(letters);
@@ -281,7 +285,9 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     else if (area == "A" || area == "Q") areaCode = 0x82;
     else if (area == "M") areaCode = 0x83;
     else if (area == "L") areaCode = 0x86;
-    else if (!area.empty()) return bad("a pointer names the area E, A, M or L:");
+    else if (area == "DBX") areaCode = 0x84;
+    else if (area == "DIX") areaCode = 0x85;
+    else if (!area.empty()) return bad("a pointer names the area E, A, M, L, DBX or DIX:");
     while (!addr.empty() && addr.front() == ' ') addr.remove_prefix(1);
     size_t dot = addr.find('.');
     uint64_t byte = 0, bit = 8;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "softplc/Decl.h"
 #include "softplc/InstructionTable.h"
 #include "softplc/Program.h"
 
@@ -24,7 +25,8 @@ enum class ConstType : uint8_t {
 };
 
 struct Operand {
-  enum class Kind : uint8_t { None, Bit, Sized, Timer, Counter, Cond, Const, Label, Stw };
+  enum class Kind : uint8_t { None, Bit, Sized, Timer, Counter, Cond, Const, Label, Stw, Block,
+                              DataBlock, DbReg };
   Kind kind = Kind::None;
   // addresses
   Area area = Area::Marker;
@@ -32,6 +34,20 @@ struct Operand {
   uint32_t byte = 0;  // byte address or timer/counter number
   uint8_t bit = 0;
   bool indirect = false;
+  // register-indirect through AR1/AR2: arReg 1 or 2, arCross for area-crossing, the
+  // displacement (byte << 3 | bit) in pointerByte
+  uint8_t arReg = 0;
+  bool arCross = false;
+  // Block: the call target; DataBlock: DB (false) or DI (true) and its number in `byte`
+  uint32_t blockIndex = 0;
+  bool di = false;
+  // a data block address written with its block ("DB10.DBW 2" or "Data".x): opens it first
+  int32_t qualifiedDb = -1;
+  // symbolic access: the declared type (null for absolute addresses); aggregate when it is a
+  // STRUCT, ARRAY, STRING or DATE_AND_TIME that only a parameter can take as a whole
+  std::shared_ptr<const Type> vtype;
+  bool aggregate = false;
+  bool symbolic = false;
   Area pointerArea = Area::Marker;
   uint8_t pointerSize = 0;
   uint32_t pointerByte = 0;

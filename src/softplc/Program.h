@@ -19,11 +19,15 @@ constexpr uint32_t kOutputSize = 1024;
 constexpr uint32_t kMarkerBase = kOutputBase + kOutputSize;
 constexpr uint32_t kMarkerSize = 4096;
 constexpr uint32_t kLocalBase = kMarkerBase + kMarkerSize;
-constexpr uint32_t kLocalSize = 256;
+constexpr uint32_t kLocalSize = 256;  // addressable by one block; the stack itself is larger
 constexpr uint32_t kFlatSize = kLocalBase + kLocalSize;
+// The local stack: every block gets a fixed frame inside it (calls cannot recurse, so the
+// deepest chain of frames is known when the program loads). Data blocks follow it.
+constexpr uint32_t kMaxLocalStack = 64 * 1024;
+constexpr uint32_t kMaxDataBytes = 1024 * 1024;
 }  // namespace mem
 
-enum class Area : uint8_t { Input, Output, Marker, Local, PeriphIn, PeriphOut };
+enum class Area : uint8_t { Input, Output, Marker, Local, PeriphIn, PeriphOut, DB, DI };
 
 constexpr uint32_t AreaBase(Area a) {
   switch (a) {
@@ -33,6 +37,8 @@ constexpr uint32_t AreaBase(Area a) {
     case Area::PeriphOut: return mem::kOutputBase;
     case Area::Marker: return mem::kMarkerBase;
     case Area::Local: return mem::kLocalBase;
+    case Area::DB:
+    case Area::DI: return 0;  // relative to the open data block
   }
   return 0;
 }
@@ -44,6 +50,8 @@ constexpr uint32_t AreaSize(Area a) {
     case Area::PeriphOut: return mem::kOutputSize;
     case Area::Marker: return mem::kMarkerSize;
     case Area::Local: return mem::kLocalSize;
+    case Area::DB:
+    case Area::DI: return 65536;
   }
   return 0;
 }
@@ -75,7 +83,49 @@ struct IndirectRef {
   uint8_t size;        // 0 bit, 1 byte, 2 word, 4 double word, 8 timer, 9 counter
   uint8_t pointerSize; // 2 (word: timer/counter number) or 4 (double word: area pointer)
   uint32_t pointerOffset;  // flat offset of the pointer
+  // How the address is formed: 0 memory-indirect (pointer in memory), 1 relative to the open
+  // DB or DI (pointerOffset = byte offset, bit in `bit`), 2 register-indirect area-internal,
+  // 3 register-indirect area-crossing (AR number in `reg`, displacement in pointerOffset as
+  // byte << 3 | bit).
+  uint8_t mode = 0;
+  uint8_t reg = 0;
+  uint8_t bit = 0;
+  uint32_t localBase = 0;  // the block's frame, for L addresses formed at run time
+  Insn lowered{};          // the instruction as the VM runs it, address still to fill in
 };
+
+// One parameter copied at a call. The callee side is always a fixed flat offset (the frame of
+// an FC, the instance DB of an FB); the caller side may be relative to the caller's open DB
+// or DI, or a constant.
+struct ParamCopy {
+  enum Mode : uint8_t { Abs, RelDb, RelDi, Const };
+  uint8_t mode = Abs;   // of the caller's side
+  uint8_t size = 0;     // 0 bit, else bytes (up to 255 copied as a block)
+  uint8_t callerBit = 0;
+  uint8_t calleeBit = 0;
+  uint32_t caller = 0;  // flat offset, DB-relative offset or constant value
+  uint32_t callee = 0;  // flat offset
+  uint32_t length = 0;  // bytes for block copies (size 255)
+};
+
+// Built-in system blocks run natively.
+enum class Native : uint8_t { None, TP, TON, TOF, CTU, CTD, CTUD, BLKMOV, FILL, STP, TIME_TCK };
+
+struct CallSite {
+  uint32_t block = 0;       // index into Program::blocks
+  uint32_t entry = 0;
+  Native native = Native::None;
+  bool setsDi = false;      // an FB call opens its instance DB as DI
+  uint16_t diNumber = 0;
+  uint32_t diBase = 0, diLength = 0;
+  uint32_t firstIn = 0, inCount = 0;    // into Program::copies
+  uint32_t firstOut = 0, outCount = 0;
+  // natives with block parameters (BLKMOV, FILL): source and destination ranges
+  uint32_t srcBase = 0, srcLength = 0, dstBase = 0, dstLength = 0;
+  uint32_t retVal = 0;      // flat offset of RET_VAL / the result, kNoRet when unused
+  uint8_t retMode = 0;      // ParamCopy::Mode of retVal
+};
+constexpr uint32_t kNoRet = 0xFFFFFFFFu;
 
 struct SourceRef {
   uint32_t file = 0;
@@ -87,10 +137,22 @@ struct SourceRef {
   uint32_t block = 0;       // index into Program::blocks
 };
 
+enum class BlockKind : uint8_t { OB, FC, FB, DB, UDT, SFB, SFC };
+const char* BlockKindName(BlockKind k);
+
 struct BlockInfo {
-  int number = 1;        // OB number
+  BlockKind kind = BlockKind::OB;
+  int number = 1;
   uint32_t entry = 0;    // first instruction
   uint32_t localBytes = 0;
+  uint32_t frameBase = 0;  // offset of its local data inside the local stack
+};
+
+struct DataBlockInfo {
+  int number = 0;
+  uint32_t base = 0;     // flat offset
+  uint32_t length = 0;
+  std::vector<uint8_t> initial;  // contents after loading and after a memory reset
 };
 
 struct Program {
@@ -100,8 +162,15 @@ struct Program {
   std::vector<std::string> fileNames;
   std::vector<std::string> fileTexts;
   std::vector<BlockInfo> blocks;
+  std::vector<ParamCopy> copies;
+  std::vector<CallSite> calls;
+  std::vector<DataBlockInfo> dbs;  // by number through dbIndex
+  std::vector<int32_t> dbIndex;    // DB number -> index into dbs, -1 when absent
+  uint32_t localStack = mem::kLocalSize;  // bytes of local stack
+  uint32_t flatSize = mem::kFlatSize;     // whole memory: I, Q, M, local stack, DBs
   int ob1 = -1;    // index into blocks
   int ob100 = -1;
+  int ob35 = -1;
 };
 
 }  // namespace softplc

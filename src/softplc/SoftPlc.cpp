@@ -6,6 +6,7 @@
 
 #include "softplc/Compiler.h"
 #include "softplc/Machine.h"
+#include "softplc/SymbolFile.h"
 
 namespace softplc {
 
@@ -36,6 +37,8 @@ class CpuCore {
   uint32_t retentiveBytes = 16;
   bool firstScan = true;
   uint32_t lastElapsed = 0;
+  uint32_t ob35Elapsed = 0;   // plant time since the cyclic interrupt last ran
+  uint32_t ob35Period = 100;
 
   void AddDiag(std::string text) {
     DiagEntry e;
@@ -55,7 +58,8 @@ class CpuCore {
     r.file = program->fileNames[s.file];
     r.line = static_cast<int>(s.line);
     r.column = static_cast<int>(s.column);
-    r.block = "OB " + std::to_string(program->blocks[s.block].number);
+    const BlockInfo& bi = program->blocks[s.block];
+    r.block = std::string(BlockKindName(bi.kind)) + " " + std::to_string(bi.number);
     r.network = static_cast<int>(s.network);
     const std::string& text = program->fileTexts[s.file];
     if (s.textOffset + s.textLength <= text.size())
@@ -89,7 +93,12 @@ class CpuCore {
     // Local data starts cleared, with the block's start information in its first bytes.
     uint8_t* local = vm.memory.data() + mem::kLocalBase;
     std::fill_n(local, std::max<uint32_t>(b.localBytes, 20), uint8_t{0});
-    if (b.number == 1) {
+    if (b.number == 35) {
+      local[0] = 0x11;
+      local[1] = 0x36;
+      local[2] = 12;
+      local[3] = 35;
+    } else if (b.number == 1) {
       local[0] = 0x11;
       local[1] = firstScan ? 0x01 : 0x03;
       local[2] = 1;
@@ -107,7 +116,7 @@ class CpuCore {
     uint32_t at = 0;
     uint64_t executed = 0;
     Fault f = vm.Execute(*program, b.entry, observer, at, executed);
-    lastInstructions = executed;
+    lastInstructions += executed;
     if (f != Fault::None) {
       EnterStop(f, at);
       return false;
@@ -121,8 +130,10 @@ class CpuCore {
     vm.ClearRegisters();
     std::fill(vm.memory.begin() + mem::kMarkerBase + retentiveBytes,
               vm.memory.begin() + mem::kMarkerBase + mem::kMarkerSize, uint8_t{0});
-    std::fill_n(vm.memory.begin() + mem::kLocalBase, mem::kLocalSize, uint8_t{0});
+    if (program)
+      std::fill_n(vm.memory.begin() + mem::kLocalBase, program->localStack, uint8_t{0});
     firstScan = true;
+    ob35Elapsed = 0;
     lastElapsed = 0;
     if (program && program->ob100 >= 0) RunBlock(program->ob100);
   }
@@ -140,9 +151,13 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
   CpuCore& c = *core_;
   ProgramInfo info;
   info.files = p->fileNames;
-  for (const BlockInfo& b : p->blocks) info.blocks.push_back("OB " + std::to_string(b.number));
+  for (const BlockInfo& b : p->blocks)
+    info.blocks.push_back(std::string(BlockKindName(b.kind)) + " " + std::to_string(b.number));
+  for (const DataBlockInfo& d : p->dbs) info.blocks.push_back("DB " + std::to_string(d.number));
   info.instructions = p->code.size();
-  info.bytecodeBytes = p->code.size() * sizeof(Insn) + p->indirect.size() * sizeof(IndirectRef);
+  info.bytecodeBytes = p->code.size() * sizeof(Insn) + p->indirect.size() * sizeof(IndirectRef) +
+                       p->copies.size() * sizeof(ParamCopy) + p->calls.size() * sizeof(CallSite);
+  c.vm.Layout(*p);
   c.program = std::move(p);
   c.info = std::move(info);
   c.AddDiag("new program loaded");
@@ -153,16 +168,68 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
   return r;
 }
 
-LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
+namespace {
+bool ReadText(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+}  // namespace
+
+LoadResult Cpu::LoadWithSymbols(const std::vector<SourceFile>& files, const std::vector<SymbolFile>& symbolFiles,
+                     const SymbolTable& symbols, Mnemonics m) {
+  SymbolTable all = symbols;
+  std::map<std::string, std::string> origin;
+  std::vector<Message> errors;
+  for (const SymbolFile& f : symbolFiles) ReadSymbolFile(f, all, origin, errors);
+  if (!errors.empty()) {
+    LoadResult r;
+    r.errors = std::move(errors);
+    return r;
+  }
+  return Load(files, all, m);
+}
+
+LoadResult Cpu::LoadFileWithSymbols(const std::string& path, const std::vector<std::string>& symbolPaths,
+                         const SymbolTable& symbols, Mnemonics m) {
+  std::string text;
+  if (!ReadText(path, text)) {
     LoadResult r;
     r.errors.push_back({path, 0, 0, "cannot open the file"});
     return r;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return Load({{path, text.str()}}, s, m);
+  std::vector<SymbolFile> symbolFiles;
+  for (const std::string& sp : symbolPaths) {
+    SymbolFile f{sp, {}};
+    if (!ReadText(sp, f.text)) {
+      LoadResult r;
+      r.errors.push_back({sp, 0, 0, "cannot open the symbol table"});
+      return r;
+    }
+    symbolFiles.push_back(std::move(f));
+  }
+  return LoadWithSymbols({{path, text}}, symbolFiles, symbols, m);
+}
+
+LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
+  // a symbol table exported beside the source, with the same base name
+  std::vector<std::string> beside;
+  size_t dot = path.rfind('.');
+  size_t slash = path.find_last_of("/\\");
+  std::string base = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                         ? path
+                         : path.substr(0, dot);
+  for (const char* ext : {".sdf", ".SDF", ".seq", ".SEQ", ".asc", ".ASC"}) {
+    std::ifstream probe(base + ext);
+    if (probe) {
+      beside.push_back(base + ext);
+      break;
+    }
+  }
+  return LoadFileWithSymbols(path, beside, s, m);
 }
 
 bool Cpu::HasProgram() const { return core_->program != nullptr; }
@@ -175,7 +242,8 @@ void Cpu::SetMode(CpuMode m) {
   if (m == CpuMode::MRes) {
     // Memory reset: everything the program could have left behind goes; the program stays
     // loaded, as it would in a CPU's load memory.
-    c.vm.memory.fill(0);
+    std::fill(c.vm.memory.begin(), c.vm.memory.end(), uint8_t{0});
+    if (c.program) c.vm.ResetDataBlocks(*c.program);
     c.vm.ClearTimersAndCounters();
     c.vm.ClearRegisters();
     c.mode = CpuMode::Stop;
@@ -201,14 +269,53 @@ void Cpu::RunCycle(uint32_t elapsedMs) {
   if (c.mode != CpuMode::Run && c.mode != CpuMode::RunP) return;
   c.vm.AdvanceTimers(elapsedMs);
   c.lastElapsed = elapsedMs;
+  c.lastInstructions = 0;
   ++c.cycles;
   if (!c.program || c.program->ob1 < 0) {
     c.lastInstructions = 0;
     return;
   }
+  // The cyclic interrupt runs on plant time: once per elapsed period, before the main cycle.
+  if (c.program->ob35 >= 0 && c.ob35Period > 0) {
+    c.ob35Elapsed += elapsedMs;
+    int runs = 0;
+    while (c.ob35Elapsed >= c.ob35Period && runs < 100) {
+      c.ob35Elapsed -= c.ob35Period;
+      ++runs;
+      if (!c.RunBlock(c.program->ob35)) return;
+    }
+    if (c.ob35Elapsed >= c.ob35Period) c.ob35Elapsed %= c.ob35Period;  // interrupts lost
+  }
   c.RunBlock(c.program->ob1);
   c.firstScan = false;
 }
+
+int Cpu::DataBlockByte(int db, int addr) const {
+  const CpuCore& c = *core_;
+  if (!c.program || db < 0 || static_cast<size_t>(db) >= c.program->dbIndex.size()) return -1;
+  int32_t idx = c.program->dbIndex[static_cast<size_t>(db)];
+  if (idx < 0) return -1;
+  const DataBlockInfo& d = c.program->dbs[static_cast<size_t>(idx)];
+  if (addr < 0 || static_cast<uint32_t>(addr) >= d.length) return -1;
+  return c.vm.memory[d.base + static_cast<uint32_t>(addr)];
+}
+
+bool Cpu::SetDataBlockByte(int db, int addr, uint8_t v) {
+  CpuCore& c = *core_;
+  if (DataBlockByte(db, addr) < 0) return false;
+  const DataBlockInfo& d = c.program->dbs[static_cast<size_t>(c.program->dbIndex[static_cast<size_t>(db)])];
+  c.vm.memory[d.base + static_cast<uint32_t>(addr)] = v;
+  return true;
+}
+
+int Cpu::DataBlockLength(int db) const {
+  const CpuCore& c = *core_;
+  if (!c.program || db < 0 || static_cast<size_t>(db) >= c.program->dbIndex.size()) return -1;
+  int32_t idx = c.program->dbIndex[static_cast<size_t>(db)];
+  return idx < 0 ? -1 : static_cast<int>(c.program->dbs[static_cast<size_t>(idx)].length);
+}
+
+void Cpu::SetCyclicInterruptPeriod(uint32_t ms) { core_->ob35Period = ms; }
 
 uint8_t Cpu::InputByte(int a) const {
   return a >= 0 && a < kInputBytes ? core_->vm.memory[mem::kInputBase + size_t(a)] : 0;

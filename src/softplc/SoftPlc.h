@@ -37,6 +37,13 @@ struct LoadResult {
 // Symbol name -> address text in either language, e.g. "SUBIR" -> "E124.1" or "MW 10".
 using SymbolTable = std::map<std::string, std::string>;
 
+// A symbol table file as exported by the programming tool: .sdf, .seq or .asc (the format is
+// taken from the name's extension, else from the content).
+struct SymbolFile {
+  std::string name;  // used in messages
+  std::string text;
+};
+
 struct DiagEntry {
   uint64_t cycle = 0;
   std::string text;
@@ -96,6 +103,16 @@ class Cpu {
                   Mnemonics m = Mnemonics::Auto);
   LoadResult LoadFile(const std::string& path, const SymbolTable& symbols = {},
                       Mnemonics m = Mnemonics::Auto);  // reads the file, never writes it
+  // The same, with symbol table files added to `symbols` (the host's own names, which are
+  // always there). A name defined twice with different addresses is an error.
+  LoadResult LoadWithSymbols(const std::vector<SourceFile>& files,
+                             const std::vector<SymbolFile>& symbolFiles, const SymbolTable& symbols,
+                             Mnemonics m = Mnemonics::Auto);
+  // Reads the source and the given symbol files. LoadFile(path, ...) above also picks up a
+  // symbol table beside the source with the same base name (.sdf, .seq or .asc).
+  LoadResult LoadFileWithSymbols(const std::string& path,
+                                 const std::vector<std::string>& symbolPaths,
+                                 const SymbolTable& symbols, Mnemonics m = Mnemonics::Auto);
   bool HasProgram() const;
   const ProgramInfo& Info() const;
 
@@ -110,6 +127,14 @@ class Cpu {
   void SetOutputByte(int addr, uint8_t v);
   uint8_t MemoryByte(int addr) const;
   void SetMemoryByte(int addr, uint8_t v);
+
+  // Data blocks of the loaded program: a byte (-1 when the DB or the address does not exist),
+  // writing one (false when it does not exist), the length in bytes (-1 when absent).
+  int DataBlockByte(int db, int addr) const;
+  bool SetDataBlockByte(int db, int addr, uint8_t v);
+  int DataBlockLength(int db) const;
+  // OB 35 runs once per period of plant time (default 100 ms; 0 disables it).
+  void SetCyclicInterruptPeriod(uint32_t ms);
 
   const std::vector<DiagEntry>& Diagnostics() const;  // newest last; runtime stops + mode changes
   uint64_t CycleCount() const;

@@ -46,7 +46,8 @@ bool ParseValue(const std::string& text, int64_t& v, bool& isReal, float& f) {
 }
 
 struct Location {
-  enum Area { In, Out, Mem } area = Mem;
+  enum Area { In, Out, Mem, Db } area = Mem;
+  int db = 0;
   int size = 0;  // 0 bit, 1, 2, 4
   int byte = 0;
   int bit = 0;
@@ -54,6 +55,30 @@ struct Location {
 
 bool ParseLocation(const std::string& text, Location& loc) {
   std::string t = Upper(text);
+  // DB5.DBW2, DB5.DBX0.1
+  if (t.rfind("DB", 0) == 0 && t.find('.') != std::string::npos && t.size() > 3 &&
+      std::isdigit(static_cast<unsigned char>(t[2]))) {
+    size_t dot = t.find('.');
+    std::string rest = t.substr(dot + 1);
+    if (rest.size() < 4 || rest.compare(0, 2, "DB") != 0) return false;
+    try {
+      loc.db = std::stoi(t.substr(2, dot - 2));
+      char sz = rest[2];
+      loc.size = sz == 'X' ? 0 : sz == 'B' ? 1 : sz == 'W' ? 2 : sz == 'D' ? 4 : -1;
+      if (loc.size < 0) return false;
+      std::string n = rest.substr(3);
+      size_t ndot = n.find('.');
+      loc.byte = std::stoi(n.substr(0, ndot));
+      if (loc.size == 0) {
+        if (ndot == std::string::npos) return false;
+        loc.bit = std::stoi(n.substr(ndot + 1));
+      }
+    } catch (...) {
+      return false;
+    }
+    loc.area = Location::Db;
+    return true;
+  }
   size_t letters = 0;
   while (letters < t.size() && std::isalpha(static_cast<unsigned char>(t[letters]))) ++letters;
   std::string a = t.substr(0, letters), n = t.substr(letters);
@@ -82,31 +107,37 @@ bool ParseLocation(const std::string& text, Location& loc) {
   return true;
 }
 
-uint8_t GetByte(const Cpu& cpu, Location::Area a, int b) {
-  return a == Location::In ? cpu.InputByte(b) : a == Location::Out ? cpu.OutputByte(b) : cpu.MemoryByte(b);
+uint8_t GetByte(const Cpu& cpu, const Location& l, int b) {
+  switch (l.area) {
+    case Location::In: return cpu.InputByte(b);
+    case Location::Out: return cpu.OutputByte(b);
+    case Location::Db: return static_cast<uint8_t>(std::max(0, cpu.DataBlockByte(l.db, b)));
+    default: return cpu.MemoryByte(b);
+  }
 }
-void SetByte(Cpu& cpu, Location::Area a, int b, uint8_t v) {
-  if (a == Location::In) cpu.SetInputByte(b, v);
-  else if (a == Location::Out) cpu.SetOutputByte(b, v);
+void SetByte(Cpu& cpu, const Location& l, int b, uint8_t v) {
+  if (l.area == Location::In) cpu.SetInputByte(b, v);
+  else if (l.area == Location::Out) cpu.SetOutputByte(b, v);
+  else if (l.area == Location::Db) cpu.SetDataBlockByte(l.db, b, v);
   else cpu.SetMemoryByte(b, v);
 }
 
 uint32_t Read(const Cpu& cpu, const Location& l) {
-  if (l.size == 0) return (static_cast<uint32_t>(GetByte(cpu, l.area, l.byte)) >> l.bit) & 1u;
+  if (l.size == 0) return (static_cast<uint32_t>(GetByte(cpu, l, l.byte)) >> l.bit) & 1u;
   uint32_t v = 0;
-  for (int i = 0; i < l.size; ++i) v = v << 8 | GetByte(cpu, l.area, l.byte + i);
+  for (int i = 0; i < l.size; ++i) v = v << 8 | GetByte(cpu, l, l.byte + i);
   return v;
 }
 
 void Write(Cpu& cpu, const Location& l, uint32_t v) {
   if (l.size == 0) {
-    uint8_t b = GetByte(cpu, l.area, l.byte);
+    uint8_t b = GetByte(cpu, l, l.byte);
     b = static_cast<uint8_t>(v & 1 ? b | (1u << l.bit) : b & ~(1u << l.bit));
-    SetByte(cpu, l.area, l.byte, b);
+    SetByte(cpu, l, l.byte, b);
     return;
   }
   for (int i = l.size - 1; i >= 0; --i) {
-    SetByte(cpu, l.area, l.byte + i, static_cast<uint8_t>(v));
+    SetByte(cpu, l, l.byte + i, static_cast<uint8_t>(v));
     v >>= 8;
   }
 }
@@ -150,7 +181,7 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
   std::ifstream in(path);
   if (!in) return {{0, "cannot open " + path}};
 
-  std::vector<Source> program, bad;
+  std::vector<Source> program, bad, symbolFiles;
   std::vector<std::pair<int, std::string>> options, run;
   std::string section;
   std::string line;
@@ -166,9 +197,11 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
       section = kind;
       if (kind == "program") program.push_back({name.empty() ? "program" : name, ""});
       else if (kind == "bad") bad.push_back({name.empty() ? "bad" : name, ""});
+      else if (kind == "symbols") symbolFiles.push_back({name.empty() ? "symbols.sdf" : name, ""});
       continue;
     }
-    if (section == "program") program.back().text += line + "\n";
+    if (section == "symbols") symbolFiles.back().text += line + "\n";
+    else if (section == "program") program.back().text += line + "\n";
     else if (section == "bad") bad.back().text += line + "\n";
     else if (line.empty() || line[0] == '#') continue;
     else if (section == "options") options.emplace_back(lineNo, line);
@@ -216,7 +249,13 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
     for (const Source& s : v) f.push_back({s.name, s.text});
     return f;
   };
-  softplc::LoadResult load = cpu.Load(toFiles(program), symbols, mnemonics);
+  auto loadFiles = [&](const std::vector<Source>& v) {
+    if (symbolFiles.empty()) return cpu.Load(toFiles(v), symbols, mnemonics);
+    std::vector<softplc::SymbolFile> sf;
+    for (const Source& f : symbolFiles) sf.push_back({f.name, f.text});
+    return cpu.LoadWithSymbols(toFiles(v), sf, symbols, mnemonics);
+  };
+  softplc::LoadResult load = loadFiles(program);
   bool expectLoadErrors = false;
   for (const auto& [ln, text] : run)
     if (text.rfind("expect-load-error", 0) == 0) expectLoadErrors = true;
@@ -264,10 +303,10 @@ std::vector<Failure> RunCaseFile(const std::string& path) {
       if (!ModeFromText(m, mode)) fail("bad mode " + m);
       else cpu.SetMode(mode);
     } else if (cmd == "reload") {
-      softplc::LoadResult r = cpu.Load(toFiles(program), symbols, mnemonics);
+      softplc::LoadResult r = loadFiles(program);
       if (!r.ok) fail("reload failed");
     } else if (cmd == "load-bad") {
-      softplc::LoadResult r = cpu.Load(toFiles(bad), symbols, mnemonics);
+      softplc::LoadResult r = loadFiles(bad);
       if (r.ok) fail("the [bad] program loaded");
     } else if (cmd == "expect-load-error") {
       std::string where, want;
