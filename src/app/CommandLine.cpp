@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <cctype>
 #include <utility>
 
 namespace {
@@ -15,6 +16,15 @@ constexpr TValueOption kValueOptions[] = {
     {"--render-module", &TCommandLine::ModuleFigure}, {"--plc", &TCommandLine::Plc},
 };
 
+// Symbol tables are told from sources by the extensions STEP 7 exports them with.
+bool IsSymbolTable(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "sdf" || ext == "seq" || ext == "asc";
+}
+
 }  // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, std::string& error) {
@@ -23,11 +33,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
-      if (!out.Program.empty()) {
-        error = "only one program can be loaded ('" + out.Program + "' and '" + a + "')";
-        return false;
-      }
-      out.Program = a;
+      (IsSymbolTable(a) ? out.SymbolFiles : out.Programs).push_back(a);
       continue;
     }
     if (a == "--") {
@@ -73,10 +79,14 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
     out.*(option->Field) = std::move(value);
   }
   if (out.Help || out.Version) return true;
-  if (!out.Plc.empty() && out.Plc != "embedded" && !out.Program.empty()) {
-    error = "'" + out.Program +
+  if (!out.Plc.empty() && out.Plc != "embedded" && !out.Programs.empty()) {
+    error = "'" + out.Programs.front() +
             "' cannot be loaded into an external PLC (--plc " + out.Plc +
             "): load the program with the PLC's own tools";
+    return false;
+  }
+  if (out.Programs.empty() && !out.SymbolFiles.empty()) {
+    error = "'" + out.SymbolFiles.front() + "' is a symbol table, but no program was given";
     return false;
   }
   if (out.Headless && out.Scenario.empty()) {
@@ -87,11 +97,13 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
 }
 
 std::string UsageText() {
-  return "Usage: torvane [options] [FILE.awl]\n"
+  return "Usage: torvane [options] [FILE.awl ...] [SYMBOLS.sdf ...]\n"
          "Torvane - a lift-bridge plant for PLC programming practice.\n"
          "\n"
          "Opens the bridge plant and the PLC window with the embedded CPU, and loads FILE.awl\n"
-         "(an STL program in German or English mnemonics) into it.\n"
+         "(an STL program in German or English mnemonics) into it. Several source files are\n"
+         "compiled together; symbol tables exported as .sdf, .seq or .asc are read beside them\n"
+         "(without one given, a table with the source's base name is picked up).\n"
          "\n"
          "Options:\n"
          "  --run               put the CPU in RUN once the program is loaded\n"

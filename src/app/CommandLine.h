@@ -2,12 +2,13 @@
 // The program's command line, read with the standard library only so that it can be checked
 // (and --help and --version answered) before any window system is touched.
 //
-//   torvane [options] [FILE.awl]
+//   torvane [options] [FILE.awl ...] [SYMBOLS.sdf|.seq|.asc ...]
 #include <string>
 #include <vector>
 
 struct TCommandLine {
-  std::string Program;     // the STL source to load; empty for none
+  std::vector<std::string> Programs;     // STL sources compiled together; empty for none
+  std::vector<std::string> SymbolFiles;  // symbol tables (.sdf, .seq, .asc) for them
   bool Run = false;        // CPU to RUN once the program is loaded
   bool Headless = false;   // no window on screen (needs Scenario)
   std::string Scenario;    // scenario to run; the exit code tells whether it held
@@ -26,7 +27,7 @@ constexpr int kExitFailed = 1;    // a scenario expectation failed, or a file co
 constexpr int kExitNoLoad = 2;    // bad command line, program or scenario that cannot be loaded
 
 // Reads argv[1..]. Returns false with a message (without the program name) for an unknown
-// option, a missing value, two programs, or --headless without --scenario.
+// option, a missing value, a symbol table without a program, or --headless without --scenario.
 bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, std::string& error);
 
 std::string UsageText();

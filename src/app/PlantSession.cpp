@@ -1,11 +1,15 @@
 #include "app/PlantSession.h"
 
+#include <algorithm>
+
 #include "plc/CPU_Frame.h"
 #include "plc/ESModule.h"
 
 std::string MessageText(const softplc::Message& m) {
   std::string s = m.file.empty() ? std::string("<program>") : m.file;
-  s += ":" + std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.text;
+  // A whole-file problem (one that cannot be opened) has no line to point at.
+  if (m.line > 0) s += ":" + std::to_string(m.line) + ":" + std::to_string(std::max(m.column, 1));
+  s += ": " + m.text;
   return s;
 }
 
@@ -34,10 +38,18 @@ TPlantSession::~TPlantSession() {
 }
 
 bool TPlantSession::LoadProgram(const std::string& path, std::vector<std::string>& messages) {
-  const softplc::LoadResult r = FPlc.LoadProgram(path);
+  return LoadProgram(std::vector<std::string>{path}, {}, messages);
+}
+
+bool TPlantSession::LoadProgram(const std::vector<std::string>& paths,
+                                const std::vector<std::string>& symbolPaths,
+                                std::vector<std::string>& messages) {
+  const softplc::LoadResult r = FPlc.LoadProgram(paths, symbolPaths);
   for (const softplc::Message& m : r.errors) messages.push_back(MessageText(m));
   if (r.ok) return true;
-  if (messages.empty()) messages.push_back(path + ":1:1: the program could not be loaded");
+  if (messages.empty())
+    messages.push_back((paths.empty() ? std::string("(no file)") : paths.front()) +
+                       ":1:1: the program could not be loaded");
   return false;
 }
 

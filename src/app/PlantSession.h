@@ -35,6 +35,9 @@ class TPlantSession {
   // Loads an STL file into the CPU. On failure every message is returned as
   // "file:line:col: text" and the CPU keeps what it had.
   bool LoadProgram(const std::string& path, std::vector<std::string>& messages);
+  // Several sources compiled together, with their symbol tables.
+  bool LoadProgram(const std::vector<std::string>& paths,
+                   const std::vector<std::string>& symbolPaths, std::vector<std::string>& messages);
   // Moves the faceplate's mode selector to RUN (the CPU follows at its next state poll).
   void RequestRun();
 

@@ -7,9 +7,9 @@
 
 bool LoadProgramFromCommandLine(TPlantSession& session, const TCommandLine& options,
                                 std::ostream& err) {
-  if (options.Program.empty()) return true;
+  if (options.Programs.empty()) return true;
   std::vector<std::string> messages;
-  const bool ok = session.LoadProgram(options.Program, messages);
+  const bool ok = session.LoadProgram(options.Programs, options.SymbolFiles, messages);
   for (const std::string& m : messages) err << m << '\n';
   if (ok && options.Run) session.RequestRun();
   return ok;

@@ -14,6 +14,8 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <string>
+#include <vector>
 
 #include "gui/GuiSupport.h"
 #include "plc/EmbeddedPlc.h"
@@ -160,10 +162,12 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
     const QString start = FPlc.ProgramPath().empty()
                               ? QString()
                               : QFileInfo(ToQString(FPlc.ProgramPath())).absolutePath();
-    const QString path = QFileDialog::getOpenFileName(
+    // Several sources (and their symbol tables) may be chosen together.
+    const QStringList paths = QFileDialog::getOpenFileNames(
         this, QStringLiteral("Load STL program"), start,
-        QStringLiteral("STL programs (*.awl *.stl *.txt);;All files (*)"));
-    if (!path.isEmpty()) LoadProgramFile(path);
+        QStringLiteral("STL programs and symbol tables (*.awl *.stl *.txt *.sdf *.seq *.asc);;"
+                       "All files (*)"));
+    if (!paths.isEmpty()) LoadProgramFiles(paths);
   });
   connect(FReload, &QPushButton::clicked, this, [this] { ReloadProgram(); });
 
@@ -193,6 +197,25 @@ void TSimulatorWindowView::closeEvent(QCloseEvent* e) {
   // Closing only hides: the soft PLC keeps running with Torvane.
   if (!FFollowing) FPlc.Window.Hide();
   e->accept();
+}
+
+bool TSimulatorWindowView::LoadProgramFiles(const QStringList& paths) {
+  std::vector<std::string> sources;
+  std::vector<std::string> tables;
+  for (const QString& p : paths) {
+    const QString ext = QFileInfo(p).suffix().toLower();
+    const bool table = ext == QLatin1String("sdf") || ext == QLatin1String("seq") ||
+                       ext == QLatin1String("asc");
+    (table ? tables : sources).push_back(p.toStdString());
+  }
+  const softplc::LoadResult r = FPlc.LoadProgram(sources, tables);
+  ShowLoadResult(r.ok,
+                 sources.empty() ? QStringLiteral("nothing")
+                                 : QFileInfo(ToQString(sources.front())).fileName() +
+                                       (sources.size() > 1 ? QStringLiteral(" and %1 more").arg(sources.size() - 1)
+                                                           : QString()),
+                 r.errors.size());
+  return r.ok;
 }
 
 bool TSimulatorWindowView::LoadProgramFile(const QString& path) {

@@ -4,6 +4,7 @@
 // count and scan times, the diagnostics buffer (compile messages with file:line:col, runtime
 // stops, mode changes) and a live table of input, output and memory bytes.
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstddef>
 
@@ -24,6 +25,8 @@ class TSimulatorWindowView : public QWidget {
 
   // Loads (or with an empty path, reloads) a program as the buttons do; false when refused.
   bool LoadProgramFile(const QString& path);
+  // Sources and symbol tables (told apart by extension) compiled together.
+  bool LoadProgramFiles(const QStringList& paths);
   bool ReloadProgram();
   // Brings every figure up to date (the window also does it on a display timer).
   void Refresh();

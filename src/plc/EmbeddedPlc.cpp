@@ -136,10 +136,19 @@ void TEmbeddedPlc::Scan() {
 }
 
 softplc::LoadResult TEmbeddedPlc::LoadProgram(const std::string& path) {
-  softplc::LoadResult result = FCpu->LoadFile(path, FSymbols);
+  return LoadProgram(std::vector<std::string>{path}, {});
+}
+
+softplc::LoadResult TEmbeddedPlc::LoadProgram(const std::vector<std::string>& paths,
+                                              const std::vector<std::string>& symbolPaths) {
+  softplc::LoadResult result = FCpu->LoadFiles(paths, symbolPaths, FSymbols);
   FLoadMessages = result.errors;
   FLoadMessages.insert(FLoadMessages.end(), result.warnings.begin(), result.warnings.end());
-  if (result.ok) FProgramPath = path;
+  if (result.ok) {
+    FProgramFiles = paths;
+    FSymbolFiles = symbolPaths;
+    FProgramPath = paths.empty() ? std::string() : paths.front();
+  }
   return result;
 }
 
@@ -150,5 +159,5 @@ softplc::LoadResult TEmbeddedPlc::Reload() {
     FLoadMessages = result.errors;
     return result;
   }
-  return LoadProgram(FProgramPath);
+  return LoadProgram(std::vector<std::string>(FProgramFiles), std::vector<std::string>(FSymbolFiles));
 }

@@ -32,9 +32,13 @@ class TEmbeddedPlc : public TSimulatorBackEnd {
   // Compiles the file; on success it becomes the program (and the file Reload re-reads), on
   // failure the running program stays and the messages are kept in LoadMessages.
   softplc::LoadResult LoadProgram(const std::string& path);
-  // Re-reads the last file given to LoadProgram; fails with a message when there is none.
+  // The same for a program spread over several source files, with its symbol tables (none:
+  // a table beside a source with the same base name is used).
+  softplc::LoadResult LoadProgram(const std::vector<std::string>& paths,
+                                  const std::vector<std::string>& symbolPaths);
+  // Re-reads the files last given to LoadProgram; fails with a message when there are none.
   softplc::LoadResult Reload();
-  // The file of the running program; empty when none was loaded from a file.
+  // The (first) file of the running program; empty when none was loaded from a file.
   const std::string& ProgramPath() const { return FProgramPath; }
   // The errors and warnings of the last load attempt.
   const std::vector<softplc::Message>& LoadMessages() const { return FLoadMessages; }
@@ -63,6 +67,8 @@ class TEmbeddedPlc : public TSimulatorBackEnd {
   std::unique_ptr<softplc::Cpu> FCpu;
   softplc::SymbolTable FSymbols;
   std::string FProgramPath;
+  std::vector<std::string> FProgramFiles;
+  std::vector<std::string> FSymbolFiles;
   std::vector<softplc::Message> FLoadMessages;
   std::uint64_t FLastCycleAt = 0;
   std::uint32_t FLastElapsed = 0;

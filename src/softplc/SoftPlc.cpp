@@ -193,43 +193,74 @@ LoadResult Cpu::LoadWithSymbols(const std::vector<SourceFile>& files, const std:
   return Load(files, all, m);
 }
 
-LoadResult Cpu::LoadFileWithSymbols(const std::string& path, const std::vector<std::string>& symbolPaths,
-                         const SymbolTable& symbols, Mnemonics m) {
-  std::string text;
-  if (!ReadText(path, text)) {
-    LoadResult r;
-    r.errors.push_back({path, 0, 0, "cannot open the file"});
-    return r;
+namespace {
+
+// A symbol table exported beside the source, with the same base name; empty when there is none.
+std::string SymbolTableBeside(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  const size_t slash = path.find_last_of("/\\");
+  const std::string base = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                               ? path
+                               : path.substr(0, dot);
+  for (const char* ext : {".sdf", ".SDF", ".seq", ".SEQ", ".asc", ".ASC"}) {
+    std::ifstream probe(base + ext);
+    if (probe) return base + ext;
+  }
+  return {};
+}
+
+}  // namespace
+
+LoadResult Cpu::LoadFiles(const std::vector<std::string>& paths,
+                          const std::vector<std::string>& symbolPaths, const SymbolTable& symbols,
+                          Mnemonics m) {
+  LoadResult r;
+  std::vector<SourceFile> sources;
+  for (const std::string& path : paths) {
+    SourceFile f{path, {}};
+    if (!ReadText(path, f.text))
+      r.errors.push_back({path, 0, 0, "cannot open the file"});
+    else
+      sources.push_back(std::move(f));
+  }
+  std::vector<std::string> tables = symbolPaths;
+  if (tables.empty()) {
+    for (const std::string& path : paths) {
+      std::string beside = SymbolTableBeside(path);
+      if (!beside.empty() && std::find(tables.begin(), tables.end(), beside) == tables.end())
+        tables.push_back(std::move(beside));
+    }
   }
   std::vector<SymbolFile> symbolFiles;
-  for (const std::string& sp : symbolPaths) {
+  for (const std::string& sp : tables) {
     SymbolFile f{sp, {}};
-    if (!ReadText(sp, f.text)) {
-      LoadResult r;
+    if (!ReadText(sp, f.text))
       r.errors.push_back({sp, 0, 0, "cannot open the symbol table"});
+    else
+      symbolFiles.push_back(std::move(f));
+  }
+  if (paths.empty()) r.errors.push_back({"", 0, 0, "no source file given"});
+  if (!r.errors.empty()) return r;
+  return LoadWithSymbols(sources, symbolFiles, symbols, m);
+}
+
+LoadResult Cpu::LoadFileWithSymbols(const std::string& path, const std::vector<std::string>& symbolPaths,
+                         const SymbolTable& symbols, Mnemonics m) {
+  if (symbolPaths.empty()) {
+    // an explicit empty list means no table, not the one beside the source
+    std::string text;
+    if (!ReadText(path, text)) {
+      LoadResult r;
+      r.errors.push_back({path, 0, 0, "cannot open the file"});
       return r;
     }
-    symbolFiles.push_back(std::move(f));
+    return LoadWithSymbols({{path, text}}, {}, symbols, m);
   }
-  return LoadWithSymbols({{path, text}}, symbolFiles, symbols, m);
+  return LoadFiles({path}, symbolPaths, symbols, m);
 }
 
 LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
-  // a symbol table exported beside the source, with the same base name
-  std::vector<std::string> beside;
-  size_t dot = path.rfind('.');
-  size_t slash = path.find_last_of("/\\");
-  std::string base = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-                         ? path
-                         : path.substr(0, dot);
-  for (const char* ext : {".sdf", ".SDF", ".seq", ".SEQ", ".asc", ".ASC"}) {
-    std::ifstream probe(base + ext);
-    if (probe) {
-      beside.push_back(base + ext);
-      break;
-    }
-  }
-  return LoadFileWithSymbols(path, beside, s, m);
+  return LoadFiles({path}, {}, s, m);
 }
 
 bool Cpu::HasProgram() const { return core_->program != nullptr; }

@@ -113,6 +113,11 @@ class Cpu {
   LoadResult LoadFileWithSymbols(const std::string& path,
                                  const std::vector<std::string>& symbolPaths,
                                  const SymbolTable& symbols, Mnemonics m = Mnemonics::Auto);
+  // Several source files compiled together (blocks may call across files) with the given
+  // symbol files; with none given, a table beside any of the sources is picked up as above.
+  LoadResult LoadFiles(const std::vector<std::string>& paths,
+                       const std::vector<std::string>& symbolPaths, const SymbolTable& symbols,
+                       Mnemonics m = Mnemonics::Auto);
   bool HasProgram() const;
   const ProgramInfo& Info() const;
 

@@ -25,7 +25,7 @@ TEST(CommandLine, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(o.Scenario, "a.scn");
   EXPECT_EQ(o.Trace, "t.vcd");
   EXPECT_EQ(o.Screenshot, "shots");
-  EXPECT_EQ(o.Program, "prog.awl");
+  EXPECT_EQ(o.Programs, std::vector<std::string>{"prog.awl"});
   EXPECT_TRUE(o.Gallery.empty());
 }
 
@@ -33,7 +33,7 @@ TEST(CommandLine, NothingGivenOpensTheWindowsWithoutAProgram) {
   TCommandLine o;
   std::string error;
   ASSERT_TRUE(Parse({}, o, error));
-  EXPECT_TRUE(o.Program.empty());
+  EXPECT_TRUE(o.Programs.empty());
   EXPECT_FALSE(o.Run || o.Headless || o.Help || o.Version);
 }
 
@@ -46,7 +46,7 @@ TEST(CommandLine, RefusesWhatItCannotHonour) {
       {{"--frobnicate"}, "unknown option '--frobnicate'"},
       {{"--scenario"}, "--scenario needs a value"},
       {{"--trace="}, "--trace needs a value"},
-      {{"a.awl", "b.awl"}, "only one program"},
+      {{"symbols.sdf"}, "'symbols.sdf' is a symbol table, but no program was given"},
       {{"--headless", "a.awl"}, "--headless needs --scenario"},
   };
   for (const Case& c : cases) {
@@ -55,6 +55,16 @@ TEST(CommandLine, RefusesWhatItCannotHonour) {
     EXPECT_FALSE(Parse(c.args, o, error)) << c.args.front();
     EXPECT_NE(error.find(c.says), std::string::npos) << error;
   }
+}
+
+TEST(CommandLine, SourcesAndSymbolTablesAreToldApartByExtension) {
+  TCommandLine o;
+  std::string error;
+  ASSERT_TRUE(Parse({"main.awl", "SYMBOLS.SDF", "blocks.AWL", "dir.seq/prog.awl", "s.asc"}, o,
+                    error))
+      << error;
+  EXPECT_EQ(o.Programs, (std::vector<std::string>{"main.awl", "blocks.AWL", "dir.seq/prog.awl"}));
+  EXPECT_EQ(o.SymbolFiles, (std::vector<std::string>{"SYMBOLS.SDF", "s.asc"}));
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
@@ -73,7 +83,7 @@ TEST(CommandLine, ADoubleDashEndsTheOptions) {
   TCommandLine o;
   std::string error;
   ASSERT_TRUE(Parse({"--run", "--", "--odd-name.awl"}, o, error)) << error;
-  EXPECT_EQ(o.Program, "--odd-name.awl");
+  EXPECT_EQ(o.Programs, std::vector<std::string>{"--odd-name.awl"});
 }
 
 }  // namespace

@@ -261,6 +261,57 @@ TEST(HostLoading, AProgramThatDoesNotCompileIsReportedByPlace) {
   EXPECT_NE(messages.front().find("missing.awl"), std::string::npos);
 }
 
+TEST(HostLoading, AProgramSplitOverFilesRunsWithItsSymbolTableAndReloadsWhole) {
+  TempDir dir;
+  TPlantSession session;
+  TPlantHost host{session};
+  // OB1 in one file calls a function of another by its symbolic name; the table names a
+  // memory bit and the block, beside the plant's own names.
+  const std::string ob1 = dir.Write("main.awl", R"(ORGANIZATION_BLOCK OB 1
+BEGIN
+NETWORK
+      U     "SUBIR"
+      =     "Pedido"
+      CALL  "Mover"
+END_ORGANIZATION_BLOCK
+)");
+  const std::string fc = dir.Write("mover.awl", R"(FUNCTION "Mover" : VOID
+BEGIN
+NETWORK
+      U     "Pedido"
+      =     "KM1"
+      =     "KM4"
+END_FUNCTION
+)");
+  const std::string table = dir.Write("symbols.sdf",
+                                      "\"Pedido\",\"M  10.0\",\"BOOL\",\"\"\n"
+                                      "\"Mover\",\"FC    7\",\"FC    7\",\"\"\n");
+  std::vector<std::string> messages;
+  ASSERT_TRUE(session.LoadProgram({ob1, fc}, {table}, messages))
+      << (messages.empty() ? "" : messages.front());
+  ASSERT_EQ(host.SetMode("RUN"), "");
+  host.Advance(300);
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(100);
+  EXPECT_TRUE(session.Plc().Cpu().MemoryByte(10) & 1);
+  EXPECT_TRUE(session.Plc().Cpu().OutputByte(124) & 0x09) << "KM1 and KM4";
+
+  // Reload reads every file again: a clash with the plant's names in the table is refused
+  // and the running program stays.
+  std::ofstream(table, std::ios::app) << "\"SUBIR\",\"E  0.0\",\"BOOL\",\"\"\n";
+  const softplc::LoadResult r = session.Plc().Reload();
+  EXPECT_FALSE(r.ok);
+  ASSERT_FALSE(r.errors.empty());
+  EXPECT_NE(r.errors.front().file.find("symbols.sdf"), std::string::npos) << r.errors.front().file;
+  host.Advance(100);
+  EXPECT_TRUE(session.Plc().Cpu().OutputByte(124) & 0x01);
+
+  messages.clear();
+  EXPECT_FALSE(session.LoadProgram({ob1}, {}, messages)) << "the called block is missing";
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.front().rfind(ob1 + ":", 0), 0u) << messages.front();
+}
+
 TEST(HostLoading, TheBridgeSymbolsNameEveryConnectedBit) {
   const softplc::SymbolTable symbols = TPlantSession::BridgeSymbols();
   EXPECT_EQ(symbols.size(), 10u + 13u);

@@ -205,6 +205,22 @@ TEST_F(PlcScreens, AProgramWithErrorsIsRefusedWithItsMessages) {
   QFile::remove(path);
 }
 
+TEST_F(PlcScreens, SourcesAndASymbolTableChosenTogetherLoadAsOneProgram) {
+  const QDir tmp = QDir::temp();
+  const QString ob1 = tmp.filePath("torvane_plc_gui_ob1.awl");
+  const QString fc = tmp.filePath("torvane_plc_gui_fc.awl");
+  const QString table = tmp.filePath("torvane_plc_gui_symbols.SDF");
+  std::ofstream(ob1.toStdString()) << "ORGANIZATION_BLOCK OB 1\nBEGIN\n  CALL \"Copy\"\nEND_ORGANIZATION_BLOCK\n";
+  std::ofstream(fc.toStdString()) << "FUNCTION FC 3 : VOID\nBEGIN\n  U E 124.1\n  = A 124.0\nEND_FUNCTION\n";
+  std::ofstream(table.toStdString()) << "\"Copy\",\"FC 3\",\"FC 3\",\"\"\n";
+  EXPECT_TRUE(view->LoadProgramFiles({table, ob1, fc})) << view->StatusLabel()->text().toStdString();
+  EXPECT_TRUE(view->StatusLabel()->text().contains("and 1 more")) << view->StatusLabel()->text().toStdString();
+  EXPECT_EQ(embedded.ProgramPath(), ob1.toStdString());
+  // Without the table the symbolic call cannot be resolved.
+  EXPECT_FALSE(view->LoadProgramFiles({ob1, fc}));
+  for (const QString& p : {ob1, fc, table}) QFile::remove(p);
+}
+
 TEST_F(PlcScreens, AboutOpensWithABoldTitleAndOkClosesIt) {
   TAboutWindow* about = window->About();
   ASSERT_NE(about, nullptr);
