@@ -358,13 +358,18 @@ void IecTimer(Native kind, uint8_t* d, uint32_t now) {
       q = running;
       if (!running && !in) et = 0;
       break;
-    case Native::TON:
-      if (!in) {
+    default: {
+      // TON and TOF time the same way: TON from a rising IN to a true Q, TOF from a falling
+      // IN to a false Q, so TOF is TON on the inverted input with the output inverted.
+      const bool onDelay = kind == Native::TON;
+      const bool timing = onDelay ? in : !in;
+      const bool wasTiming = onDelay ? last : !last;
+      if (!timing) {
         running = false;
-        q = false;
+        q = !onDelay;
         et = 0;
       } else {
-        if (!last) {
+        if (!wasTiming) {
           running = true;
           Wr32(d + 14, now);
           et = 0;
@@ -374,32 +379,12 @@ void IecTimer(Native kind, uint8_t* d, uint32_t now) {
         if (running && et >= pt) {
           running = false;
           et = pt;
-          q = true;
+          q = onDelay;
         }
-        if (pt <= 0) q = true;
+        if (pt <= 0) q = onDelay;
       }
       break;
-    default:  // TOF
-      if (in) {
-        running = false;
-        q = true;
-        et = 0;
-      } else {
-        if (last) {
-          running = true;
-          Wr32(d + 14, now);
-          et = 0;
-        } else if (running) {
-          et = elapsed;
-        }
-        if (running && et >= pt) {
-          running = false;
-          et = pt;
-          q = false;
-        }
-        if (pt <= 0) q = false;
-      }
-      break;
+    }
   }
   if (et < 0) et = 0;
   d[6] = static_cast<uint8_t>((d[6] & ~1u) | (q ? 1u : 0u));

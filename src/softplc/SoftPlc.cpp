@@ -209,20 +209,26 @@ std::string SymbolTableBeside(const std::string& path) {
   return {};
 }
 
+// Reads every named file into `into` as {name, text}; every one that cannot be read is
+// reported, not just the first.
+template <typename File>
+void ReadAll(const std::vector<std::string>& names, const char* what, std::vector<File>& into,
+             LoadResult& r) {
+  for (const std::string& name : names) {
+    std::string text;
+    if (ReadText(name, text))
+      into.push_back({name, std::move(text)});
+    else
+      r.errors.push_back({name, 0, 0, std::string("cannot open the ") + what});
+  }
+}
+
 }  // namespace
 
 LoadResult Cpu::LoadFiles(const std::vector<std::string>& paths,
                           const std::vector<std::string>& symbolPaths, const SymbolTable& symbols,
                           Mnemonics m) {
   LoadResult r;
-  std::vector<SourceFile> sources;
-  for (const std::string& path : paths) {
-    SourceFile f{path, {}};
-    if (!ReadText(path, f.text))
-      r.errors.push_back({path, 0, 0, "cannot open the file"});
-    else
-      sources.push_back(std::move(f));
-  }
   std::vector<std::string> tables = symbolPaths;
   if (tables.empty()) {
     for (const std::string& path : paths) {
@@ -231,14 +237,10 @@ LoadResult Cpu::LoadFiles(const std::vector<std::string>& paths,
         tables.push_back(std::move(beside));
     }
   }
+  std::vector<SourceFile> sources;
   std::vector<SymbolFile> symbolFiles;
-  for (const std::string& sp : tables) {
-    SymbolFile f{sp, {}};
-    if (!ReadText(sp, f.text))
-      r.errors.push_back({sp, 0, 0, "cannot open the symbol table"});
-    else
-      symbolFiles.push_back(std::move(f));
-  }
+  ReadAll(paths, "file", sources, r);
+  ReadAll(tables, "symbol table", symbolFiles, r);
   if (paths.empty()) r.errors.push_back({"", 0, 0, "no source file given"});
   if (!r.errors.empty()) return r;
   return LoadWithSymbols(sources, symbolFiles, symbols, m);
@@ -246,17 +248,13 @@ LoadResult Cpu::LoadFiles(const std::vector<std::string>& paths,
 
 LoadResult Cpu::LoadFileWithSymbols(const std::string& path, const std::vector<std::string>& symbolPaths,
                          const SymbolTable& symbols, Mnemonics m) {
-  if (symbolPaths.empty()) {
-    // an explicit empty list means no table, not the one beside the source
-    std::string text;
-    if (!ReadText(path, text)) {
-      LoadResult r;
-      r.errors.push_back({path, 0, 0, "cannot open the file"});
-      return r;
-    }
-    return LoadWithSymbols({{path, text}}, {}, symbols, m);
-  }
-  return LoadFiles({path}, symbolPaths, symbols, m);
+  if (!symbolPaths.empty()) return LoadFiles({path}, symbolPaths, symbols, m);
+  // an explicit empty list means no table, not the one beside the source
+  LoadResult r;
+  std::vector<SourceFile> sources;
+  ReadAll({path}, "file", sources, r);
+  if (!r.errors.empty()) return r;
+  return LoadWithSymbols(sources, {}, symbols, m);
 }
 
 LoadResult Cpu::LoadFile(const std::string& path, const SymbolTable& s, Mnemonics m) {
