@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -331,7 +332,8 @@ TEST(Pictures, PlcAndSimulatorWindows) {
   EXPECT_EQ(plcShot.pixelColor(11 + 6, 208 + 7), QColor(128, 128, 128));
   EXPECT_FALSE(simShot.isNull());
 
-  const QString dir = QDir::currentPath();
+  // Beside the test binary, whatever folder the test was started from.
+  const QString dir = QCoreApplication::applicationDirPath();
   EXPECT_TRUE(plcShot.save(dir + "/plc-window.png"));
   EXPECT_TRUE(simShot.save(dir + "/simulator-window.png"));
   if (qEnvironmentVariableIsSet("TORVANE_WRITE_DOCS")) {
