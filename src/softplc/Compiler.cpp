@@ -132,6 +132,8 @@ class Compiler : public TypeResolver {
 
   bool Run(Program& out);
   TypeP FindUdt(std::string_view nameOrSymbol, bool quoted, std::string& err) override;
+  TypeP FindInstance(std::string_view nameOrSymbol, bool quoted, std::string& err) override;
+  bool NamesFunctionBlock(std::string_view nameOrSymbol, bool quoted) override;
 
  private:
   // -- messages
@@ -172,7 +174,9 @@ class Compiler : public TypeResolver {
   void ResolveDataBlock(Block& b);
   void AddBuiltins();
   void ResolveCalls();
-  bool CallTarget(const Stmt& s, Block*& target, Block*& instance, bool report);
+  // `multi` is set for CALL #name, a multiple instance in the caller's static data.
+  bool CallTarget(const Stmt& s, const Block& caller, Block*& target, Block*& instance,
+                  const Var*& multi, bool report);
 
   // -- translation
   void Translate(FileUnit& fu, Block& b, Program& p);
@@ -761,9 +765,65 @@ TypeP Compiler::FindUdt(std::string_view name, bool quoted, std::string& err) {
     err = "UDT " + std::to_string(number) + " contains itself";
     return nullptr;
   }
+  std::vector<DeclError> pending;
+  pending.swap(declErrors_);
   ResolveBlock(*u);
+  pending.swap(declErrors_);
   if (!u->dbType) err = "UDT " + std::to_string(number) + " has errors";
   return u->dbType;
+}
+
+bool Compiler::NamesFunctionBlock(std::string_view name, bool quoted) {
+  if (!quoted) {
+    // unquoted, only the system blocks' own names: anything else is a type name or a typo
+    const std::string up = Upper(name);
+    if (up != "TP" && up != "TON" && up != "TOF" && up != "CTU" && up != "CTD" && up != "CTUD")
+      return false;
+  }
+  BlockKind kind = BlockKind::UDT;
+  int number = 0;
+  const bool wasQuiet = quiet_;
+  quiet_ = true;
+  const bool ok = ParseBlockRef(name, true, 0, 0, kind, number);
+  quiet_ = wasQuiet;
+  return ok && (kind == BlockKind::FB || kind == BlockKind::SFB);
+}
+
+TypeP Compiler::FindInstance(std::string_view name, bool quoted, std::string& err) {
+  BlockKind kind = BlockKind::FB;
+  int number = 0;
+  const bool wasQuiet = quiet_;
+  quiet_ = true;
+  const bool ok = ParseBlockRef(name, quoted, 0, 0, kind, number);
+  quiet_ = wasQuiet;
+  if (!ok || (kind != BlockKind::FB && kind != BlockKind::SFB)) {
+    err = (quoted ? "\"" + std::string(name) + "\"" : Quote(name)) + " is not a function block";
+    return nullptr;
+  }
+  Block* fb = FindBlock(kind, number);
+  if (!fb) {
+    err = BlockName(kind, number) + " does not exist (it is not in the loaded files)";
+    return nullptr;
+  }
+  if (fb->state == 1) {
+    err = BlockName(kind, number) + " would contain an instance of itself, directly or through "
+          "other function blocks";
+    return nullptr;
+  }
+  // the nested block reports its own errors against its own file, not amid the declarations
+  // being parsed here
+  std::vector<DeclError> pending;
+  pending.swap(declErrors_);
+  ResolveBlock(*fb);
+  pending.swap(declErrors_);
+  if (!fb->instanceType) {
+    err = BlockName(kind, number) + " has errors";
+    return nullptr;
+  }
+  auto t = std::make_shared<Type>(*fb->instanceType);
+  t->name = BlockName(kind, number);
+  t->instance = true;
+  return t;
 }
 
 void Compiler::ResolveBlock(Block& b) {
@@ -875,6 +935,12 @@ void Compiler::ResolveInterface(Block& b) {
     frameEnd = pos;
   }
   for (const Decl& d : decls) {
+    if (d.m.type->instance && (b.kind != BlockKind::FB || d.section != kStat)) {
+      Error(d.m.line, d.m.column, "an instance of " + d.m.type->name +
+                                      " can only be declared among the static variables (VAR) "
+                                      "of a function block");
+      continue;
+    }
     TypeKind k = d.m.type->kind;
     // a function may take the number of a timer or counter as an input
     bool numbered = (k == TypeKind::Timer || k == TypeKind::Counter) && b.kind == BlockKind::FC &&
@@ -961,10 +1027,12 @@ void Compiler::ResolveDataBlock(Block& b) {
   DeclErrors(errs);
 }
 
-bool Compiler::CallTarget(const Stmt& s, Block*& target, Block*& instance, bool report) {
+bool Compiler::CallTarget(const Stmt& s, const Block& caller, Block*& target, Block*& instance,
+                          const Var*& multi, bool report) {
   bool wasQuiet = quiet_;
   quiet_ = !report;
   target = instance = nullptr;
+  multi = nullptr;
   std::string_view text = s.target;
   const Token& op0 = units_[file_].toks[s.firstOperand];
   uint32_t line = op0.line, col = op0.column;
@@ -975,6 +1043,29 @@ bool Compiler::CallTarget(const Stmt& s, Block*& target, Block*& instance, bool 
   if (text.empty()) {
     Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " needs a block such as FC 1");
     return finish(false);
+  }
+  if (text.front() == '#') {
+    const std::string name = Upper(Trim(text.substr(1)));
+    const Var* v = nullptr;
+    for (const Var& var : caller.vars)
+      if (var.upper == name) v = &var;
+    if (!v || !v->type->instance) {
+      Error(line, col, Quote(text) + (v ? " is not an instance of a function block"
+                                         : " is not a variable of " + BlockName(caller.kind, caller.number)) +
+                           "; CALL #name calls an FB or SFB declared among the static variables");
+      return finish(false);
+    }
+    if (s.mnem != "CALL") {
+      Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " cannot call a multiple instance; use CALL " +
+                                       std::string(text));
+      return finish(false);
+    }
+    BlockKind kind = BlockKind::FB;
+    int number = 0;
+    if (!ParseBlockRef(v->type->name, false, line, col, kind, number)) return finish(false);
+    target = FindBlock(kind, number);
+    multi = v;
+    return finish(target != nullptr);
   }
   size_t comma = std::string_view::npos;
   char quote = 0;
@@ -1056,7 +1147,8 @@ void Compiler::ResolveCalls() {
     for (const Stmt& s : b->stmts) {
       if (s.mnem != "CALL" && s.mnem != "UC" && s.mnem != "CC") continue;
       Block *t = nullptr, *inst = nullptr;
-      if (!CallTarget(s, t, inst, false) || !t || t->native != Native::None) continue;
+      const Var* multi = nullptr;
+      if (!CallTarget(s, *b, t, inst, multi, false) || !t || t->native != Native::None) continue;
       for (size_t k = 0; k < code.size(); ++k)
         if (code[k] == t) b->callees.emplace_back(k, &s);
     }
@@ -2304,7 +2396,8 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
 
 bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Insn& in) {
   Block *target = nullptr, *inst = nullptr;
-  if (!CallTarget(s, target, inst, true)) return false;
+  const Var* multi = nullptr;
+  if (!CallTarget(s, caller, target, inst, multi, true)) return false;
   const std::string name = BlockName(target->kind, target->number);
   const bool isCall = s.mnem == "CALL";
   bool hasParams = false;
@@ -2333,6 +2426,12 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     cs.diNumber = static_cast<uint16_t>(d.number);
     cs.diBase = d.base;
     cs.diLength = d.length;
+  } else if (multi) {
+    // the instance lies inside the caller's own instance, wherever that is at run time
+    cs.setsDi = true;
+    cs.relDi = true;
+    cs.diBase = multi->bitOffset / 8;
+    cs.diLength = multi->type->bits / 8;
   }
   // every actual names a parameter, once
   std::vector<const CallArg*> byParam(target->vars.size(), nullptr);
@@ -2389,7 +2488,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     uint32_t calleeFlat = 0;
     if (target->kind == BlockKind::FC)
       calleeFlat = mem::kLocalBase + target->frameBase + v.bitOffset / 8;
-    else if (inst)
+    else if (inst || multi)
       calleeFlat = cs.diBase + v.bitOffset / 8;
     else
       calleeFlat = scratch_;  // results of system functions

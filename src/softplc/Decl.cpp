@@ -249,6 +249,7 @@ std::string DeclParser::RawUntilSemicolon(uint32_t& line, uint32_t& col) {
 TypeP DeclParser::ParseType() {
   Tok t = Next();
   if (t.kind == Tok::Quoted) {
+    if (resolver_.NamesFunctionBlock(t.raw, true)) return InstanceType(t, t.raw, true);
     std::string err;
     TypeP u = resolver_.FindUdt(t.raw, true, err);
     if (!u) Error(t.line, t.column, err);
@@ -260,6 +261,8 @@ TypeP DeclParser::ParseType() {
   }
   for (const Elementary& e : kElementary)
     if (t.text == e.name) return ElementaryType(e.kind);
+  // the system blocks' own names (TON, CTU ...) may stand for them unquoted
+  if (resolver_.NamesFunctionBlock(t.text, false)) return InstanceType(t, t.text, true);
   if (t.text == "STRING") {
     auto s = std::make_shared<Type>();
     s->kind = TypeKind::String;
@@ -313,7 +316,9 @@ TypeP DeclParser::ParseType() {
       Error(of.line, of.column, "expected OF after the array bounds");
       return nullptr;
     }
+    ++nesting_;
     TypeP elem = ParseType();
+    --nesting_;
     if (!elem) return nullptr;
     if (elem->kind == TypeKind::Any || elem->kind == TypeKind::Timer || elem->kind == TypeKind::Counter) {
       Error(of.line, of.column, "an array cannot hold " + TypeName(*elem));
@@ -347,12 +352,24 @@ TypeP DeclParser::ParseType() {
     return u;
   }
   if (t.text == "FB" || t.text == "SFB") {
-    Error(t.line, t.column, "multiple instances (an FB declared as a variable) are not supported; "
-                            "give each FB call its own instance DB");
-    return nullptr;
+    Tok n = Next();
+    return InstanceType(t, t.text + " " + n.text, false);
   }
   Error(t.line, t.column, "unknown data type '" + t.raw + "'");
   return nullptr;
+}
+
+TypeP DeclParser::InstanceType(const Tok& at, std::string_view name, bool quoted) {
+  if (nesting_ > 0) {
+    Error(at.line, at.column, "an instance of a function block cannot be part of a STRUCT, an "
+                              "ARRAY or a data block; declare it among the static variables "
+                              "(VAR) of a function block");
+    return nullptr;
+  }
+  std::string err;
+  TypeP t = resolver_.FindInstance(name, quoted, err);
+  if (!t) Error(at.line, at.column, err);
+  return t;
 }
 
 std::vector<Member> DeclParser::Members(std::initializer_list<std::string_view> stops,
@@ -426,7 +443,9 @@ TypeP DeclParser::Struct() {
   auto s = std::make_shared<Type>();
   s->kind = TypeKind::Struct;
   uint32_t bits = 0;
+  ++nesting_;
   s->members = Members({"END_STRUCT"}, bits);
+  --nesting_;
   Tok end = Next();
   if (end.text != "END_STRUCT") {
     Error(t.line, t.column, "STRUCT is not closed with END_STRUCT");

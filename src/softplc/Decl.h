@@ -36,7 +36,8 @@ struct Type {
   int32_t lo = 0, hi = 0;     // Array bounds
   uint32_t stride = 0;        // Array: bits from one element to the next
   uint32_t strLen = 0;        // String capacity
-  std::string name;           // "UDT 3" when the type is a user type
+  std::string name;           // "UDT 3" when the type is a user type, "FB 2" for an instance
+  bool instance = false;      // the instance data of an FB or SFB (a multiple instance)
 };
 
 // Bytes of an elementary type as an operand: 0 for BOOL, 1, 2 or 4; -1 when not elementary.
@@ -58,6 +59,11 @@ class TypeResolver {
  public:
   virtual ~TypeResolver() = default;
   virtual TypeP FindUdt(std::string_view nameOrSymbol, bool quoted, std::string& err) = 0;
+  // "FB 2", "SFB 4" or a symbol of one: the instance data of that block, for a variable that
+  // is a multiple instance; null with a message when it is no FB or SFB.
+  virtual TypeP FindInstance(std::string_view nameOrSymbol, bool quoted, std::string& err) = 0;
+  // Whether a quoted symbol or a bare name names an FB or SFB rather than a user type.
+  virtual bool NamesFunctionBlock(std::string_view nameOrSymbol, bool quoted) = 0;
 };
 
 // Scans the declaration text `text` (a part of a file that starts at `line`/`column`).
@@ -97,8 +103,11 @@ class DeclParser {
   void Error(uint32_t line, uint32_t col, std::string text);
   void SkipToSemicolon();
 
+  TypeP InstanceType(const Tok& at, std::string_view name, bool quoted);
+
   std::string_view text_;
   size_t pos_ = 0;
+  int nesting_ = 0;  // inside a STRUCT or an ARRAY
   uint32_t line_, col_;
   TypeResolver& resolver_;
   std::vector<DeclError>& errors_;

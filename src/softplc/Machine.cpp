@@ -258,10 +258,13 @@ void Machine::AdvanceTimers(uint32_t ms) {
 
 uint32_t Machine::DbNumber(const Program& p, DbReg r) {
   if (DbLength(r) == 0) return 0;
-  // data blocks lie in ascending order of their base
-  auto it = std::lower_bound(p.dbs.begin(), p.dbs.end(), DbBase(r),
-                             [](const DataBlockInfo& d, uint32_t base) { return d.base < base; });
-  return it != p.dbs.end() && it->base == DbBase(r) ? static_cast<uint32_t>(it->number) : 0;
+  // Data blocks lie in ascending order of their base. A multiple instance's DI points inside
+  // the instance DB that holds it, and names that DB.
+  auto it = std::upper_bound(p.dbs.begin(), p.dbs.end(), DbBase(r),
+                             [](uint32_t base, const DataBlockInfo& d) { return base < d.base; });
+  if (it == p.dbs.begin()) return 0;
+  --it;
+  return DbBase(r) < it->base + it->length ? static_cast<uint32_t>(it->number) : 0;
 }
 
 void Machine::Layout(const Program& p) {
@@ -282,13 +285,14 @@ template <bool in>
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline bool Machine::CopyParams(const ParamCopy* c, uint32_t n) {
-  uint8_t* const m = memory.data();
+inline bool Machine::CopyParams(const ParamCopy* c, uint32_t n, uint32_t calleeBase) {
+  uint8_t* const m = memory.data() + calleeBase;
+  uint8_t* const flat = memory.data();
   for (const ParamCopy* const end = c + n; c != end; ++c) {
     uint8_t* const callee = m + c->callee;
     uint8_t* caller;
     if (c->mode == ParamCopy::Abs) {
-      caller = m + c->caller;
+      caller = flat + c->caller;
     } else if (c->mode == ParamCopy::Const) {
       // constants only ever go in
       const uint32_t v = c->caller;
@@ -305,7 +309,7 @@ inline bool Machine::CopyParams(const ParamCopy* c, uint32_t n) {
       const DbReg r = c->mode == ParamCopy::RelDb ? db : di;
       const uint32_t width = c->size == 0 ? 1u : c->size == 255 ? c->length : c->size;
       if (c->caller + width > DbLength(r)) return false;
-      caller = m + DbBase(r) + c->caller;
+      caller = flat + DbBase(r) + c->caller;
     }
     const uint8_t* from = in ? caller : callee;
     uint8_t* to = in ? callee : caller;
@@ -424,16 +428,16 @@ void IecCounter(Native kind, uint8_t* d) {
 }
 }  // namespace
 
-Fault Machine::RunNative(const Program& p, const CallSite& cs) {
+Fault Machine::RunNative(const Program& p, const CallSite& cs, uint32_t calleeBase) {
   uint8_t* const m = memory.data();
   (void)p;
   switch (cs.native) {
     case Native::TP:
     case Native::TON:
-    case Native::TOF: IecTimer(cs.native, m + cs.diBase, nowMs); break;
+    case Native::TOF: IecTimer(cs.native, m + calleeBase + cs.diBase, nowMs); break;
     case Native::CTU:
     case Native::CTD:
-    case Native::CTUD: IecCounter(cs.native, m + cs.diBase); break;
+    case Native::CTUD: IecCounter(cs.native, m + calleeBase + cs.diBase); break;
     case Native::BLKMOV:
       std::memmove(m + cs.dstBase, m + cs.srcBase, std::min(cs.srcLength, cs.dstLength));
       Wr16(m + cs.retVal, 0);
@@ -1259,11 +1263,18 @@ H_UC:
 L_call: {
   const CallSite& cs = p.calls[in->arg];
   TRACE();
-  if (!CopyParams<true>(p.copies.data() + cs.firstIn, cs.inCount)) FAIL(Fault::DbLength);
+  uint32_t calleeBase = 0;
+  if (cs.relDi) {
+    // the caller's DI may have been reopened by the program since the block began
+    if (cs.diBase + cs.diLength > DbLength(di)) FAIL(Fault::DbLength);
+    calleeBase = DbBase(di);
+  }
+  if (!CopyParams<true>(p.copies.data() + cs.firstIn, cs.inCount, calleeBase)) FAIL(Fault::DbLength);
   if (cs.native != Native::None) {
-    Fault f = RunNative(p, cs);
+    Fault f = RunNative(p, cs, calleeBase);
     if (f != Fault::None) FAIL(f);
-    if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount)) FAIL(Fault::DbLength);
+    if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount, calleeBase))
+      FAIL(Fault::DbLength);
     lg = (lg & kRLO) | kSTA;
     ++ip;
     DISPATCH();
@@ -1276,7 +1287,7 @@ L_call: {
     fr.di = di;
     fr.site = in->arg;
   }
-  if (cs.setsDi) di = MakeDbReg(cs.diBase, cs.diLength);
+  if (cs.setsDi) di = MakeDbReg(calleeBase + cs.diBase, cs.diLength);
   count += static_cast<uint64_t>(ip - seg) + 1;
   if (count > limit) goto L_budget;
   lg = (lg & kRLO) | kSTA;
@@ -1291,7 +1302,8 @@ L_return: {
   di = f.di;
   ip = f.ret;
   const CallSite& cs = p.calls[f.site];
-  if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount)) {
+  if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount,
+                         cs.relDi ? DbBase(di) : 0u)) {
     fault = Fault::DbLength;
     faultAt = static_cast<uint32_t>(ip - code);
     goto L_store;

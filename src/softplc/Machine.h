@@ -118,8 +118,8 @@ class Machine {
   Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
   template <bool in>
-  bool CopyParams(const ParamCopy* c, uint32_t n);
-  Fault RunNative(const Program& p, const CallSite& cs);
+  bool CopyParams(const ParamCopy* c, uint32_t n, uint32_t calleeBase);
+  Fault RunNative(const Program& p, const CallSite& cs, uint32_t calleeBase);
 
   struct Frame {
     const Insn* ret;

@@ -116,6 +116,9 @@ struct CallSite {
   uint32_t entry = 0;
   Native native = Native::None;
   bool setsDi = false;      // an FB call opens its instance DB as DI
+  // A multiple instance: diBase is an offset into the caller's instance (DI at the call), and
+  // so are the callee sides of the parameter copies.
+  bool relDi = false;
   uint16_t diNumber = 0;
   uint32_t diBase = 0, diLength = 0;
   uint32_t firstIn = 0, inCount = 0;    // into Program::copies
