@@ -90,9 +90,13 @@ std::string TypeName(const Type& t) {
   switch (t.kind) {
     case TypeKind::String: return "STRING[" + std::to_string(t.strLen) + "]";
     case TypeKind::Struct: return "STRUCT";
-    case TypeKind::Array:
-      return "ARRAY[" + std::to_string(t.lo) + ".." + std::to_string(t.hi) + "] OF " +
-             TypeName(*t.elem);
+    case TypeKind::Array: {
+      std::string dims = std::to_string(t.lo) + ".." + std::to_string(t.hi);
+      const Type* e = t.elem.get();
+      for (; e->kind == TypeKind::Array && e->row; e = e->elem.get())
+        dims += "," + std::to_string(e->lo) + ".." + std::to_string(e->hi);
+      return "ARRAY[" + dims + "] OF " + TypeName(*e);
+    }
     default:
       for (const Elementary& e : kElementary)
         if (e.kind == t.kind) return e.name;
@@ -102,7 +106,8 @@ std::string TypeName(const Type& t) {
 
 bool SameType(const Type& a, const Type& b) {
   if (a.kind != b.kind || a.bits != b.bits) return false;
-  if (a.kind == TypeKind::Array) return a.lo == b.lo && a.hi == b.hi && SameType(*a.elem, *b.elem);
+  if (a.kind == TypeKind::Array)
+    return a.lo == b.lo && a.hi == b.hi && a.row == b.row && SameType(*a.elem, *b.elem);
   if (a.kind == TypeKind::Struct) {
     if (a.members.size() != b.members.size()) return false;
     for (size_t i = 0; i < a.members.size(); ++i)
@@ -288,27 +293,40 @@ TypeP DeclParser::ParseType() {
     return s;
   }
   if (t.text == "ARRAY") {
+    // ARRAY [a..b, c..d, ...] OF type: up to six dimensions
+    struct Dim {
+      int32_t lo, hi;
+    };
+    std::vector<Dim> dims;
     Tok open = Next();
-    Tok lo = Next();
-    Tok dots = Next();
-    Tok hi = Next();
-    Tok close = Next();
-    int32_t l = 0, h = -1;
-    bool ok = open.text == "[" && dots.text == ".." && lo.kind == Tok::Number && hi.kind == Tok::Number;
-    if (ok) {
-      try {
-        l = std::stoi(lo.text);
-        h = std::stoi(hi.text);
-      } catch (...) {
-        ok = false;
+    bool ok = open.text == "[";
+    while (ok) {
+      Tok lo = Next();
+      Tok dots = Next();
+      Tok hi = Next();
+      Tok sep = Next();
+      int32_t l = 0, h = -1;
+      ok = dots.text == ".." && lo.kind == Tok::Number && hi.kind == Tok::Number;
+      if (ok) {
+        try {
+          l = std::stoi(lo.text);
+          h = std::stoi(hi.text);
+        } catch (...) {
+          ok = false;
+        }
       }
+      ok = ok && h >= l && h - l <= 65535 && (sep.text == "]" || sep.text == ",");
+      if (!ok) break;
+      dims.push_back({l, h});
+      if (sep.text == "]") break;
     }
-    if (ok && close.text == ",") {
-      Error(close.line, close.column, "arrays with more than one dimension are not supported");
+    if (!ok) {
+      Error(t.line, t.column, "an array is declared ARRAY [low..high] OF type, with low <= high "
+                              "(or [low..high, low..high, ...] for more dimensions)");
       return nullptr;
     }
-    if (!ok || close.text != "]" || h < l || h - l > 65535) {
-      Error(t.line, t.column, "an array is declared ARRAY [low..high] OF type, with low <= high");
+    if (dims.size() > 6) {
+      Error(t.line, t.column, "an array has at most six dimensions");
       return nullptr;
     }
     Tok of = Next();
@@ -324,19 +342,29 @@ TypeP DeclParser::ParseType() {
       Error(of.line, of.column, "an array cannot hold " + TypeName(*elem));
       return nullptr;
     }
-    auto a = std::make_shared<Type>();
-    a->kind = TypeKind::Array;
-    a->elem = elem;
-    a->lo = l;
-    a->hi = h;
-    a->stride = elem->bits == 1 ? 1 : elem->bits == 8 ? 8 : RoundUp(elem->bits, 16);
-    uint32_t count = static_cast<uint32_t>(h - l + 1);
-    if (uint64_t{a->stride} * count > kMaxBits) {
-      Error(t.line, t.column, "the array is larger than the CPU's data memory (1 MB)");
-      return nullptr;
+    // More dimensions are arrays of rows, the last index varying fastest. Rows follow each
+    // other without padding, so the whole array is one run of elements as STEP 7 lays it out.
+    TypeP inner = elem;
+    for (size_t d = dims.size(); d-- > 0;) {
+      auto a = std::make_shared<Type>();
+      a->kind = TypeKind::Array;
+      a->elem = inner;
+      a->lo = dims[d].lo;
+      a->hi = dims[d].hi;
+      a->row = d > 0;
+      a->stride = inner->row ? inner->bits
+                  : inner->bits == 1 ? 1
+                  : inner->bits == 8 ? 8
+                                     : RoundUp(inner->bits, 16);
+      const uint32_t count = static_cast<uint32_t>(a->hi - a->lo + 1);
+      if (uint64_t{a->stride} * count > kMaxBits) {
+        Error(t.line, t.column, "the array is larger than the CPU's data memory (1 MB)");
+        return nullptr;
+      }
+      a->bits = a->row ? a->stride * count : RoundUp(a->stride * count, 16);
+      inner = a;
     }
-    a->bits = RoundUp(a->stride * count, 16);
-    return a;
+    return inner;
   }
   if (t.text == "STRUCT") {
     pos_ = t.offset;
@@ -358,6 +386,16 @@ TypeP DeclParser::ParseType() {
   Error(t.line, t.column, "unknown data type '" + t.raw + "'");
   return nullptr;
 }
+
+namespace {
+// A declaration written out as STRUCT ... END_STRUCT; (also as an array's element type) has
+// had its semicolon read with the END_STRUCT.
+bool EndsWithStruct(const Type& t) {
+  const Type* e = &t;
+  while (e->kind == TypeKind::Array) e = e->elem.get();
+  return e->kind == TypeKind::Struct && e->name.empty() && !e->instance;
+}
+}  // namespace
 
 TypeP DeclParser::InstanceType(const Tok& at, std::string_view name, bool quoted) {
   if (nesting_ > 0) {
@@ -410,7 +448,7 @@ std::vector<Member> DeclParser::Members(std::initializer_list<std::string_view> 
       m.init = RawUntilSemicolon(m.initLine, m.initColumn);
     } else if (after.text == ";") {
       Next();
-    } else if (type->kind != TypeKind::Struct) {
+    } else if (!EndsWithStruct(*type)) {
       Error(after.line, after.column, "expected ';' after the declaration of '" + t.raw + "'");
       SkipToSemicolon();
     }
@@ -502,36 +540,51 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
         err = "has an index without ']'";
         return false;
       }
-      std::string idx(path.substr(i + 1, close - i - 1));
-      int32_t k = 0;
-      bool num = !idx.empty();
-      size_t s = (num && idx[0] == '-') ? 1 : 0;
-      for (size_t c = s; c < idx.size(); ++c)
-        if (idx[c] < '0' || idx[c] > '9' || c > 7) num = false;
-      if (!num) {
-        err = "needs a constant index (use AR1/AR2 for computed addresses)";
-        return false;
-      }
-      k = std::stoi(idx);
-      if (cur->kind == TypeKind::String) {
-        // characters of a string are numbered from 1, behind its two length bytes
-        if (k < 1 || static_cast<uint32_t>(k) > cur->strLen) {
-          err = "index " + idx + " is outside 1.." + std::to_string(cur->strLen);
+      // "[2]", or "[2,3]" for an array of more dimensions
+      std::string_view list = path.substr(i + 1, close - i - 1);
+      for (size_t from = 0;;) {
+        const size_t comma = list.find(',', from);
+        const std::string idx(list.substr(from, comma == std::string_view::npos ? comma : comma - from));
+        int32_t k = 0;
+        bool num = !idx.empty();
+        size_t s = (num && idx[0] == '-') ? 1 : 0;
+        for (size_t c = s; c < idx.size(); ++c)
+          if (idx[c] < '0' || idx[c] > '9' || c > 7) num = false;
+        if (s == idx.size()) num = false;
+        if (!num) {
+          err = "needs a constant index (use AR1/AR2 for computed addresses)";
           return false;
         }
-        off += (1 + static_cast<uint32_t>(k)) * 8;
-        curP = ElementaryType(TypeKind::Char);
+        k = std::stoi(idx);
+        if (cur->kind == TypeKind::String && from == 0 && comma == std::string_view::npos) {
+          // characters of a string are numbered from 1, behind its two length bytes
+          if (k < 1 || static_cast<uint32_t>(k) > cur->strLen) {
+            err = "index " + idx + " is outside 1.." + std::to_string(cur->strLen);
+            return false;
+          }
+          off += (1 + static_cast<uint32_t>(k)) * 8;
+          curP = ElementaryType(TypeKind::Char);
+          cur = curP.get();
+          break;
+        }
+        if (cur->kind != TypeKind::Array || (from > 0 && !cur->row)) {
+          err = "has fewer dimensions than indices given";
+          return false;
+        }
+        if (k < cur->lo || k > cur->hi) {
+          err = "index " + idx + " is outside " + std::to_string(cur->lo) + ".." + std::to_string(cur->hi);
+          return false;
+        }
+        off += static_cast<uint32_t>(k - cur->lo) * cur->stride;
+        curP = cur->elem;
         cur = curP.get();
-        i = close + 1;
-        continue;
+        if (comma == std::string_view::npos) break;
+        from = comma + 1;
       }
-      if (k < cur->lo || k > cur->hi) {
-        err = "index " + idx + " is outside " + std::to_string(cur->lo) + ".." + std::to_string(cur->hi);
+      if (cur->kind == TypeKind::Array && cur->row) {
+        err = "needs an index for each dimension, as in [1,2]";
         return false;
       }
-      off += static_cast<uint32_t>(k - cur->lo) * cur->stride;
-      curP = cur->elem;
-      cur = curP.get();
       i = close + 1;
       continue;
     }
@@ -571,8 +624,15 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
   std::string up = Upper(text);
   while (!up.empty() && up.back() == ' ') up.pop_back();
   if (t.kind == TypeKind::Array) {
-    // "1, 2, 3" or "3 (0)" repetitions
-    uint32_t n = 0, count = static_cast<uint32_t>(t.hi - t.lo + 1);
+    // "1, 2, 3" or "3 (0)" repetitions; a multi-dimensional array takes its elements in
+    // storage order, the last index fastest
+    uint32_t count = static_cast<uint32_t>(t.hi - t.lo + 1);
+    const Type* leaf = &t;
+    while (leaf->elem->kind == TypeKind::Array && leaf->elem->row) {
+      leaf = leaf->elem.get();
+      count *= static_cast<uint32_t>(leaf->hi - leaf->lo + 1);
+    }
+    uint32_t n = 0;
     size_t i = 0;
     std::string s(text);
     while (i < s.size() && n < count) {
@@ -591,7 +651,7 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
         item = item.substr(paren + 1, item.size() - paren - 2);
       }
       for (uint32_t r = 0; r < rep && n < count; ++r, ++n) {
-        std::string e = EncodeValue(*t.elem, item, bytes, bitOffset + n * t.stride);
+        std::string e = EncodeValue(*leaf->elem, item, bytes, bitOffset + n * leaf->stride);
         if (!e.empty()) return e;
       }
       if (comma == std::string::npos) break;

@@ -35,6 +35,7 @@ struct Type {
   TypeP elem;                 // Array
   int32_t lo = 0, hi = 0;     // Array bounds
   uint32_t stride = 0;        // Array: bits from one element to the next
+  bool row = false;           // Array: an inner dimension of a multi-dimensional array
   uint32_t strLen = 0;        // String capacity
   std::string name;           // "UDT 3" when the type is a user type, "FB 2" for an instance
   bool instance = false;      // the instance data of an FB or SFB (a multiple instance)
