@@ -346,48 +346,38 @@ void IecTimer(Native kind, uint8_t* d, uint32_t now) {
   int32_t et = static_cast<int32_t>(Rd32(d + 8));
   const uint32_t start = Rd32(d + 14);
   const int32_t elapsed = static_cast<int32_t>(now - start);
-  switch (kind) {
-    case Native::TP:
-      if (in && !last && !running) {
-        running = true;
-        Wr32(d + 14, now);
-        et = 0;
-      } else if (running) {
-        et = elapsed;
-      }
-      if (running && et >= pt) {
-        running = false;
-        et = pt;
-      }
-      q = running;
-      if (!running && !in) et = 0;
-      break;
-    default: {
-      // TON and TOF time the same way: TON from a rising IN to a true Q, TOF from a falling
-      // IN to a false Q, so TOF is TON on the inverted input with the output inverted.
-      const bool onDelay = kind == Native::TON;
-      const bool timing = onDelay ? in : !in;
-      const bool wasTiming = onDelay ? last : !last;
-      if (!timing) {
-        running = false;
-        q = !onDelay;
-        et = 0;
-      } else {
-        if (!wasTiming) {
-          running = true;
-          Wr32(d + 14, now);
-          et = 0;
-        } else if (running) {
-          et = elapsed;
-        }
-        if (running && et >= pt) {
-          running = false;
-          et = pt;
-          q = onDelay;
-        }
-        if (pt <= 0) q = onDelay;
-      }
-      break;
+  // Starts a timing on `startEdge`, or lets a running one go on; ends it once PT is reached
+  // and tells whether it ended now.
+  auto timing = [&](bool startEdge) {
+    if (startEdge) {
+      running = true;
+      Wr32(d + 14, now);
+      et = 0;
+    } else if (running) {
+      et = elapsed;
+    }
+    if (!running || et < pt) return false;
+    running = false;
+    et = pt;
+    return true;
+  };
+  if (kind == Native::TP) {
+    timing(in && !last && !running);
+    q = running;
+    if (!running && !in) et = 0;
+  } else {
+    // TON and TOF time the same way: TON from a rising IN to a true Q, TOF from a falling
+    // IN to a false Q, so TOF is TON on the inverted input with the output inverted.
+    const bool onDelay = kind == Native::TON;
+    const bool active = onDelay ? in : !in;
+    const bool wasActive = onDelay ? last : !last;
+    if (!active) {
+      running = false;
+      q = !onDelay;
+      et = 0;
+    } else {
+      if (timing(!wasActive)) q = onDelay;
+      if (pt <= 0) q = onDelay;
     }
   }
   if (et < 0) et = 0;
