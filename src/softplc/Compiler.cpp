@@ -49,6 +49,10 @@ struct Stmt {
   std::string_view target;
   std::vector<CallArg> args;
   bool argsInBrackets = false;
+  // "CALL FB 1, DB 1 (" with the parameters on the lines below, up to ");", as STEP 7
+  // exports calls
+  bool argsOpen = false;
+  uint32_t openLine = 0, openCol = 0;
 };
 
 enum Section { kIn, kOut, kInOut, kStat, kTemp };
@@ -274,6 +278,27 @@ std::string_view Trim(std::string_view s) {
 }
 
 // "NAME := actual": one parameter of the CALL above it.
+// Where the parameter list of a CALL closes in `text`: the first ')' outside quotes and
+// outside brackets opened in the text itself (as in B#(1, 2)); npos when it does not.
+size_t ListClose(std::string_view text) {
+  int depth = 0;
+  char quote = 0;
+  for (size_t k = 0; k < text.size(); ++k) {
+    const char c = text[k];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      if (depth == 0) return k;
+      --depth;
+    }
+  }
+  return std::string_view::npos;
+}
+
 bool IsParamLine(std::string_view line) {
   size_t at = line.find(":=");
   if (at == std::string_view::npos) at = line.find("=>");
@@ -457,6 +482,25 @@ void Compiler::ParseFile(FileUnit& fu) {
         break;
       case State::Body:
       case State::BareBody:
+        if (!cur->stmts.empty() && cur->stmts.back().argsOpen) {
+          Stmt& call = cur->stmts.back();
+          if (keyword && !IsParamLine(lineText)) {
+            Error(call.openLine, call.openCol, "the parameter list is not closed with ')'");
+            call.argsOpen = false;
+          } else {
+            // one or more parameters of the open list, perhaps with its closing bracket
+            const size_t close = ListClose(lineText);
+            ParseCallArgs(call, lineText.substr(0, close), t.line, t.column, true);
+            if (close != std::string_view::npos) {
+              call.argsOpen = false;
+              const std::string_view rest = Trim(lineText.substr(close + 1));
+              if (!rest.empty() && rest != ";")
+                Error(t.line, t.column + static_cast<uint32_t>(close) + 1,
+                      "unexpected " + Quote(rest) + " after the parameter list");
+            }
+            break;
+          }
+        }
         if (key == "NETWORK") {
           ++network;
         } else if (key == "TITLE") {
@@ -1276,8 +1320,10 @@ void Compiler::ParseStatements(FileUnit& fu, Block& b, size_t i, size_t end, uin
       if (paren != std::string_view::npos && s.mnem == "CALL") {
         size_t close = raw.rfind(')');
         if (close == std::string_view::npos || close < paren) {
-          Error(op0.line, op0.column + static_cast<uint32_t>(paren),
-                "the parameter list is not closed with ')'");
+          // the list goes on over the next lines
+          s.argsOpen = true;
+          s.openLine = op0.line;
+          s.openCol = op0.column + static_cast<uint32_t>(paren);
           close = raw.size();
         }
         s.argsInBrackets = true;
