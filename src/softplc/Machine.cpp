@@ -1379,8 +1379,15 @@ H_INDIRECT: {
     uint32_t pointer = Rd32(m + ref.pointerOffset);
     uint32_t byte = (pointer >> 3) & 0xFFFFu;
     uint32_t width = ref.size == 0 ? 1u : ref.size;
-    if (byte + width > AreaSize(ref.area)) FAIL(Fault::AreaLength);
-    tmp.arg = AreaBase(ref.area) + byte + (ref.area == Area::Local ? ref.localBase : 0u);
+    if (ref.area == Area::DB || ref.area == Area::DI) {
+      // the pointer is relative to the open block, which alone bounds it
+      const DbReg r = ref.area == Area::DB ? db : di;
+      if (byte + width > DbLength(r)) FAIL(Fault::DbLength);
+      tmp.arg = DbBase(r) + byte;
+    } else {
+      if (byte + width > AreaSize(ref.area)) FAIL(Fault::AreaLength);
+      tmp.arg = AreaBase(ref.area) + byte + (ref.area == Area::Local ? ref.localBase : 0u);
+    }
     tmp.a = static_cast<uint8_t>(pointer & 7u);
     Lower(tmp);
   }

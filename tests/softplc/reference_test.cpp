@@ -1,4 +1,4 @@
-// Runs the shared reference programs and compares MB0..MB31 with the recorded results.
+// Runs the reference programs kept beside this test and compares MB0..MB31 with the recorded results.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ReferenceDir() { return fs::path(TORVANE_SOURCE_DIR) / ".." / "shared" / "stl-reference"; }
+fs::path ReferenceDir() { return fs::path(TORVANE_SOURCE_DIR) / "tests" / "softplc" / "reference"; }
 
 // Programs whose recorded result contradicts the documented behaviour of an instruction.
 const std::map<std::string, std::string> kExcluded = {};
