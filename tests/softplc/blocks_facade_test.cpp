@@ -123,3 +123,17 @@ TEST(BlocksFacade, CyclicInterruptFollowsItsPeriodAndCanBeSwitchedOff) {
 }
 
 }  // namespace
+
+TEST(BlocksFacade, ByteOrderMarksOfSourcesAndSymbolTablesAreSkipped) {
+  const std::string bom = "\xEF\xBB\xBF";
+  Cpu cpu;
+  softplc::LoadResult r = cpu.LoadWithSymbols(
+      {{"main.awl", bom + "ORGANIZATION_BLOCK OB 1\nBEGIN\n      U     \"Start\"\n      =     A 0.1\n"
+                          "END_ORGANIZATION_BLOCK\n"}},
+      {{"table.sdf", bom + "\"Start\",\"E 0.0\",\"BOOL\",\"\"\r\n"}}, {});
+  ASSERT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors[0].text);
+  cpu.SetMode(CpuMode::Run);
+  cpu.SetInputByte(0, 1);
+  cpu.RunCycle(10);
+  EXPECT_EQ(cpu.OutputByte(0), 2);
+}
