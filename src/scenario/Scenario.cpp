@@ -299,6 +299,14 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
     }
     if (ok) script.steps.push_back(step);
   }
+  // Without a check, any program would pass: an empty file, a folder or a file of comments
+  // must not accept a student's program.
+  const bool checks = std::any_of(script.steps.begin(), script.steps.end(), [](const Step& st) {
+    return st.kind == StepKind::Expect || st.kind == StepKind::Wait;
+  });
+  if (errors.empty() && !checks)
+    errors.push_back({{fileName, lineNo > 0 ? lineNo : 1, 1},
+                      "the scenario checks nothing: it has no 'expect' or 'wait' step"});
   return script;
 }
 

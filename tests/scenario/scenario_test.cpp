@@ -136,6 +136,16 @@ TEST(ScenarioParse, ReportsEveryMistakeWithItsPlace) {
   EXPECT_NE(errors[5].find("t.scn:6:15: expected one of"), std::string::npos);
 }
 
+TEST(ScenarioParse, AScenarioThatChecksNothingIsRefused) {
+  for (const char* text : {"", "# only a comment\n\n", "mode RUN\nrun 2s\npress SubirBtn\n"}) {
+    const auto errors = ParseErrors(text);
+    ASSERT_EQ(errors.size(), 1u) << text;
+    EXPECT_NE(errors[0].find("checks nothing"), std::string::npos) << errors[0];
+    EXPECT_EQ(errors[0].rfind("t.scn:", 0), 0u) << errors[0];
+  }
+  EXPECT_TRUE(ParseErrors("run 1s\nwait A124.0 == 1 timeout 2s\n").empty());
+}
+
 TEST(ScenarioCompare, NumbersBooleansAndCaptions) {
   Condition c;
   c.op = CompareOp::Eq;
@@ -182,7 +192,7 @@ TEST(ScenarioRun, WaitFailsAtItsTimeout) {
 }
 
 TEST(ScenarioRun, UnknownComponentStopsBeforeThePlantMoves) {
-  Script s = ParseOk("run 1s\nclick Nope\n");
+  Script s = ParseOk("run 1s\nclick Nope\nexpect A124.0 == 0\n");
   FakeHost host;
   std::ostringstream out;
   Outcome o = scenario::Run(s, host, out);
