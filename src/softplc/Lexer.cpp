@@ -31,10 +31,14 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+size_t ByteOrderMarkLength(std::string_view text) {
+  return text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+}
+
 void Tokenize(std::string_view s, std::vector<Token>& out) {
   uint32_t line = 1;
-  size_t lineStart = 0;
-  size_t i = 0;
+  size_t lineStart = ByteOrderMarkLength(s);
+  size_t i = lineStart;
   const size_t n = s.size();
   auto col = [&](size_t at) { return static_cast<uint32_t>(at - lineStart + 1); };
   auto push = [&](TokKind k, size_t from, size_t to, size_t at) {

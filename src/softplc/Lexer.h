@@ -29,8 +29,11 @@ struct Token {
 };
 
 // Appends the tokens of `source` to `out`. Every line ends with an EndOfLine token.
-// A // comment runs to the end of its line.
+// A // comment runs to the end of its line. A leading byte-order mark is skipped.
 void Tokenize(std::string_view source, std::vector<Token>& out);
+
+// 3 when `text` starts with a UTF-8 byte-order mark, as many Windows editors write one, else 0.
+size_t ByteOrderMarkLength(std::string_view text);
 
 // Upper-cases ASCII letters.
 std::string Upper(std::string_view s);

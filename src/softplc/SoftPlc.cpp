@@ -146,17 +146,7 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
                      Mnemonics m) {
   LoadResult r;
   auto p = std::make_unique<Program>();
-  // A UTF-8 byte-order mark, as many Windows editors write one, is not part of the program.
-  const auto hasBom = [](const SourceFile& f) { return f.text.compare(0, 3, "\xEF\xBB\xBF") == 0; };
-  bool anyBom = false;
-  for (const SourceFile& f : files) anyBom = anyBom || hasBom(f);
-  std::vector<SourceFile> stripped;
-  if (anyBom) {
-    stripped = files;
-    for (SourceFile& f : stripped)
-      if (hasBom(f)) f.text.erase(0, 3);
-  }
-  if (!Compile(anyBom ? stripped : files, symbols, m, *p, r)) return r;
+  if (!Compile(files, symbols, m, *p, r)) return r;
   r.ok = true;
   CpuCore& c = *core_;
   ProgramInfo info;

@@ -92,8 +92,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
     }
   }
   int lineNo = 0;
-  // editors on Windows often start a UTF-8 file with a byte-order mark; it is not a symbol
-  size_t pos = file.text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  size_t pos = ByteOrderMarkLength(file.text);
   auto error = [&](int col, std::string text) {
     if (errors.size() < 200) errors.push_back({file.name, lineNo, col, std::move(text)});
   };

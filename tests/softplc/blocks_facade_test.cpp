@@ -122,8 +122,6 @@ TEST(BlocksFacade, CyclicInterruptFollowsItsPeriodAndCanBeSwitchedOff) {
   EXPECT_EQ(cpu.MemoryByte(1), 3);
 }
 
-}  // namespace
-
 TEST(BlocksFacade, ByteOrderMarksOfSourcesAndSymbolTablesAreSkipped) {
   const std::string bom = "\xEF\xBB\xBF";
   Cpu cpu;
@@ -137,3 +135,5 @@ TEST(BlocksFacade, ByteOrderMarksOfSourcesAndSymbolTablesAreSkipped) {
   cpu.RunCycle(10);
   EXPECT_EQ(cpu.OutputByte(0), 2);
 }
+
+}  // namespace
