@@ -122,5 +122,12 @@ std::string UsageText() {
          "  --render-module FILE.png\n"
          "                      render the I/O module figure and exit\n"
          "  -h, --help          show this help and exit\n"
-         "  -v, --version       show the version and exit\n";
+         "  -v, --version       show the version and exit\n"
+         "\n"
+         "Exercises:\n"
+         "  torvane exercise check DIR   validate an exercise folder and run its solution\n"
+         "  torvane grade EXERCISE SUBMISSIONS [--jobs N] [--junit F.xml] [--html F.html]\n"
+         "                [--csv F.csv]  grade one program or folder per student\n"
+         "  torvane check EXERCISE FILE.awl ...\n"
+         "                               run the scenarios students may see\n";
 }
