@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# torvane grade/check/exercise check on the bridge exercise and its sample class.
+set -u
+exe=$1 src=$2 xsd=$3
+ex="$src/examples/exercises/bridge"
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+fail=0
+check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
+
+"$exe" exercise check "$ex" >"$out/ex.txt" 2>&1
+check "the bridge exercise validates" '[ $? -eq 0 ] && grep -q "passes all 6 scenarios" "$out/ex.txt"'
+
+"$exe" grade "$ex" "$ex/submissions" --jobs 2 --junit "$out/r.xml" --html "$out/r.html" \
+  --csv "$out/r.csv" >"$out/grade.txt" 2>&1
+check "grade exits 0" '[ $? -eq 0 ]'
+check "junit matches the schema" 'xmllint --noout --schema "$xsd" "$out/r.xml" 2>"$out/xmllint.txt"'
+check "the correct program scores 100" 'grep -q "^ana,passed,passed,passed,passed,passed,passed,100.0$" "$out/r.csv"'
+check "a wrong limit switch fails the cycle" 'grep -q "^elena,failed," "$out/r.csv"'
+check "missing REARME handling" 'grep -q "^fede,passed,failed,failed,failed,failed,passed,50.0$" "$out/r.csv"'
+check "a syntax error is a load failure with its place" 'grep -q "gabi.awl:125:13" "$out/r.html"'
+check "the html report is self-contained with a timing chart" \
+  'grep -q "<svg" "$out/r.html" && ! grep -qE "(src|href)=.http" "$out/r.html"'
+
+"$exe" check "$ex" "$ex/solution/bridge.awl" >"$out/check.txt" 2>&1
+check "check passes the solution on the visible scenario only" \
+  '[ $? -eq 0 ] && grep -q "cycle: passed" "$out/check.txt" && ! grep -q estop "$out/check.txt"'
+"$exe" check "$ex" "$ex/submissions/elena.awl" >"$out/check.txt" 2>&1
+check "check fails a wrong program" '[ $? -eq 1 ] && grep -q "line 37" "$out/check.txt"'
+
+"$exe" grade "$ex" "$ex/submissions" --jobs zero >/dev/null 2>"$out/usage.txt"
+check "a bad --jobs is a usage error" '[ $? -eq 2 ] && grep -q "jobs" "$out/usage.txt"'
+"$exe" exercise check "$src/examples" >/dev/null 2>"$out/none.txt"
+check "a folder without exercise.toml is refused" '[ $? -eq 1 ] && grep -q "no exercise.toml" "$out/none.txt"'
+
+exit $fail
