@@ -1,5 +1,7 @@
 #include "app/PlantHost.h"
 
+#include <cstdio>
+
 #include "framework/ButtonControl.h"
 #include "plc/CPU_Frame.h"
 #include "plc/ESModule.h"
@@ -173,7 +175,7 @@ std::string TPlantHost::ReadBit(bool input, int byteAddress, int bit, Value& val
   for (const TIOModule* m : {plc->FirstModule, plc->SecondModule}) {
     if (m == nullptr || byteAddress < m->Address || byteAddress >= m->Address + 2) continue;
     const auto index = static_cast<std::size_t>(8 * (byteAddress - m->Address) + bit);
-    value = input ? m->InputPins[index]->State : m->OutputPins[index]->State;
+    value = input ? m->InputState(static_cast<int>(index)) : m->OutputPins[index]->State;
     return {};
   }
   return std::string(input ? "E" : "A") + std::to_string(byteAddress) + "." + std::to_string(bit) +
@@ -235,9 +237,72 @@ std::string TPlantHost::Check(const scenario::Step& step) {
       Value v;
       return Read(step.condition.operand, v);
     }
+    case StepKind::Fault:
+      return FindInputOnly(step.argument);
+    case StepKind::Clear:
+      return step.argument == "all" ? std::string() : FindInputOnly(step.argument);
     case StepKind::Mode:
     case StepKind::Run:
       return {};
   }
   return {};
+}
+
+std::string TPlantHost::FindInputOnly(const std::string& target) {
+  TIOModule* m = nullptr;
+  int index = 0;
+  return FindInput(target, m, index);
+}
+
+std::string TPlantHost::FindInput(const std::string& target, TIOModule*& module, int& index) {
+  int byteAddress = -1, bit = -1;
+  for (int i = 0; i < 16; ++i) {
+    const char* in = TForm2::InputNames[static_cast<std::size_t>(i)];
+    if (in != nullptr && target == in) {
+      byteAddress = TForm2::kFirstByte + i / 8;
+      bit = i % 8;
+    }
+  }
+  if (byteAddress < 0) {
+    // E124.5 or I124.5
+    unsigned b = 0, k = 0;
+    char letter = 0, dot = 0, rest = 0;
+    if (std::sscanf(target.c_str(), "%c%u%c%u%c", &letter, &b, &dot, &k, &rest) != 4 ||
+        (letter != 'E' && letter != 'I' && letter != 'e' && letter != 'i') || dot != '.' || k > 7)
+      return "'" + target + "' is neither an input of the bridge (FC_C, SUBIR ...) nor an input "
+             "address (E124.5)";
+    byteAddress = static_cast<int>(b);
+    bit = static_cast<int>(k);
+  }
+  TPLC* plc = FSession.Form().PLC;
+  for (TIOModule* m : {plc->FirstModule, plc->SecondModule}) {
+    if (m == nullptr || byteAddress < m->Address || byteAddress >= m->Address + 2) continue;
+    module = m;
+    index = 8 * (byteAddress - m->Address) + bit;
+    return {};
+  }
+  return "E" + std::to_string(byteAddress) + "." + std::to_string(bit) + " is on no I/O module";
+}
+
+std::string TPlantHost::Fault(const std::string& target, int level) {
+  TIOModule* m = nullptr;
+  int index = 0;
+  std::string problem = FindInput(target, m, index);
+  if (problem.empty()) m->SetInputFault(index, level);
+  return problem;
+}
+
+std::string TPlantHost::Clear(const std::string& target) {
+  if (target == "all") {
+    TPLC* plc = FSession.Form().PLC;
+    for (TIOModule* m : {plc->FirstModule, plc->SecondModule})
+      if (m != nullptr)
+        for (int i = 0; i < 16; ++i) m->SetInputFault(i, -1);
+    return {};
+  }
+  TIOModule* m = nullptr;
+  int index = 0;
+  std::string problem = FindInput(target, m, index);
+  if (problem.empty()) m->SetInputFault(index, -1);
+  return problem;
 }

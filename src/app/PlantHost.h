@@ -23,6 +23,8 @@ class TPlantHost : public scenario::Host {
   std::string Execute(const std::string& test) override;
   std::string Read(const scenario::Operand& operand, scenario::Value& value) override;
   std::string Check(const scenario::Step& step) override;
+  std::string Fault(const std::string& target, int level) override;
+  std::string Clear(const std::string& target) override;
 
   // Called after each tick when set: the GUI uses it to show the plant and keep pace with the
   // wall clock. Without it the plant runs as fast as it can.
@@ -31,6 +33,9 @@ class TPlantHost : public scenario::Host {
  private:
   std::string FindControl(const std::string& name, TControl*& control);
   std::string FindTest(const std::string& name, int& index);
+  // The I/O module and input index of an input symbol (SUBIR, FC_C) or address (E124.5, I124.5).
+  std::string FindInput(const std::string& target, TIOModule*& module, int& index);
+  std::string FindInputOnly(const std::string& target);
   std::string ReadBit(bool input, int byteAddress, int bit, scenario::Value& value);
   std::string ReadProperty(const std::string& component, const std::string& property,
                            scenario::Value& value);

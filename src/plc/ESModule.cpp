@@ -9,6 +9,7 @@ namespace {
 constexpr TColor kModuleColor = RGBColor(100, 100, 100);
 constexpr TColor kLedOff = RGBColor(124, 124, 124);
 constexpr TColor kLedOn = clYellow;
+constexpr TColor kFaultRing = clRed;
 constexpr TColor kLabelColor = RGBColor(128, 255, 255);
 constexpr int kFontSize = 7;
 
@@ -232,8 +233,28 @@ unsigned char TIOModule::InputByte(int j) const {
   if (j < 0 || j > 1) return 0;
   unsigned value = 0;
   for (int k = 0; k < 8; ++k)
-    if (InputPins[static_cast<std::size_t>(8 * j + k)]->State) value |= 1u << k;
+    if (InputState(8 * j + k)) value |= 1u << k;
   return static_cast<unsigned char>(value);
+}
+
+bool TIOModule::InputState(int index) const {
+  if (index < 0 || index > 15) return false;
+  const auto k = static_cast<std::size_t>(index);
+  return FInputFaults[k] < 0 ? InputPins[k]->State : FInputFaults[k] == 1;
+}
+
+int TIOModule::InputFault(int index) const {
+  return index < 0 || index > 15 ? -1 : FInputFaults[static_cast<std::size_t>(index)];
+}
+
+void TIOModule::SetInputFault(int index, int level) {
+  if (index < 0 || index > 15) return;
+  const auto k = static_cast<std::size_t>(index);
+  FInputFaults[k] = level < 0 ? -1 : (level != 0 ? 1 : 0);
+  if (k < InputLeds.size() && InputLeds[k] != nullptr) {
+    InputLeds[k]->Brush.SetColor(InputState(index) ? kLedOn : kLedOff);
+    InputLeds[k]->Pen.SetColor(FInputFaults[k] < 0 ? kModuleColor : kFaultRing);
+  }
 }
 
 void TIOModule::SetOutputByte(int j, unsigned char value) {
@@ -255,6 +276,7 @@ void TIOModule::SetForcingEnabled(bool enabled) {
 void TIOModule::InputLedChange(bool state, void* sender) {
   for (std::size_t k = 0; k < 16; ++k) {
     if (InputPins[k] != sender) continue;
+    if (FInputFaults[k] >= 0) state = FInputFaults[k] == 1;  // the PLC side does not see it
     if (TShape* led = InputLeds[k]) led->Brush.SetColor(state ? kLedOn : kLedOff);
     return;
   }

@@ -71,6 +71,12 @@ class TIOModule : public TShape {
 
   // Input byte 0 or 1: bit k is the state of input pin 8j + k. Any other byte reads 0.
   unsigned char InputByte(int j) const;
+  // A wiring or sensor fault on input index 0-15: the PLC reads `level` (0 or 1) whatever the
+  // device does; -1 ends it. The LED shows what the PLC reads, ringed in red while faulty.
+  void SetInputFault(int index, int level);
+  int InputFault(int index) const;
+  // What the PLC reads on input index 0-15: the pin's state unless a fault overrides it.
+  bool InputState(int index) const;
   // Drives the eight output pins of byte 0 or 1, lowest bit first. Any other byte is ignored.
   void SetOutputByte(int j, unsigned char value);
   // All sixteen outputs to false, index 0 first.
@@ -108,6 +114,7 @@ class TIOModule : public TShape {
   TStaticText* MakeBitNumber(TComponent* owner, int left, int top, int bit);
 
   std::array<std::unique_ptr<TInputPin>, 16> FInputPins;
+  std::array<int, 16> FInputFaults{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
   std::array<std::unique_ptr<TOutputPin>, 16> FOutputPins;
 };
 

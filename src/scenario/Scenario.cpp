@@ -293,9 +293,34 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
           ok = p.Fail(argStart + t + 9, "'" + d + "' is not a duration (write 2.5s, 300ms or 40ticks)");
         ok = p.ParseCondition(arg.substr(0, t), argStart, step.condition) && ok;
       }
+    } else if (keyword == "fault") {
+      step.kind = StepKind::Fault;
+      std::istringstream words(arg);
+      std::string target, kind, level, extra;
+      words >> target >> kind >> level >> extra;
+      step.argument = target;
+      kind = Lower(kind);
+      if (target.size() > 2 && target.front() == '"' && target.back() == '"')
+        step.argument = target.substr(1, target.size() - 2);
+      if (target.empty() || kind.empty())
+        ok = p.Fail(argStart, "fault needs an input and what fails: stuck 0, stuck 1 or broken");
+      else if (kind == "broken" && level.empty())
+        step.faultLevel = 0;
+      else if (kind == "stuck" && (level == "0" || level == "1") && extra.empty())
+        step.faultLevel = level == "1" ? 1 : 0;
+      else
+        ok = p.Fail(argStart + arg.find_first_not_of(" \t", target.size()),
+                    "'" + arg.substr(arg.find_first_not_of(" \t", target.size())) +
+                        "' is not a fault (stuck 0, stuck 1 or broken)");
+    } else if (keyword == "clear") {
+      step.kind = StepKind::Clear;
+      if (arg.size() > 2 && arg.front() == '"' && arg.back() == '"')
+        step.argument = arg.substr(1, arg.size() - 2);
+      if (arg.empty() || arg.find_first_of(" \t") != std::string::npos)
+        ok = p.Fail(argStart, "clear needs one input, or all");
     } else {
       ok = p.Fail(b, "unknown step '" + line.substr(b, kwEnd - b) +
-                         "' (mode, run, press, release, click, execute, expect, wait)");
+                         "' (mode, run, press, release, click, execute, expect, wait, fault, clear)");
     }
     if (ok) script.steps.push_back(step);
   }
@@ -350,6 +375,8 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
       case StepKind::Release: result = host.Release(s.argument); break;
       case StepKind::Click: result = host.Click(s.argument); break;
       case StepKind::Execute: result = host.Execute(s.argument); break;
+      case StepKind::Fault: result = host.Fault(s.argument, s.faultLevel); break;
+      case StepKind::Clear: result = host.Clear(s.argument); break;
       case StepKind::Expect:
       case StepKind::Wait: break;
     }

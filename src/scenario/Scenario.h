@@ -11,6 +11,9 @@
 //   execute Fallo térmico          runs a fault test of the PLC window by name
 //   expect A124.0 == 1             checks a condition now
 //   wait "FC_D" == 1 timeout 30s   runs tick by tick until the condition holds
+//   fault FC_C stuck 1             an input (symbol or E124.5) reads 1 (or 0) whatever happens
+//   fault E124.5 broken            a broken wire: the input reads 0
+//   clear FC_C                     ends the faults on that input; "clear all" ends every fault
 //
 // A condition is OPERAND OP VALUE with OP one of == != < <= > >=; the operand is a PLC bit
 // (E124.1, A124.0, or I124.1, Q124.0), a symbol in double quotes, or Component.Property.
@@ -63,7 +66,7 @@ struct Condition {
 // "   045" equals 45), otherwise as text (only == and != then make sense).
 bool Holds(const Condition& c, const Value& actual);
 
-enum class StepKind { Mode, Run, Press, Release, Click, Execute, Expect, Wait };
+enum class StepKind { Mode, Run, Press, Release, Click, Execute, Expect, Wait, Fault, Clear };
 
 struct Step {
   StepKind kind = StepKind::Run;
@@ -72,6 +75,7 @@ struct Step {
   std::uint64_t durationMs = 0;  // run, and the timeout of wait
   Condition condition;       // expect, wait
   std::string text;          // the line as written (trimmed)
+  int faultLevel = 0;        // fault: the level the input is held at (broken is 0)
 };
 
 struct Script {
@@ -101,6 +105,14 @@ class Host {
   virtual std::string Click(const std::string& component) = 0;
   virtual std::string Execute(const std::string& test) = 0;
   virtual std::string Read(const Operand& operand, Value& value) = 0;
+  // Holds an input (a symbol without quotes, or E124.5) at level; Clear ends it ("all": every
+  // fault). A plant without faults refuses them.
+  virtual std::string Fault(const std::string& /*target*/, int /*level*/) {
+    return "this plant cannot simulate faults";
+  }
+  virtual std::string Clear(const std::string& /*target*/) {
+    return "this plant cannot simulate faults";
+  }
   // Checks a step before anything runs (names, properties, symbols), so a typo is reported
   // with its place before the plant moves.
   virtual std::string Check(const Step& step) = 0;

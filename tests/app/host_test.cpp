@@ -322,3 +322,40 @@ TEST(HostLoading, TheBridgeSymbolsNameEveryConnectedBit) {
 }
 
 }  // namespace
+
+TEST_F(Host, InputFaultsHoldWhatThePlcReadsUntilCleared) {
+  Run();
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(100);
+  EXPECT_TRUE(std::get<bool>(Read("A124.0")));
+  // A broken wire: the button is still held, but neither the PLC nor its answer see it.
+  ASSERT_EQ(host.Fault("SUBIR", 0), "");
+  host.Advance(100);
+  EXPECT_FALSE(std::get<bool>(Read("\"SUBIR\"")));
+  EXPECT_FALSE(std::get<bool>(Read("A124.0")));
+  ASSERT_EQ(host.Clear("E124.1"), "");
+  host.Advance(100);
+  EXPECT_TRUE(std::get<bool>(Read("A124.0")));
+
+  // Limit switches stuck either way, by symbol or by address; "all" ends every fault.
+  ASSERT_TRUE(std::get<bool>(Read("\"FC_A\"")));
+  ASSERT_EQ(host.Fault("FC_A", 0), "");
+  ASSERT_EQ(host.Fault("I124.6", 1), "");
+  EXPECT_FALSE(std::get<bool>(Read("E124.4")));
+  EXPECT_TRUE(std::get<bool>(Read("\"FC_C\"")));
+  ASSERT_EQ(host.Clear("all"), "");
+  EXPECT_TRUE(std::get<bool>(Read("\"FC_A\"")));
+  EXPECT_FALSE(std::get<bool>(Read("\"FC_C\"")));
+
+  EXPECT_NE(host.Fault("KM1", 1).find("neither an input"), std::string::npos);
+  EXPECT_NE(host.Fault("E200.1", 0).find("on no I/O module"), std::string::npos);
+  EXPECT_NE(host.Clear("E124.9").find("neither an input"), std::string::npos);
+
+  std::vector<scenario::Error> errors;
+  scenario::Parse("fault FC_C stuck 2\nfault FC_C\nclear\nfault \"FC_D\" broken\nexpect E124.0 == 0\n",
+                  "f.scn", errors);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[0].Text(), "f.scn:1:12: 'stuck 2' is not a fault (stuck 0, stuck 1 or broken)");
+  EXPECT_EQ(errors[1].where.line, 2);
+  EXPECT_EQ(errors[2].where.line, 3);
+}
