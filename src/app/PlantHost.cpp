@@ -238,9 +238,15 @@ std::string TPlantHost::Check(const scenario::Step& step) {
       return Read(step.condition.operand, v);
     }
     case StepKind::Fault:
+      if (step.faultKind == "slow")
+        return step.argument == "Motor" ? std::string() : "only the Motor can be slow";
+      if (step.faultKind == "jam")
+        return step.argument == "Bridge" ? std::string() : "only the Bridge can jam";
       return FindInputOnly(step.argument);
     case StepKind::Clear:
-      return step.argument == "all" ? std::string() : FindInputOnly(step.argument);
+      return step.argument == "all" || step.argument == "Motor" || step.argument == "Bridge"
+                 ? std::string()
+                 : FindInputOnly(step.argument);
     case StepKind::Mode:
     case StepKind::Run:
       return {};
@@ -284,15 +290,31 @@ std::string TPlantHost::FindInput(const std::string& target, TIOModule*& module,
   return "E" + std::to_string(byteAddress) + "." + std::to_string(bit) + " is on no I/O module";
 }
 
-std::string TPlantHost::Fault(const std::string& target, int level) {
+std::string TPlantHost::Fault(const std::string& target, const std::string& kind, double value) {
+  if (kind == "slow") {
+    if (target != "Motor") return "only the Motor can be slow, not " + Quoted(target);
+    FSession.Form().SetMotorSlowness(value);
+    return {};
+  }
+  if (kind == "jam") {
+    if (target != "Bridge") return "only the Bridge can jam, not " + Quoted(target);
+    FJammed = true;
+    return Click("V2AtascoBtn");  // the plant's own button, so the jam shows as it does by hand
+  }
   TIOModule* m = nullptr;
   int index = 0;
   std::string problem = FindInput(target, m, index);
-  if (problem.empty()) m->SetInputFault(index, level);
+  if (problem.empty()) m->SetInputFault(index, value != 0 ? 1 : 0);
   return problem;
 }
 
 std::string TPlantHost::Clear(const std::string& target) {
+  if (target == "Motor" || target == "all") FSession.Form().SetMotorSlowness(1.0);
+  if ((target == "Bridge" || target == "all") && FJammed) {
+    FJammed = false;
+    if (std::string problem = Click("V2ReparacionBtn"); !problem.empty()) return problem;
+  }
+  if (target == "Motor" || target == "Bridge") return {};
   if (target == "all") {
     TPLC* plc = FSession.Form().PLC;
     for (TIOModule* m : {plc->FirstModule, plc->SecondModule})

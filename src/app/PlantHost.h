@@ -23,7 +23,7 @@ class TPlantHost : public scenario::Host {
   std::string Execute(const std::string& test) override;
   std::string Read(const scenario::Operand& operand, scenario::Value& value) override;
   std::string Check(const scenario::Step& step) override;
-  std::string Fault(const std::string& target, int level) override;
+  std::string Fault(const std::string& target, const std::string& kind, double value) override;
   std::string Clear(const std::string& target) override;
 
   // Called after each tick when set: the GUI uses it to show the plant and keep pace with the
@@ -41,4 +41,5 @@ class TPlantHost : public scenario::Host {
                            scenario::Value& value);
 
   TPlantSession& FSession;
+  bool FJammed = false;  // by a fault step, so clear frees only what a fault jammed
 };

@@ -1,5 +1,7 @@
 #include "bridge/BridgeControl.h"
 
+#include <cmath>
+
 #include <utility>
 
 const std::array<const char*, 16> TForm2::InputNames = {
@@ -378,11 +380,21 @@ void TForm2::KM2Change(bool level) { (void)level; }
 
 // The speed contactor energised last chooses the time of a whole run.
 void TForm2::KM3Change(bool level) {
-  if (level && Bridge != nullptr) Bridge->SetTripTime(kFastTripTime);
+  if (!level) return;
+  FTripTime = kFastTripTime;
+  SetMotorSlowness(FSlowness);
 }
 
 void TForm2::KM4Change(bool level) {
-  if (level && Bridge != nullptr) Bridge->SetTripTime(kSlowTripTime);
+  if (!level) return;
+  FTripTime = kSlowTripTime;
+  SetMotorSlowness(FSlowness);
+}
+
+void TForm2::SetMotorSlowness(double factor) {
+  FSlowness = factor < 1.0 ? 1.0 : factor;
+  if (Bridge != nullptr)
+    Bridge->SetTripTime(static_cast<int>(std::lround(FTripTime * FSlowness)));
 }
 
 // The switch pictures on the window follow the deck.

@@ -129,6 +129,9 @@ class TForm2 : public TForm {
   // The thermal relay opens (the PLC loses FE-TERMICO) and a running motor trips; closing the
   // relay again with a click repairs the motor.
   void ThermalFault();
+  // A sluggish motor: every travel takes factor times as long (1: healthy).
+  void SetMotorSlowness(double factor);
+  double MotorSlowness() const { return FSlowness; }
   // The mains feeding the circuit breaker fail (false) or come back (true).
   void SetMains(bool on);
   bool MainsOn() const { return MagnetoTermico->GetACInputState(); }
@@ -145,6 +148,8 @@ class TForm2 : public TForm {
   TStaticText* Text(TControl* parent, const char* caption, int left, int top,
                     std::vector<TPropAssignment> props = {});
 
+  double FSlowness = 1.0;
+  int FTripTime = kSlowTripTime;  // of the speed contactor energised last, before slowness
   TInputPin FKM1PowerIn;
   TInputPin FKM2PowerIn;
   TInputPin FFCAIn;

@@ -302,16 +302,22 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       kind = Lower(kind);
       if (target.size() > 2 && target.front() == '"' && target.back() == '"')
         step.argument = target.substr(1, target.size() - 2);
+      step.faultKind = kind;
+      double factor = 0;
       if (target.empty() || kind.empty())
-        ok = p.Fail(argStart, "fault needs an input and what fails: stuck 0, stuck 1 or broken");
-      else if (kind == "broken" && level.empty())
-        step.faultLevel = 0;
+        ok = p.Fail(argStart, "fault needs a target and what fails: stuck 0, stuck 1, broken, "
+                              "slow FACTOR or jam");
+      else if ((kind == "broken" || kind == "jam") && level.empty())
+        step.faultValue = 0;
       else if (kind == "stuck" && (level == "0" || level == "1") && extra.empty())
-        step.faultLevel = level == "1" ? 1 : 0;
+        step.faultValue = level == "1" ? 1 : 0;
+      else if (kind == "slow" && ReadNumber(level, factor) && factor >= 1 && factor <= 10 &&
+               extra.empty())
+        step.faultValue = factor;
       else
         ok = p.Fail(argStart + arg.find_first_not_of(" \t", target.size()),
                     "'" + arg.substr(arg.find_first_not_of(" \t", target.size())) +
-                        "' is not a fault (stuck 0, stuck 1 or broken)");
+                        "' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam)");
     } else if (keyword == "clear") {
       step.kind = StepKind::Clear;
       if (arg.size() > 2 && arg.front() == '"' && arg.back() == '"')
@@ -375,7 +381,7 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
       case StepKind::Release: result = host.Release(s.argument); break;
       case StepKind::Click: result = host.Click(s.argument); break;
       case StepKind::Execute: result = host.Execute(s.argument); break;
-      case StepKind::Fault: result = host.Fault(s.argument, s.faultLevel); break;
+      case StepKind::Fault: result = host.Fault(s.argument, s.faultKind, s.faultValue); break;
       case StepKind::Clear: result = host.Clear(s.argument); break;
       case StepKind::Expect:
       case StepKind::Wait: break;

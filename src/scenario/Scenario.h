@@ -13,7 +13,9 @@
 //   wait "FC_D" == 1 timeout 30s   runs tick by tick until the condition holds
 //   fault FC_C stuck 1             an input (symbol or E124.5) reads 1 (or 0) whatever happens
 //   fault E124.5 broken            a broken wire: the input reads 0
-//   clear FC_C                     ends the faults on that input; "clear all" ends every fault
+//   fault Motor slow 1.5           travel times x 1.5
+//   fault Bridge jam               the deck jams where it is (as "Sim. Atasco")
+//   clear FC_C                     ends the faults on that target; "clear all" ends every fault
 //
 // A condition is OPERAND OP VALUE with OP one of == != < <= > >=; the operand is a PLC bit
 // (E124.1, A124.0, or I124.1, Q124.0), a symbol in double quotes, or Component.Property.
@@ -75,7 +77,8 @@ struct Step {
   std::uint64_t durationMs = 0;  // run, and the timeout of wait
   Condition condition;       // expect, wait
   std::string text;          // the line as written (trimmed)
-  int faultLevel = 0;        // fault: the level the input is held at (broken is 0)
+  std::string faultKind;     // fault: stuck, broken, slow or jam
+  double faultValue = 0;     // the level of stuck (broken is 0), the factor of slow
 };
 
 struct Script {
@@ -105,9 +108,11 @@ class Host {
   virtual std::string Click(const std::string& component) = 0;
   virtual std::string Execute(const std::string& test) = 0;
   virtual std::string Read(const Operand& operand, Value& value) = 0;
-  // Holds an input (a symbol without quotes, or E124.5) at level; Clear ends it ("all": every
-  // fault). A plant without faults refuses them.
-  virtual std::string Fault(const std::string& /*target*/, int /*level*/) {
+  // Starts a fault: an input (a symbol without quotes, or E124.5) stuck at value or broken, a
+  // slow motor (travel times x value), a jammed deck. Clear ends the faults of a target ("all":
+  // every fault). A plant without faults refuses them.
+  virtual std::string Fault(const std::string& /*target*/, const std::string& /*kind*/,
+                            double /*value*/) {
     return "this plant cannot simulate faults";
   }
   virtual std::string Clear(const std::string& /*target*/) {

@@ -329,7 +329,7 @@ TEST_F(Host, InputFaultsHoldWhatThePlcReadsUntilCleared) {
   host.Advance(100);
   EXPECT_TRUE(std::get<bool>(Read("A124.0")));
   // A broken wire: the button is still held, but neither the PLC nor its answer see it.
-  ASSERT_EQ(host.Fault("SUBIR", 0), "");
+  ASSERT_EQ(host.Fault("SUBIR", "broken", 0), "");
   host.Advance(100);
   EXPECT_FALSE(std::get<bool>(Read("\"SUBIR\"")));
   EXPECT_FALSE(std::get<bool>(Read("A124.0")));
@@ -339,23 +339,51 @@ TEST_F(Host, InputFaultsHoldWhatThePlcReadsUntilCleared) {
 
   // Limit switches stuck either way, by symbol or by address; "all" ends every fault.
   ASSERT_TRUE(std::get<bool>(Read("\"FC_A\"")));
-  ASSERT_EQ(host.Fault("FC_A", 0), "");
-  ASSERT_EQ(host.Fault("I124.6", 1), "");
+  ASSERT_EQ(host.Fault("FC_A", "stuck", 0), "");
+  ASSERT_EQ(host.Fault("I124.6", "stuck", 1), "");
   EXPECT_FALSE(std::get<bool>(Read("E124.4")));
   EXPECT_TRUE(std::get<bool>(Read("\"FC_C\"")));
   ASSERT_EQ(host.Clear("all"), "");
   EXPECT_TRUE(std::get<bool>(Read("\"FC_A\"")));
   EXPECT_FALSE(std::get<bool>(Read("\"FC_C\"")));
 
-  EXPECT_NE(host.Fault("KM1", 1).find("neither an input"), std::string::npos);
-  EXPECT_NE(host.Fault("E200.1", 0).find("on no I/O module"), std::string::npos);
+  EXPECT_NE(host.Fault("KM1", "stuck", 1).find("neither an input"), std::string::npos);
+  EXPECT_NE(host.Fault("E200.1", "broken", 0).find("on no I/O module"), std::string::npos);
   EXPECT_NE(host.Clear("E124.9").find("neither an input"), std::string::npos);
 
   std::vector<scenario::Error> errors;
   scenario::Parse("fault FC_C stuck 2\nfault FC_C\nclear\nfault \"FC_D\" broken\nexpect E124.0 == 0\n",
                   "f.scn", errors);
   ASSERT_EQ(errors.size(), 3u);
-  EXPECT_EQ(errors[0].Text(), "f.scn:1:12: 'stuck 2' is not a fault (stuck 0, stuck 1 or broken)");
+  EXPECT_EQ(errors[0].Text(), "f.scn:1:12: 'stuck 2' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam)");
   EXPECT_EQ(errors[1].where.line, 2);
   EXPECT_EQ(errors[2].where.line, 3);
+}
+
+TEST_F(Host, ASlowMotorTakesLongerAndAJamHoldsTheDeckUntilCleared) {
+  Run();
+  auto frame = [&] { return std::get<double>(Read("Bridge.FrameNumber")); };
+  ASSERT_EQ(host.Press("SubirBtn"), "");  // KM1 + KM4: raising slowly while held
+  host.Advance(4000);
+  const double a = frame();
+  host.Advance(4000);
+  const double healthy = frame() - a;
+  ASSERT_GE(healthy, 4.0);
+  ASSERT_EQ(host.Fault("Motor", "slow", 2.0), "");
+  const double b = frame();
+  host.Advance(4000);
+  EXPECT_NEAR(frame() - b, healthy / 2, 1.0);
+  ASSERT_EQ(host.Clear("Motor"), "");
+
+  ASSERT_EQ(host.Fault("Bridge", "jam", 0), "");
+  const double c = frame();
+  host.Advance(3000);
+  EXPECT_EQ(frame(), c);
+  EXPECT_TRUE(std::get<bool>(Read("A124.0")));  // the motor still pulls
+  ASSERT_EQ(host.Clear("all"), "");
+  host.Advance(3000);
+  EXPECT_GT(frame(), c);
+
+  EXPECT_NE(host.Fault("KM1", "slow", 2.0), "");
+  EXPECT_NE(host.Fault("Motor", "jam", 0), "");
 }
