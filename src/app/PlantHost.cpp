@@ -240,11 +240,14 @@ std::string TPlantHost::Check(const scenario::Step& step) {
     case StepKind::Fault:
       if (step.faultKind == "slow")
         return step.argument == "Motor" ? std::string() : "only the Motor can be slow";
+      if (step.faultKind == "welded")
+        return FindContactor(step.argument) != nullptr ? std::string() : "only a contactor can weld";
       if (step.faultKind == "jam")
         return step.argument == "Bridge" ? std::string() : "only the Bridge can jam";
       return FindInputOnly(step.argument);
     case StepKind::Clear:
-      return step.argument == "all" || step.argument == "Motor" || step.argument == "Bridge"
+      return step.argument == "all" || step.argument == "Motor" || step.argument == "Bridge" ||
+                     FindContactor(step.argument) != nullptr
                  ? std::string()
                  : FindInputOnly(step.argument);
     case StepKind::Mode:
@@ -252,6 +255,12 @@ std::string TPlantHost::Check(const scenario::Step& step) {
       return {};
   }
   return {};
+}
+
+TRelay* TPlantHost::FindContactor(const std::string& name) {
+  TForm2& f = FSession.Form();
+  return name == "KM1" ? f.KM1 : name == "KM2" ? f.KM2 : name == "KM3" ? f.KM3
+                     : name == "KM4" ? f.KM4 : nullptr;
 }
 
 std::string TPlantHost::FindInputOnly(const std::string& target) {
@@ -296,6 +305,12 @@ std::string TPlantHost::Fault(const std::string& target, const std::string& kind
     FSession.Form().SetMotorSlowness(value);
     return {};
   }
+  if (kind == "welded") {
+    TRelay* relay = FindContactor(target);
+    if (relay == nullptr) return "only a contactor (KM1 to KM4) can weld, not " + Quoted(target);
+    relay->SetWelded(true);
+    return {};
+  }
   if (kind == "jam") {
     if (target != "Bridge") return "only the Bridge can jam, not " + Quoted(target);
     FJammed = true;
@@ -314,7 +329,9 @@ std::string TPlantHost::Clear(const std::string& target) {
     FJammed = false;
     if (std::string problem = Click("V2ReparacionBtn"); !problem.empty()) return problem;
   }
-  if (target == "Motor" || target == "Bridge") return {};
+  for (const char* name : {"KM1", "KM2", "KM3", "KM4"})
+    if (target == name || target == "all") FindContactor(name)->SetWelded(false);
+  if (target == "Motor" || target == "Bridge" || FindContactor(target) != nullptr) return {};
   if (target == "all") {
     TPLC* plc = FSession.Form().PLC;
     for (TIOModule* m : {plc->FirstModule, plc->SecondModule})

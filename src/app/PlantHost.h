@@ -36,6 +36,7 @@ class TPlantHost : public scenario::Host {
   // The I/O module and input index of an input symbol (SUBIR, FC_C) or address (E124.5, I124.5).
   std::string FindInput(const std::string& target, TIOModule*& module, int& index);
   std::string FindInputOnly(const std::string& target);
+  TRelay* FindContactor(const std::string& name);
   std::string ReadBit(bool input, int byteAddress, int bit, scenario::Value& value);
   std::string ReadProperty(const std::string& component, const std::string& property,
                            scenario::Value& value);

@@ -328,11 +328,12 @@ void TForm2::Timer1Timer(TObject* sender) {
   Bridge->SimulationStep();
   // 3. Raising and lowering together is a short circuit: the breaker trips and stays open
   //    until the user closes it.
-  if (KM1->State && KM2->State) MagnetoTermico->SetState(false);
+  if (KM1->ContactClosed() && KM2->ContactClosed()) MagnetoTermico->SetState(false);
   // 4. The deck moves only with a direction and a speed contactor energised and power through
   //    the breaker. With the mains present that power is the breaker's position; a mains
   //    failure takes it away as well. A tripped motor does not turn, so the deck waits.
-  if ((KM1->State || KM2->State) && (KM3->State || KM4->State)) {
+  if ((KM1->ContactClosed() || KM2->ContactClosed()) &&
+      (KM3->ContactClosed() || KM4->ContactClosed())) {
     const bool s = MagnetoTermico->ACOutPin->State;
     Motor->ACPin->SetState(s);
     if (s) {

@@ -36,7 +36,8 @@ void TRelay::LoadPictures(bool unused) {
 void TRelay::SetRelayState(bool level, void* sender) {
   (void)sender;
   if (level == State) return;
-  SetPicture(Pictures[PictureIndex(level, ACInputState)]);
+  if (level && FWelded) FWeldedShut = true;
+  SetPicture(Pictures[PictureIndex(level || FWeldedShut, ACInputState)]);
   State = level;
   UpdateACOutState();
   OnChange(level);
@@ -45,16 +46,23 @@ void TRelay::SetRelayState(bool level, void* sender) {
 void TRelay::SetACInState(bool level, void* sender) {
   (void)sender;
   if (level == ACInputState) return;
-  SetPicture(Pictures[PictureIndex(State, level)]);
+  SetPicture(Pictures[PictureIndex(ContactClosed(), level)]);
   ACInputState = level;
   UpdateACOutState();
 }
 
 void TRelay::UpdateACOutState() {
-  const bool out = State && ACInputState;
+  const bool out = ContactClosed() && ACInputState;
   if (out == ACOutState) return;
   ACOutState = out;
   FACOutPin.SetState(out);
+}
+
+void TRelay::SetWelded(bool welded) {
+  FWelded = welded;
+  FWeldedShut = welded && State;
+  SetPicture(Pictures[PictureIndex(ContactClosed(), ACInputState)]);
+  UpdateACOutState();
 }
 
 void TRelay::ConnectACOutTo(TInputPin* pin) {

@@ -37,6 +37,12 @@ class TRelay : public TImage {
   // Re-derives the contact's output and sends it only when it changed.
   void UpdateACOutState();
   void ConnectACOutTo(TInputPin* pin);
+  // A welded contact: once closed it stays closed when the coil drops, until the weld is
+  // repaired (false). The picture shows the contact, not the coil.
+  void SetWelded(bool welded);
+  bool Welded() const { return FWelded; }
+  // The contact conducts: the coil holds it, or it is welded shut.
+  bool ContactClosed() const { return State || FWeldedShut; }
   // Reloads the four pictures; the flag is kept for interface compatibility and changes nothing.
   void LoadPictures(bool unused);
 
@@ -44,6 +50,8 @@ class TRelay : public TImage {
   TInputPin FRelayPin;
   TInputPin FACInPin;
   TOutputPin FACOutPin;
+  bool FWelded = false;
+  bool FWeldedShut = false;
 };
 
 namespace Relay {

@@ -306,8 +306,8 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       double factor = 0;
       if (target.empty() || kind.empty())
         ok = p.Fail(argStart, "fault needs a target and what fails: stuck 0, stuck 1, broken, "
-                              "slow FACTOR or jam");
-      else if ((kind == "broken" || kind == "jam") && level.empty())
+                              "slow FACTOR, jam or welded");
+      else if ((kind == "broken" || kind == "jam" || kind == "welded") && level.empty())
         step.faultValue = 0;
       else if (kind == "stuck" && (level == "0" || level == "1") && extra.empty())
         step.faultValue = level == "1" ? 1 : 0;
@@ -317,7 +317,7 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       else
         ok = p.Fail(argStart + arg.find_first_not_of(" \t", target.size()),
                     "'" + arg.substr(arg.find_first_not_of(" \t", target.size())) +
-                        "' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam)");
+                        "' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded)");
     } else if (keyword == "clear") {
       step.kind = StepKind::Clear;
       if (arg.size() > 2 && arg.front() == '"' && arg.back() == '"')

@@ -15,6 +15,7 @@
 //   fault E124.5 broken            a broken wire: the input reads 0
 //   fault Motor slow 1.5           travel times x 1.5
 //   fault Bridge jam               the deck jams where it is (as "Sim. Atasco")
+//   fault KM1 welded               the contactor's contact stays closed when its coil drops
 //   clear FC_C                     ends the faults on that target; "clear all" ends every fault
 //
 // A condition is OPERAND OP VALUE with OP one of == != < <= > >=; the operand is a PLC bit
@@ -77,7 +78,7 @@ struct Step {
   std::uint64_t durationMs = 0;  // run, and the timeout of wait
   Condition condition;       // expect, wait
   std::string text;          // the line as written (trimmed)
-  std::string faultKind;     // fault: stuck, broken, slow or jam
+  std::string faultKind;     // fault: stuck, broken, slow, jam or welded
   double faultValue = 0;     // the level of stuck (broken is 0), the factor of slow
 };
 

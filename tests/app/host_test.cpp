@@ -355,7 +355,7 @@ TEST_F(Host, InputFaultsHoldWhatThePlcReadsUntilCleared) {
   scenario::Parse("fault FC_C stuck 2\nfault FC_C\nclear\nfault \"FC_D\" broken\nexpect E124.0 == 0\n",
                   "f.scn", errors);
   ASSERT_EQ(errors.size(), 3u);
-  EXPECT_EQ(errors[0].Text(), "f.scn:1:12: 'stuck 2' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam)");
+  EXPECT_EQ(errors[0].Text(), "f.scn:1:12: 'stuck 2' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded)");
   EXPECT_EQ(errors[1].where.line, 2);
   EXPECT_EQ(errors[2].where.line, 3);
 }
@@ -386,4 +386,25 @@ TEST_F(Host, ASlowMotorTakesLongerAndAJamHoldsTheDeckUntilCleared) {
 
   EXPECT_NE(host.Fault("KM1", "slow", 2.0), "");
   EXPECT_NE(host.Fault("Motor", "jam", 0), "");
+}
+
+TEST_F(Host, WeldedContactorsKeepTheDeckMovingAfterTheirCoilsDrop) {
+  Run();
+  auto frame = [&] { return std::get<double>(Read("Bridge.FrameNumber")); };
+  ASSERT_EQ(host.Fault("KM1", "welded", 0), "");
+  ASSERT_EQ(host.Fault("KM4", "welded", 0), "");
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(2000);
+  ASSERT_EQ(host.Release("SubirBtn"), "");  // the PLC drops KM1 and KM4
+  host.Advance(200);
+  EXPECT_FALSE(std::get<bool>(Read("A124.0")));
+  const double a = frame();
+  host.Advance(4000);
+  EXPECT_GT(frame(), a);  // the welded contacts still feed the motor
+  ASSERT_EQ(host.Clear("KM1"), "");
+  host.Advance(200);
+  const double b = frame();
+  host.Advance(4000);
+  EXPECT_EQ(frame(), b);
+  EXPECT_NE(host.Fault("Motor", "welded", 0), "");
 }
