@@ -1,5 +1,6 @@
 #include "app/PlantHost.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "framework/ButtonControl.h"
@@ -269,7 +270,14 @@ std::string TPlantHost::FindInputOnly(const std::string& target) {
   return FindInput(target, m, index);
 }
 
-std::string TPlantHost::FindInput(const std::string& target, TIOModule*& module, int& index) {
+std::string TPlantHost::FindInput(const std::string& rawTarget, TIOModule*& module, int& index) {
+  // The panel's buttons by their layout names, for faults of the device itself.
+  static const std::pair<const char*, const char*> kDevices[] = {
+      {"ComienzoBtn", "COMIENZO"}, {"SubirBtn", "SUBIR"}, {"BajarBtn", "BAJAR"},
+      {"RearmeBtn", "REARME"},     {"PB_PE", "PARADA_E"}};
+  std::string target = rawTarget;
+  for (const auto& [device, symbol] : kDevices)
+    if (target == device) target = symbol;
   int byteAddress = -1, bit = -1;
   for (int i = 0; i < 16; ++i) {
     const char* in = TForm2::InputNames[static_cast<std::size_t>(i)];
@@ -319,8 +327,12 @@ std::string TPlantHost::Fault(const std::string& target, const std::string& kind
   TIOModule* m = nullptr;
   int index = 0;
   std::string problem = FindInput(target, m, index);
-  if (problem.empty()) m->SetInputFault(index, value != 0 ? 1 : 0);
-  return problem;
+  if (!problem.empty()) return problem;
+  if (kind == "bounce")
+    m->SetInputBounce(index, static_cast<int>(std::ceil(value / static_cast<double>(TickMs()))));
+  else
+    m->SetInputFault(index, value != 0 ? 1 : 0);
+  return {};
 }
 
 std::string TPlantHost::Clear(const std::string& target) {
@@ -336,12 +348,18 @@ std::string TPlantHost::Clear(const std::string& target) {
     TPLC* plc = FSession.Form().PLC;
     for (TIOModule* m : {plc->FirstModule, plc->SecondModule})
       if (m != nullptr)
-        for (int i = 0; i < 16; ++i) m->SetInputFault(i, -1);
+        for (int i = 0; i < 16; ++i) {
+          m->SetInputFault(i, -1);
+          m->SetInputBounce(i, 0);
+        }
     return {};
   }
   TIOModule* m = nullptr;
   int index = 0;
   std::string problem = FindInput(target, m, index);
-  if (problem.empty()) m->SetInputFault(index, -1);
+  if (problem.empty()) {
+    m->SetInputFault(index, -1);
+    m->SetInputBounce(index, 0);
+  }
   return problem;
 }

@@ -147,6 +147,7 @@ void TCPU::Exchange() {
       const unsigned w = static_cast<unsigned>(m->InputByte(i)) * 256u + m->InputByte(i + 1);
       sim->WriteInputWord(m->Address + i, 0, static_cast<std::uint16_t>(w));
     }
+    m->InputsExchanged();
   }
   if (!FRunning) return;
   sim->RunCycle();

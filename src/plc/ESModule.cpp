@@ -240,7 +240,23 @@ unsigned char TIOModule::InputByte(int j) const {
 bool TIOModule::InputState(int index) const {
   if (index < 0 || index > 15) return false;
   const auto k = static_cast<std::size_t>(index);
-  return FInputFaults[k] < 0 ? InputPins[k]->State : FInputFaults[k] == 1;
+  if (FInputFaults[k] >= 0) return FInputFaults[k] == 1;
+  const bool now = InputPins[k]->State;
+  // The first exchange after the edge still sees the old level, the next the new one, ...
+  if (FBounceLeft[k] > 0 && (FBounce[k] - FBounceLeft[k]) % 2 == 0) return !now;
+  return now;
+}
+
+void TIOModule::SetInputBounce(int index, int exchanges) {
+  if (index < 0 || index > 15) return;
+  const auto k = static_cast<std::size_t>(index);
+  FBounce[k] = exchanges < 0 ? 0 : exchanges;
+  FBounceLeft[k] = 0;
+}
+
+void TIOModule::InputsExchanged() {
+  for (int& left : FBounceLeft)
+    if (left > 0) --left;
 }
 
 int TIOModule::InputFault(int index) const {
@@ -276,6 +292,7 @@ void TIOModule::SetForcingEnabled(bool enabled) {
 void TIOModule::InputLedChange(bool state, void* sender) {
   for (std::size_t k = 0; k < 16; ++k) {
     if (InputPins[k] != sender) continue;
+    FBounceLeft[k] = FBounce[k];
     if (FInputFaults[k] >= 0) state = FInputFaults[k] == 1;  // the PLC side does not see it
     if (TShape* led = InputLeds[k]) led->Brush.SetColor(state ? kLedOn : kLedOff);
     return;

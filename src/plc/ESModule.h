@@ -75,6 +75,11 @@ class TIOModule : public TShape {
   // device does; -1 ends it. The LED shows what the PLC reads, ringed in red while faulty.
   void SetInputFault(int index, int level);
   int InputFault(int index) const;
+  // Contact bounce on input index 0-15: for `exchanges` PLC exchanges after each edge of the
+  // device, the PLC reads the level alternating, starting with the old one (0: none).
+  void SetInputBounce(int index, int exchanges);
+  // Called once per exchange, after the inputs were read: the bounce runs on plant time.
+  void InputsExchanged();
   // What the PLC reads on input index 0-15: the pin's state unless a fault overrides it.
   bool InputState(int index) const;
   // Drives the eight output pins of byte 0 or 1, lowest bit first. Any other byte is ignored.
@@ -114,6 +119,8 @@ class TIOModule : public TShape {
   TStaticText* MakeBitNumber(TComponent* owner, int left, int top, int bit);
 
   std::array<std::unique_ptr<TInputPin>, 16> FInputPins;
+  std::array<int, 16> FBounce{};      // exchanges an edge chatters for
+  std::array<int, 16> FBounceLeft{};  // of the present edge
   std::array<int, 16> FInputFaults{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
   std::array<std::unique_ptr<TOutputPin>, 16> FOutputPins;
 };

@@ -304,20 +304,24 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
         step.argument = target.substr(1, target.size() - 2);
       step.faultKind = kind;
       double factor = 0;
+      std::uint64_t bounceMs = 0;
       if (target.empty() || kind.empty())
         ok = p.Fail(argStart, "fault needs a target and what fails: stuck 0, stuck 1, broken, "
-                              "slow FACTOR, jam or welded");
+                              "slow FACTOR, jam, welded or bounce DURATION");
       else if ((kind == "broken" || kind == "jam" || kind == "welded") && level.empty())
         step.faultValue = 0;
       else if (kind == "stuck" && (level == "0" || level == "1") && extra.empty())
         step.faultValue = level == "1" ? 1 : 0;
+      else if (kind == "bounce" && ParseDuration(level, 50, bounceMs) && bounceMs > 0 &&
+               bounceMs <= 10000 && extra.empty())
+        step.faultValue = static_cast<double>(bounceMs);
       else if (kind == "slow" && ReadNumber(level, factor) && factor >= 1 && factor <= 10 &&
                extra.empty())
         step.faultValue = factor;
       else
         ok = p.Fail(argStart + arg.find_first_not_of(" \t", target.size()),
                     "'" + arg.substr(arg.find_first_not_of(" \t", target.size())) +
-                        "' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded)");
+                        "' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded, bounce DURATION)");
     } else if (keyword == "clear") {
       step.kind = StepKind::Clear;
       if (arg.size() > 2 && arg.front() == '"' && arg.back() == '"')

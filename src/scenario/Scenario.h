@@ -15,6 +15,7 @@
 //   fault E124.5 broken            a broken wire: the input reads 0
 //   fault Motor slow 1.5           travel times x 1.5
 //   fault Bridge jam               the deck jams where it is (as "Sim. Atasco")
+//   fault SubirBtn bounce 100ms    the contact chatters that long on press and release
 //   fault KM1 welded               the contactor's contact stays closed when its coil drops
 //   clear FC_C                     ends the faults on that target; "clear all" ends every fault
 //
@@ -78,8 +79,8 @@ struct Step {
   std::uint64_t durationMs = 0;  // run, and the timeout of wait
   Condition condition;       // expect, wait
   std::string text;          // the line as written (trimmed)
-  std::string faultKind;     // fault: stuck, broken, slow, jam or welded
-  double faultValue = 0;     // the level of stuck (broken is 0), the factor of slow
+  std::string faultKind;     // fault: stuck, broken, slow, jam, welded or bounce
+  double faultValue = 0;     // the level of stuck (broken is 0), the factor of slow, ms of bounce
 };
 
 struct Script {

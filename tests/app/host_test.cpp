@@ -355,7 +355,7 @@ TEST_F(Host, InputFaultsHoldWhatThePlcReadsUntilCleared) {
   scenario::Parse("fault FC_C stuck 2\nfault FC_C\nclear\nfault \"FC_D\" broken\nexpect E124.0 == 0\n",
                   "f.scn", errors);
   ASSERT_EQ(errors.size(), 3u);
-  EXPECT_EQ(errors[0].Text(), "f.scn:1:12: 'stuck 2' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded)");
+  EXPECT_EQ(errors[0].Text(), "f.scn:1:12: 'stuck 2' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded, bounce DURATION)");
   EXPECT_EQ(errors[1].where.line, 2);
   EXPECT_EQ(errors[2].where.line, 3);
 }
@@ -407,4 +407,27 @@ TEST_F(Host, WeldedContactorsKeepTheDeckMovingAfterTheirCoilsDrop) {
   host.Advance(4000);
   EXPECT_EQ(frame(), b);
   EXPECT_NE(host.Fault("Motor", "welded", 0), "");
+}
+
+TEST_F(Host, ABouncingButtonChattersForItsTimeOnPressAndRelease) {
+  Run();
+  ASSERT_EQ(host.Fault("SubirBtn", "bounce", 120), "");  // three 50 ms exchanges
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  std::string seen;  // what the program answers on KM1, one tick at a time
+  for (int i = 0; i < 5; ++i) {
+    host.Advance(50);
+    seen += std::get<bool>(Read("A124.0")) ? '1' : '0';
+  }
+  EXPECT_EQ(seen, "01011");
+  ASSERT_EQ(host.Release("SubirBtn"), "");
+  seen.clear();
+  for (int i = 0; i < 5; ++i) {
+    host.Advance(50);
+    seen += std::get<bool>(Read("A124.0")) ? '1' : '0';
+  }
+  EXPECT_EQ(seen, "10100");
+  ASSERT_EQ(host.Clear("SubirBtn"), "");
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(50);
+  EXPECT_TRUE(std::get<bool>(Read("A124.0")));
 }
