@@ -171,17 +171,27 @@ std::string TPlantHost::Execute(const std::string& test) {
   return {};
 }
 
-std::string TPlantHost::ReadBit(bool input, int byteAddress, int bit, Value& value) {
+std::string TPlantHost::FindModule(bool input, int byteAddress, int bit, TIOModule*& module,
+                                   int& index) {
   TPLC* plc = FSession.Form().PLC;
-  for (const TIOModule* m : {plc->FirstModule, plc->SecondModule}) {
+  for (TIOModule* m : {plc->FirstModule, plc->SecondModule}) {
     if (m == nullptr || byteAddress < m->Address || byteAddress >= m->Address + 2) continue;
-    const auto index = static_cast<std::size_t>(8 * (byteAddress - m->Address) + bit);
-    value = input ? m->InputState(static_cast<int>(index)) : m->OutputPins[index]->State;
+    module = m;
+    index = 8 * (byteAddress - m->Address) + bit;
     return {};
   }
   return std::string(input ? "E" : "A") + std::to_string(byteAddress) + "." + std::to_string(bit) +
          " is on no I/O module (the modules hold bytes " + std::to_string(plc->ModuleDir()) + " to " +
          std::to_string(plc->ModuleDir() + 3) + ")";
+}
+
+std::string TPlantHost::ReadBit(bool input, int byteAddress, int bit, Value& value) {
+  TIOModule* m = nullptr;
+  int index = 0;
+  if (std::string problem = FindModule(input, byteAddress, bit, m, index); !problem.empty())
+    return problem;
+  value = input ? m->InputState(index) : m->OutputPins[static_cast<std::size_t>(index)]->State;
+  return {};
 }
 
 std::string TPlantHost::ReadProperty(const std::string& component, const std::string& property,
@@ -239,13 +249,7 @@ std::string TPlantHost::Check(const scenario::Step& step) {
       return Read(step.condition.operand, v);
     }
     case StepKind::Fault:
-      if (step.faultKind == "slow")
-        return step.argument == "Motor" ? std::string() : "only the Motor can be slow";
-      if (step.faultKind == "welded")
-        return FindContactor(step.argument) != nullptr ? std::string() : "only a contactor can weld";
-      if (step.faultKind == "jam")
-        return step.argument == "Bridge" ? std::string() : "only the Bridge can jam";
-      return FindInputOnly(step.argument);
+      return FaultTargetProblem(step.argument, step.faultKind);
     case StepKind::Clear:
       return step.argument == "all" || step.argument == "Motor" || step.argument == "Bridge" ||
                      FindContactor(step.argument) != nullptr
@@ -297,37 +301,38 @@ std::string TPlantHost::FindInput(const std::string& rawTarget, TIOModule*& modu
     byteAddress = static_cast<int>(b);
     bit = static_cast<int>(k);
   }
-  TPLC* plc = FSession.Form().PLC;
-  for (TIOModule* m : {plc->FirstModule, plc->SecondModule}) {
-    if (m == nullptr || byteAddress < m->Address || byteAddress >= m->Address + 2) continue;
-    module = m;
-    index = 8 * (byteAddress - m->Address) + bit;
-    return {};
-  }
-  return "E" + std::to_string(byteAddress) + "." + std::to_string(bit) + " is on no I/O module";
+  return FindModule(true, byteAddress, bit, module, index);
+}
+
+std::string TPlantHost::FaultTargetProblem(const std::string& target, const std::string& kind) {
+  if (kind == "slow")
+    return target == "Motor" ? std::string() : "only the Motor can be slow, not " + Quoted(target);
+  if (kind == "welded")
+    return FindContactor(target) != nullptr
+               ? std::string()
+               : "only a contactor (KM1 to KM4) can weld, not " + Quoted(target);
+  if (kind == "jam")
+    return target == "Bridge" ? std::string() : "only the Bridge can jam, not " + Quoted(target);
+  return FindInputOnly(target);
 }
 
 std::string TPlantHost::Fault(const std::string& target, const std::string& kind, double value) {
+  if (std::string problem = FaultTargetProblem(target, kind); !problem.empty()) return problem;
   if (kind == "slow") {
-    if (target != "Motor") return "only the Motor can be slow, not " + Quoted(target);
     FSession.Form().SetMotorSlowness(value);
     return {};
   }
   if (kind == "welded") {
-    TRelay* relay = FindContactor(target);
-    if (relay == nullptr) return "only a contactor (KM1 to KM4) can weld, not " + Quoted(target);
-    relay->SetWelded(true);
+    FindContactor(target)->SetWelded(true);
     return {};
   }
   if (kind == "jam") {
-    if (target != "Bridge") return "only the Bridge can jam, not " + Quoted(target);
     FJammed = true;
     return Click("V2AtascoBtn");  // the plant's own button, so the jam shows as it does by hand
   }
   TIOModule* m = nullptr;
   int index = 0;
-  std::string problem = FindInput(target, m, index);
-  if (!problem.empty()) return problem;
+  FindInput(target, m, index);
   if (kind == "bounce")
     m->SetInputBounce(index, static_cast<int>(std::ceil(value / static_cast<double>(TickMs()))));
   else

@@ -36,6 +36,11 @@ class TPlantHost : public scenario::Host {
   // The I/O module and input index of an input symbol (SUBIR, FC_C) or address (E124.5, I124.5).
   std::string FindInput(const std::string& target, TIOModule*& module, int& index);
   std::string FindInputOnly(const std::string& target);
+  // Why TARGET cannot take a fault of KIND (empty when it can): shared by the check before a
+  // run and the step itself, so both refuse the same targets with the same words.
+  std::string FaultTargetProblem(const std::string& target, const std::string& kind);
+  // The I/O module and index of an input (E) or output (A) bit.
+  std::string FindModule(bool input, int byteAddress, int bit, TIOModule*& module, int& index);
   TRelay* FindContactor(const std::string& name);
   std::string ReadBit(bool input, int byteAddress, int bit, scenario::Value& value);
   std::string ReadProperty(const std::string& component, const std::string& property,
