@@ -17,6 +17,7 @@
 #include "app/DemoWindow.h"
 #include "app/PlantSession.h"
 #include "app/ScenarioRun.h"
+#include "app/ShippedFiles.h"
 #include "grading/GradeCommand.h"
 #include "components/Palette.h"
 #include "gui/ClockDriver.h"
@@ -114,11 +115,14 @@ int RunWithoutQt(const TCommandLine& options) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string self =
+      QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString();
+  std::vector<std::string> notes;
+  ResolveShippedArguments(args, ShippedDataDir(self), notes);
+  for (const std::string& note : notes) std::cerr << "torvane: " << note << '\n';
   // Grading runs each program in a child of this same executable, with no window system.
   if (grading::IsGradingCommand(args))
-    return grading::RunGradingCommand(
-        args, QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString(),
-        std::cout, std::cerr);
+    return grading::RunGradingCommand(args, self, std::cout, std::cerr);
   TCommandLine options;
   std::string error;
   if (!ParseCommandLine(args, options, error)) {
@@ -152,6 +156,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("torvane");
   QApplication::setApplicationVersion(TORVANE_VERSION);
+  // Lets the desktop match the windows to the installed launcher and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("torvane"));
   InitGuiSupport();
 
   if (!options.Gallery.empty()) {
