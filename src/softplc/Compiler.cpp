@@ -1300,7 +1300,7 @@ void Compiler::ParseStatements(FileUnit& fu, Block& b, size_t i, size_t end, uin
     // "U (" written with a blank
     if (i < end && toks[i].kind == TokKind::Word && toks[i].text == "(" &&
         (s.mnem == "U" || s.mnem == "UN" || s.mnem == "O" || s.mnem == "ON" || s.mnem == "X" ||
-         s.mnem == "XN" || s.mnem == "A" || s.mnem == "AN")) {
+         s.mnem == "XN" || s.mnem == "A" || s.mnem == "AN" || s.mnem == "MCR")) {
       s.mnem += "(";
       ++i;
     }
@@ -1927,6 +1927,10 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
   struct Open { uint32_t line, col; };
   std::vector<Open> nesting;
   bool nestingReported = false;
+  // A block that switches MCR dependency on anywhere routes its assignments and transfers
+  // through the MCR check; blocks without MCRA keep the direct form and pay nothing.
+  const bool mcrBlock = std::any_of(b.stmts.begin(), b.stmts.end(),
+                                    [](const Stmt& s) { return s.mnem == "MCRA"; });
 
   auto defineLabel = [&](const Stmt& s) {
     if (s.label.empty()) return;
@@ -2048,6 +2052,10 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       case OperandKind::StoreWord:
       case OperandKind::StoreDWord: address = true; break;
       case OperandKind::Const:
+        // An INT constant fills ACCU 1-L only: the load clears ACCU 1 first, so `L -1`
+        // gives 16#0000FFFF; L#-1 is the 32-bit form.
+        in.arg = op.ctype == ConstType::Int16 ? op.value & 0xFFFFu : op.value;
+        break;
       case OperandKind::Const32:
       case OperandKind::Int32: in.arg = op.value; break;
       case OperandKind::Const16:
@@ -2173,6 +2181,12 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
                                            " has no effect on a CPU with two accumulators");
         break;
       default: break;
+    }
+    if (mcrBlock && (def->opcode == Opcode::ASSIGN || def->opcode == Opcode::SET_BIT ||
+                     def->opcode == Opcode::RESET_BIT || def->opcode == Opcode::T_B ||
+                     def->opcode == Opcode::T_W || def->opcode == Opcode::T_D)) {
+      p.mcrDependent.push_back(in);
+      in = Insn{Opcode::MCR_DEP, 0, 0, static_cast<uint32_t>(p.mcrDependent.size() - 1)};
     }
     emit(s, in);
   }

@@ -720,8 +720,16 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
       if (op.value > 0xFF) return "the value does not fit in a byte";
       break;
     case TypeKind::Word:
-    case TypeKind::Date:
       if (op.value > 0xFFFF && op.ctype != ConstType::Int16) return "the value does not fit in a word";
+      break;
+    case TypeKind::Date:
+      if (op.ctype != ConstType::Date && (op.ctype == ConstType::TimeOfDay || op.value > 0xFFFF))
+        return "expected a DATE value such as D#2024-03-15";
+      break;
+    case TypeKind::Tod:
+      if (op.ctype != ConstType::TimeOfDay && op.ctype != ConstType::Int16 &&
+          op.ctype != ConstType::Int32)
+        return "expected a TIME_OF_DAY value such as TOD#12:30:00";
       break;
     default: break;
   }

@@ -257,8 +257,15 @@ enum class OperandKind : uint8_t {
   X(ADD_AR2, "+AR2", "+AR2", None, 0)                             \
   X(ADD_AR2_K, "+AR2", "+AR2", Const32, 0)                        \
   X(CAR, "CAR", "CAR", None, 0)                                   \
-  /* internal: end of block, memory-indirect operand (slow path) */ \
+  /* master control relay */                                      \
+  X(MCRA, "MCRA", "MCRA", None, 0)                                \
+  X(MCRD, "MCRD", "MCRD", None, 0)                                \
+  X(MCR_OPEN, "MCR(", "MCR(", None, 0)                            \
+  X(MCR_CLOSE, ")MCR", ")MCR", None, 0)                           \
+  /* internal: end of block, an assignment or transfer that depends on the MCR, */ \
+  /* memory-indirect operand (slow path) */                       \
   X(END, "", "", None, 0)                                         \
+  X(MCR_DEP, "", "", None, 0)                                     \
   X(INDIRECT, "", "", None, 0)
 
 enum class Opcode : uint16_t {

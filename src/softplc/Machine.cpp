@@ -20,6 +20,8 @@ const char* FaultText(Fault f) {
     case Fault::DbLength:
       return "area length error: address outside the open data block (or no data block open)";
     case Fault::StopRequested: return "STOP requested by SFC 46 STP";
+    case Fault::McrOverflow: return "MCR stack fault: more than eight nested MCR(";
+    case Fault::McrUnderflow: return "MCR stack fault: ')MCR' without 'MCR('";
   }
   return "";
 }
@@ -553,6 +555,66 @@ Fault Machine::CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t a1) {
   return Fault::None;
 }
 
+Fault Machine::Resolve(const IndirectRef& ref, Insn& tmp) const {
+  const uint8_t* const m = memory.data();
+  tmp = Insn{ref.op, 0, 0, 0};
+  if (ref.mode != 0) {
+    // relative to the open DB or DI, or register-indirect through AR1/AR2
+    Area area = ref.area;
+    uint32_t offset = ref.pointerOffset >> 3, bit = ref.bit;
+    if (ref.mode >= 2) {
+      const uint32_t ar = ref.reg == 1 ? ar1 : ar2;
+      const uint32_t pointer = (ar & 0x00FFFFFFu) + ref.pointerOffset;
+      offset = (pointer >> 3) & 0xFFFFu;
+      bit = pointer & 7u;
+      if (ref.mode == 3) {
+        switch ((ar >> 24) & 0xFFu) {
+          case 0x81: area = Area::Input; break;
+          case 0x82: area = Area::Output; break;
+          case 0x83: area = Area::Marker; break;
+          case 0x84: area = Area::DB; break;
+          case 0x85: area = Area::DI; break;
+          case 0x86: area = Area::Local; break;
+          default: return Fault::AreaLength;
+        }
+      }
+    }
+    const uint32_t width = ref.size == 0 ? 1u : ref.size;
+    uint32_t flat;
+    if (area == Area::DB || area == Area::DI) {
+      const DbReg r = area == Area::DB ? db : di;
+      if (offset + width > DbLength(r)) return Fault::DbLength;
+      flat = DbBase(r) + offset;
+    } else {
+      if (offset + width > AreaSize(area)) return Fault::AreaLength;
+      flat = AreaBase(area) + offset + (area == Area::Local ? ref.localBase : 0u);
+    }
+    tmp = ref.lowered;
+    tmp.arg = flat;
+    if (ref.size == 0) tmp.a = static_cast<uint8_t>(bit);
+  } else if (ref.size >= 8) {
+    uint32_t number = Rd16(m + ref.pointerOffset);
+    if (number > 255) return Fault::AreaLength;
+    tmp.arg = number;
+  } else {
+    uint32_t pointer = Rd32(m + ref.pointerOffset);
+    uint32_t byte = (pointer >> 3) & 0xFFFFu;
+    uint32_t width = ref.size == 0 ? 1u : ref.size;
+    if (ref.area == Area::DB || ref.area == Area::DI) {
+      // the pointer is relative to the open block, which alone bounds it
+      const DbReg r = ref.area == Area::DB ? db : di;
+      if (byte + width > DbLength(r)) return Fault::DbLength;
+      tmp.arg = DbBase(r) + byte;
+    } else {
+      if (byte + width > AreaSize(ref.area)) return Fault::AreaLength;
+      tmp.arg = AreaBase(ref.area) + byte + (ref.area == Area::Local ? ref.localBase : 0u);
+    }
+    tmp.a = static_cast<uint8_t>(pointer & 7u);
+    Lower(tmp);
+  }
+  return Fault::None;
+}
+
 Fault Machine::Execute(const Program& p, uint32_t entry, StatusObserver* observer,
                        uint32_t& faultAt, uint64_t& executed) {
   if (observer) return Run<true>(p, entry, observer, faultAt, executed);
@@ -584,6 +646,11 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   Insn tmp{};
   int depth = 0;
   int calls = 0;
+  // the MCR stack: one bit per open MCR( zone, each already ANDed with the one around it
+  bool mcrOn = false;
+  uint32_t mcrBits = 0;
+  int mcrDepth = 0;
+#define MCR_BIT() (mcrDepth == 0 ? 1u : (mcrBits >> (mcrDepth - 1)) & 1u)
   Fault fault = Fault::None;
 
   uint32_t a1 = accu1, a2 = accu2;
@@ -672,6 +739,10 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
       default: cc1 = f_ > 0; cc0 = f_ < 0; ov = 0; break;  \
     }                                                      \
   } while (0)
+  // A comparison does not combine with the chain before it: it sets RLO and STA to its
+  // result, clears OR and leaves /FC 1, so a following U/O combines with the result. A
+  // comparison in series with a contact is written in brackets, U( ... ).
+#define COMPARE_RESULT(r) lg = kFC | ((r) ? kRLO | kSTA : 0u)
 #define COMPARE(x, y, pred)                          \
   do {                                               \
     auto x_ = (x);                                   \
@@ -679,14 +750,14 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
     cc1 = x_ > y_ ? 1u : 0u;                         \
     cc0 = x_ < y_ ? 1u : 0u;                         \
     ov = 0;                                          \
-    lg = Logic(kA, lg, (x_ pred y_) ? 1u : 0u);      \
+    COMPARE_RESULT(x_ pred y_);                      \
   } while (0)
 #define COMPARE_R(pred)                                        \
   do {                                                         \
     float rx_ = AsReal(a2), ry_ = AsReal(a1);                  \
     if (std::isnan(rx_) || std::isnan(ry_)) {                  \
       cc1 = cc0 = 1; ov = 1; os = 1;                           \
-      lg = Logic(kA, lg, 0u);                                  \
+      COMPARE_RESULT(false);                                   \
     } else {                                                   \
       COMPARE(rx_, ry_, pred);                                 \
     }                                                          \
@@ -1276,7 +1347,9 @@ L_call: {
     fr.db = db;
     fr.di = di;
     fr.site = in->arg;
+    fr.mcrDependent = mcrOn;
   }
+  mcrOn = false;
   if (cs.setsDi) di = MakeDbReg(calleeBase + cs.diBase, cs.diLength);
   count += static_cast<uint64_t>(ip - seg) + 1;
   if (count > limit) goto L_budget;
@@ -1290,6 +1363,7 @@ L_return: {
   const Frame& f = frames_[static_cast<size_t>(--calls)];
   db = f.db;
   di = f.di;
+  mcrOn = f.mcrDependent;
   ip = f.ret;
   const CallSite& cs = p.calls[f.site];
   if (!CopyParams<false>(p.copies.data() + cs.firstOut, cs.outCount,
@@ -1335,64 +1409,51 @@ H_ADD_AR2_K: ADD_AR(ar2, in->arg & 0xFFFFu); NEXT();
 H_CAR: std::swap(ar1, ar2); NEXT();
 
 H_INDIRECT: {
-  const IndirectRef& ref = p.indirect[in->arg];
-  tmp = Insn{ref.op, 0, 0, 0};
-  if (ref.mode != 0) {
-    // relative to the open DB or DI, or register-indirect through AR1/AR2
-    Area area = ref.area;
-    uint32_t offset = ref.pointerOffset >> 3, bit = ref.bit;
-    if (ref.mode >= 2) {
-      const uint32_t ar = ref.reg == 1 ? ar1 : ar2;
-      const uint32_t pointer = (ar & 0x00FFFFFFu) + ref.pointerOffset;
-      offset = (pointer >> 3) & 0xFFFFu;
-      bit = pointer & 7u;
-      if (ref.mode == 3) {
-        switch ((ar >> 24) & 0xFFu) {
-          case 0x81: area = Area::Input; break;
-          case 0x82: area = Area::Output; break;
-          case 0x83: area = Area::Marker; break;
-          case 0x84: area = Area::DB; break;
-          case 0x85: area = Area::DI; break;
-          case 0x86: area = Area::Local; break;
-          default: FAIL(Fault::AreaLength);
-        }
-      }
-    }
-    const uint32_t width = ref.size == 0 ? 1u : ref.size;
-    if (area == Area::DB || area == Area::DI) {
-      const DbReg r = area == Area::DB ? db : di;
-      if (offset + width > DbLength(r)) FAIL(Fault::DbLength);
-      tmp.arg = DbBase(r) + offset;
-    } else {
-      if (offset + width > AreaSize(area)) FAIL(Fault::AreaLength);
-      tmp.arg = AreaBase(area) + offset + (area == Area::Local ? ref.localBase : 0u);
-    }
-    const uint32_t flat = tmp.arg;
-    tmp = ref.lowered;
-    tmp.arg = flat;
-    if (ref.size == 0) tmp.a = static_cast<uint8_t>(bit);
-  } else if (ref.size >= 8) {
-    uint32_t number = Rd16(m + ref.pointerOffset);
-    if (number > 255) FAIL(Fault::AreaLength);
-    tmp.arg = number;
-  } else {
-    uint32_t pointer = Rd32(m + ref.pointerOffset);
-    uint32_t byte = (pointer >> 3) & 0xFFFFu;
-    uint32_t width = ref.size == 0 ? 1u : ref.size;
-    if (ref.area == Area::DB || ref.area == Area::DI) {
-      // the pointer is relative to the open block, which alone bounds it
-      const DbReg r = ref.area == Area::DB ? db : di;
-      if (byte + width > DbLength(r)) FAIL(Fault::DbLength);
-      tmp.arg = DbBase(r) + byte;
-    } else {
-      if (byte + width > AreaSize(ref.area)) FAIL(Fault::AreaLength);
-      tmp.arg = AreaBase(ref.area) + byte + (ref.area == Area::Local ? ref.localBase : 0u);
-    }
-    tmp.a = static_cast<uint8_t>(pointer & 7u);
-    Lower(tmp);
-  }
+  const Fault f = Resolve(p.indirect[in->arg], tmp);
+  if (f != Fault::None) FAIL(f);
   in = &tmp;
   goto* kLabels[static_cast<size_t>(tmp.op)];
+}
+
+  // ---- master control relay
+  // MCR( pushes the RLO ANDed with the enclosing zone; the MCR is energized while the top
+  // entry (or an empty stack) is 1. Only blocks between MCRA and MCRD depend on it.
+H_MCRA: mcrOn = true; NEXT();
+H_MCRD: mcrOn = false; NEXT();
+H_MCR_OPEN:
+  if (mcrDepth >= kMaxMcrDepth) FAIL(Fault::McrOverflow);
+  mcrBits = (mcrBits & ~(1u << mcrDepth)) | ((RLO() & MCR_BIT()) << mcrDepth);
+  ++mcrDepth;
+  lg = (lg & kRLO) | kSTA;
+  NEXT();
+H_MCR_CLOSE:
+  if (mcrDepth == 0) FAIL(Fault::McrUnderflow);
+  --mcrDepth;
+  lg = (lg & kRLO) | kSTA;
+  NEXT();
+H_MCR_DEP: {
+  const Insn* real = &p.mcrDependent[in->arg];
+  if (!mcrOn || MCR_BIT()) {
+    in = real;
+    goto* kLabels[static_cast<size_t>(real->op)];
+  }
+  // De-energized: `=` writes 0, `S` and `R` write nothing, `T` writes 0; the status word
+  // changes as it always does.
+  tmp = *real;
+  if (tmp.op == Opcode::INDIRECT) {
+    const Fault f = Resolve(p.indirect[tmp.arg], tmp);
+    if (f != Fault::None) FAIL(f);
+  }
+  switch (tmp.op) {
+    case Opcode::T_B: m[tmp.arg] = 0; break;
+    case Opcode::T_W: Wr16(m + tmp.arg, 0); break;
+    case Opcode::T_D: Wr32(m + tmp.arg, 0); break;
+    default:
+      if (tmp.b == kAssign) m[tmp.arg] = static_cast<uint8_t>(m[tmp.arg] & ~(1u << tmp.a));
+      lg = (lg & kRLO) | ((lg & kRLO) << 1);
+      break;
+  }
+  NEXT();
 }
 
 L_budget:
@@ -1424,6 +1485,7 @@ L_store:
 #undef NEXT
 #undef JUMP
 #undef FAIL
+#undef MCR_BIT
 #undef RLO
 #undef TIMBIT
 #undef CNTBIT
@@ -1431,6 +1493,7 @@ L_store:
 #undef CC_SIGN
 #undef REAL_STATUS
 #undef COMPARE
+#undef COMPARE_RESULT
 #undef COMPARE_R
 #undef SET_LO16
 #undef OPEN_NEST

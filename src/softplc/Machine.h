@@ -22,7 +22,11 @@ enum class Fault : uint8_t {
   CallDepth,       // calls nested deeper than the block stack allows
   DbLength,        // address outside the open data block (or no data block open)
   StopRequested,   // SFC 46 STP
+  McrOverflow,     // more than eight nested MCR(
+  McrUnderflow,    // )MCR without MCR(
 };
+
+constexpr int kMaxMcrDepth = 8;
 
 constexpr int kMaxCallDepth = 16;
 
@@ -125,7 +129,10 @@ class Machine {
     const Insn* ret;
     DbReg db, di;
     uint32_t site;
+    bool mcrDependent;  // the caller's MCRA state, off in the called block until its MCRA
   };
+  // The flat address and lowered form of a memory-indirect operand.
+  Fault Resolve(const IndirectRef& ref, Insn& out) const;
   static uint32_t DbNumber(const Program& p, DbReg r);
   std::array<Frame, kMaxCallDepth> frames_{};
   std::array<Nest, 8> nest_{};

@@ -108,6 +108,34 @@ bool LooksReal(std::string_view s) {
   return digits && (dot || exp);
 }
 
+// Days from 1990-01-01 to y-m-d (proleptic Gregorian); false for a day that does not exist.
+bool DaysSince1990(int64_t y, int64_t m, int64_t d, int64_t& days) {
+  static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  auto leap = [](int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; };
+  if (m < 1 || m > 12 || d < 1) return false;
+  if (d > kMonthDays[m - 1] + ((m == 2 && leap(y)) ? 1 : 0)) return false;
+  days = d - 1;
+  for (int64_t k = 1; k < m; ++k) days += kMonthDays[k - 1] + ((k == 2 && leap(y)) ? 1 : 0);
+  for (int64_t k = 1990; k < y; ++k) days += leap(k) ? 366 : 365;
+  for (int64_t k = y; k < 1990; ++k) days -= leap(k) ? 366 : 365;
+  return true;
+}
+
+// Splits "a<sep>b<sep>c" into three decimal fields of at most `width` digits each.
+bool ThreeFields(std::string_view s, char sep, size_t firstWidth, uint64_t f[3]) {
+  for (int k = 0; k < 3; ++k) {
+    size_t at = k < 2 ? s.find(sep) : s.size();
+    if (at == std::string_view::npos) return false;
+    std::string_view part = s.substr(0, at);
+    if (part.empty() || part.size() > (k == 0 ? firstWidth : 2) ||
+        part.find_first_not_of("0123456789") != std::string_view::npos ||
+        !ParseUnsigned(part, 10, 9999, f[k]))
+      return false;
+    s.remove_prefix(k < 2 ? at + 1 : at);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool MillisecondsToS5Time(int64_t ms, uint16_t& word) {
@@ -270,6 +298,33 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     if (ms < INT32_MIN || ms > INT32_MAX) return bad("TIME constant out of range:");
     v = static_cast<uint32_t>(static_cast<int32_t>(ms));
     out.ctype = ConstType::Time;
+  } else if (prefix == "D" || prefix == "DATE") {
+    uint64_t f[3];
+    int64_t days = -1;
+    if (!ThreeFields(rest, '-', 4, f) || !DaysSince1990(static_cast<int64_t>(f[0]),
+                                                        static_cast<int64_t>(f[1]),
+                                                        static_cast<int64_t>(f[2]), days))
+      return bad("a date is written D#year-month-day, such as D#2024-03-15:");
+    if (days < 0 || days > 0xFFFF)
+      return bad("a DATE lies between D#1990-01-01 and D#2168-12-31:");
+    v = static_cast<uint64_t>(days);
+    out.ctype = ConstType::Date;
+  } else if (prefix == "TOD" || prefix == "TIME_OF_DAY") {
+    // hours:minutes:seconds with an optional fraction of up to three digits
+    std::string_view clock = rest, fraction;
+    if (size_t dot = rest.find('.'); dot != std::string_view::npos) {
+      clock = rest.substr(0, dot);
+      fraction = rest.substr(dot + 1);
+    }
+    uint64_t f[3], ms = 0;
+    if (!ThreeFields(clock, ':', 2, f) || fraction.size() > 3 ||
+        (!fraction.empty() && !ParseUnsigned(fraction, 10, 999, ms)) || f[0] > 23 || f[1] > 59 ||
+        f[2] > 59 || (rest.find('.') != std::string_view::npos && fraction.empty()))
+      return bad("a time of day is written TOD#hours:minutes:seconds, from TOD#0:0:0 to "
+                 "TOD#23:59:59.999:");
+    for (size_t k = fraction.size(); k < 3; ++k) ms *= 10;
+    v = ((f[0] * 60 + f[1]) * 60 + f[2]) * 1000 + ms;
+    out.ctype = ConstType::TimeOfDay;
   } else if (prefix == "C") {
     if (!ParseUnsigned(rest, 10, 999, v)) return bad("a counter constant lies between C#0 and C#999:");
     v = (v / 100) << 8 | ((v / 10) % 10) << 4 | (v % 10);

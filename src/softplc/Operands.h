@@ -22,6 +22,8 @@ enum class ConstType : uint8_t {
   Time,     // T#2S
   Counter,  // C#5
   Char,     // 'A'
+  Date,     // D#2024-03-15: days since 1990-01-01 (16 bits)
+  TimeOfDay,  // TOD#12:30:00.5: milliseconds since midnight (32 bits)
 };
 
 struct Operand {

@@ -161,6 +161,9 @@ struct DataBlockInfo {
 struct Program {
   std::vector<Insn> code;
   std::vector<IndirectRef> indirect;
+  // `=`, `S`, `R` and `T` in a block that switches MCR dependency on, as they run when the
+  // MCR is energized (MCR_DEP's arg indexes this list)
+  std::vector<Insn> mcrDependent;
   std::vector<SourceRef> map;  // parallel to code
   std::vector<std::string> fileNames;
   std::vector<std::string> fileTexts;
