@@ -39,6 +39,33 @@ class CpuCore {
   uint32_t lastElapsed = 0;
   uint32_t ob35Elapsed = 0;   // plant time since the cyclic interrupt last ran
   uint32_t ob35Period = 100;
+  // Force masks and values per input and output byte; forcedBytes counts bytes with a mask.
+  std::vector<uint8_t> forceMask = std::vector<uint8_t>(mem::kInputSize + mem::kOutputSize, 0);
+  std::vector<uint8_t> forceValue = std::vector<uint8_t>(mem::kInputSize + mem::kOutputSize, 0);
+  size_t forcedBytes = 0;
+  struct PendingWrite {
+    uint32_t at;  // flat memory address
+    uint8_t mask;
+    uint8_t value;
+  };
+  std::vector<PendingWrite> pending;
+
+  // Input and output bytes lie side by side from mem::kInputBase, so one index serves both the
+  // memory and the force tables.
+  void ApplyForces(uint32_t from, uint32_t count) {
+    if (forcedBytes == 0) return;
+    for (uint32_t i = from; i < from + count; ++i)
+      if (forceMask[i] != 0)
+        vm.memory[mem::kInputBase + i] = static_cast<uint8_t>(
+            (vm.memory[mem::kInputBase + i] & ~forceMask[i]) | (forceValue[i] & forceMask[i]));
+  }
+  void ApplyInputForces() { ApplyForces(0, mem::kInputSize); }
+  void ApplyOutputForces() { ApplyForces(mem::kInputSize, mem::kOutputSize); }
+  void ApplyPending() {
+    for (const PendingWrite& w : pending)
+      vm.memory[w.at] = static_cast<uint8_t>((vm.memory[w.at] & ~w.mask) | (w.value & w.mask));
+    pending.clear();
+  }
 
   void AddDiag(std::string text) {
     DiagEntry e;
@@ -85,6 +112,7 @@ class CpuCore {
 
   void ClearOutputs() {
     std::fill_n(vm.memory.begin() + mem::kOutputBase, mem::kOutputSize, uint8_t{0});
+    ApplyOutputForces();
   }
 
   // Runs one organization block. Returns false when the CPU went to STOP.
@@ -158,6 +186,7 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
   info.bytecodeBytes = p->code.size() * sizeof(Insn) + p->indirect.size() * sizeof(IndirectRef) +
                        p->copies.size() * sizeof(ParamCopy) + p->calls.size() * sizeof(CallSite);
   c.vm.Layout(*p);
+  c.pending.clear();  // addresses of the old program's data blocks mean nothing now
   c.program = std::move(p);
   c.info = std::move(info);
   c.AddDiag("new program loaded");
@@ -275,6 +304,8 @@ void Cpu::SetMode(CpuMode m) {
     if (c.program) c.vm.ResetDataBlocks(*c.program);
     c.vm.ClearTimersAndCounters();
     c.vm.ClearRegisters();
+    UnforceAll();
+    c.pending.clear();
     c.mode = CpuMode::Stop;
     c.AddDiag(std::string("mode change ") + ModeName(old) + " -> MRES: memory reset, CPU in STOP");
     return;
@@ -296,6 +327,10 @@ void Cpu::SetMode(CpuMode m) {
 void Cpu::RunCycle(uint32_t elapsedMs) {
   CpuCore& c = *core_;
   if (c.mode != CpuMode::Run && c.mode != CpuMode::RunP) return;
+  // The cycle control point: modifications asked for since the last cycle, then the forces,
+  // which win over both the plant and a modification.
+  c.ApplyPending();
+  c.ApplyInputForces();
   c.vm.AdvanceTimers(elapsedMs);
   c.lastElapsed = elapsedMs;
   c.lastInstructions = 0;
@@ -315,7 +350,7 @@ void Cpu::RunCycle(uint32_t elapsedMs) {
     }
     if (c.ob35Elapsed >= c.ob35Period) c.ob35Elapsed %= c.ob35Period;  // interrupts lost
   }
-  c.RunBlock(c.program->ob1);
+  if (c.RunBlock(c.program->ob1)) c.ApplyOutputForces();
   c.firstScan = false;
 }
 
@@ -350,13 +385,21 @@ uint8_t Cpu::InputByte(int a) const {
   return a >= 0 && a < kInputBytes ? core_->vm.memory[mem::kInputBase + size_t(a)] : 0;
 }
 void Cpu::SetInputByte(int a, uint8_t v) {
-  if (a >= 0 && a < kInputBytes) core_->vm.memory[mem::kInputBase + size_t(a)] = v;
+  if (a < 0 || a >= kInputBytes) return;
+  const CpuCore& c = *core_;
+  const size_t i = size_t(a);
+  core_->vm.memory[mem::kInputBase + i] =
+      static_cast<uint8_t>((v & ~c.forceMask[i]) | (c.forceValue[i] & c.forceMask[i]));
 }
 uint8_t Cpu::OutputByte(int a) const {
   return a >= 0 && a < kOutputBytes ? core_->vm.memory[mem::kOutputBase + size_t(a)] : 0;
 }
 void Cpu::SetOutputByte(int a, uint8_t v) {
-  if (a >= 0 && a < kOutputBytes) core_->vm.memory[mem::kOutputBase + size_t(a)] = v;
+  if (a < 0 || a >= kOutputBytes) return;
+  const CpuCore& c = *core_;
+  const size_t i = mem::kInputSize + size_t(a);
+  core_->vm.memory[mem::kOutputBase + size_t(a)] =
+      static_cast<uint8_t>((v & ~c.forceMask[i]) | (c.forceValue[i] & c.forceMask[i]));
 }
 uint8_t Cpu::MemoryByte(int a) const {
   return a >= 0 && a < kMemoryBytes ? core_->vm.memory[mem::kMarkerBase + size_t(a)] : 0;
@@ -384,6 +427,113 @@ uint16_t Cpu::CounterValue(int n) const {
 bool Cpu::CounterBit(int n) const {
   return n >= 0 && n < kCounters && core_->vm.counters[size_t(n)].value != 0;
 }
+TimerInfo Cpu::Timer(int n) const {
+  TimerInfo r;
+  if (n < 0 || n >= kTimers) return r;
+  static constexpr int kBases[] = {10, 100, 1000, 10000};
+  const TimerState& t = core_->vm.timers[size_t(n)];
+  r.units = core_->vm.TimerUnits(n);
+  r.baseMs = kBases[t.base & 3u];
+  r.running = t.running;
+  r.q = t.q;
+  return r;
+}
+
+namespace {
+// Index of an input or output byte in the force tables; -1 for anything else.
+int ForceIndex(ByteArea area, int byte) {
+  if (byte < 0) return -1;
+  if (area == ByteArea::Input && byte < Cpu::kInputBytes) return byte;
+  if (area == ByteArea::Output && byte < Cpu::kOutputBytes) return int(mem::kInputSize) + byte;
+  return -1;
+}
+}  // namespace
+
+bool Cpu::Force(ByteArea area, int byte, uint8_t mask, uint8_t value) {
+  const int i = ForceIndex(area, byte);
+  if (i < 0) return false;
+  CpuCore& c = *core_;
+  const auto k = size_t(i);
+  if (c.forceMask[k] == 0 && mask != 0) ++c.forcedBytes;
+  c.forceMask[k] = static_cast<uint8_t>(c.forceMask[k] | mask);
+  c.forceValue[k] = static_cast<uint8_t>((c.forceValue[k] & ~mask) | (value & mask));
+  // Takes effect at once, so a view shows it before the next cycle.
+  c.ApplyForces(uint32_t(k), 1);
+  return true;
+}
+
+void Cpu::Unforce(ByteArea area, int byte, uint8_t mask) {
+  const int i = ForceIndex(area, byte);
+  if (i < 0) return;
+  CpuCore& c = *core_;
+  const auto k = size_t(i);
+  if (c.forceMask[k] == 0) return;
+  c.forceMask[k] = static_cast<uint8_t>(c.forceMask[k] & ~mask);
+  if (c.forceMask[k] == 0) --c.forcedBytes;
+}
+
+void Cpu::UnforceAll() {
+  CpuCore& c = *core_;
+  std::fill(c.forceMask.begin(), c.forceMask.end(), uint8_t{0});
+  c.forcedBytes = 0;
+}
+
+bool Cpu::HasForces() const { return core_->forcedBytes != 0; }
+
+std::vector<ForcedByte> Cpu::Forces() const {
+  std::vector<ForcedByte> r;
+  const CpuCore& c = *core_;
+  if (c.forcedBytes == 0) return r;
+  for (size_t i = 0; i < c.forceMask.size(); ++i) {
+    if (c.forceMask[i] == 0) continue;
+    const bool input = i < mem::kInputSize;
+    r.push_back({input ? ByteArea::Input : ByteArea::Output,
+                 static_cast<int>(input ? i : i - mem::kInputSize), c.forceMask[i],
+                 static_cast<uint8_t>(c.forceValue[i] & c.forceMask[i])});
+  }
+  return r;
+}
+
+uint8_t Cpu::ForcedMask(ByteArea area, int byte) const {
+  const int i = ForceIndex(area, byte);
+  return i < 0 ? 0 : core_->forceMask[size_t(i)];
+}
+
+bool Cpu::Modify(ByteArea area, int db, int byte, uint8_t mask, uint8_t value) {
+  CpuCore& c = *core_;
+  if (byte < 0) return false;
+  uint32_t at = 0;
+  switch (area) {
+    case ByteArea::Input:
+      if (byte >= kInputBytes) return false;
+      at = mem::kInputBase + uint32_t(byte);
+      break;
+    case ByteArea::Output:
+      if (byte >= kOutputBytes) return false;
+      at = mem::kOutputBase + uint32_t(byte);
+      break;
+    case ByteArea::Memory:
+      if (byte >= kMemoryBytes) return false;
+      at = mem::kMarkerBase + uint32_t(byte);
+      break;
+    case ByteArea::DataBlock: {
+      if (DataBlockByte(db, byte) < 0) return false;
+      const DataBlockInfo& d = c.program->dbs[size_t(c.program->dbIndex[size_t(db)])];
+      at = d.base + uint32_t(byte);
+      break;
+    }
+  }
+  c.pending.push_back({at, mask, value});
+  if (c.mode != CpuMode::Run && c.mode != CpuMode::RunP) {
+    c.ApplyPending();
+    c.ApplyInputForces();
+    c.ApplyOutputForces();
+  }
+  return true;
+}
+
+size_t Cpu::PendingModifies() const { return core_->pending.size(); }
+
 void Cpu::SetInstructionBudget(uint64_t n) { core_->vm.budget = n == 0 ? 1 : n; }
 void Cpu::SetRetentiveMemoryBytes(int count) {
   core_->retentiveBytes = static_cast<uint32_t>(std::clamp(count, 0, kMemoryBytes));

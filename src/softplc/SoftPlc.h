@@ -88,6 +88,25 @@ struct InstructionPlace {
   std::string text;
 };
 
+// Byte areas reachable from outside the program, by a variable table or a scenario.
+enum class ByteArea : uint8_t { Input, Output, Memory, DataBlock };
+
+// One forced byte: the bits in `mask` are held at the matching bits of `value`.
+struct ForcedByte {
+  ByteArea area = ByteArea::Input;
+  int byte = 0;
+  uint8_t mask = 0;
+  uint8_t value = 0;
+};
+
+// A timer as a timers view shows it.
+struct TimerInfo {
+  uint16_t units = 0;  // remaining time in units of the time base
+  int baseMs = 10;     // 10, 100, 1000 or 10000
+  bool running = false;
+  bool q = false;
+};
+
 class CpuCore;
 
 class Cpu {
@@ -157,6 +176,24 @@ class Cpu {
   bool TimerBit(int number) const;
   uint16_t CounterValue(int number) const;
   bool CounterBit(int number) const;
+
+  TimerInfo Timer(int number) const;
+
+  // Forcing: the masked bits of an input or output byte are held at the given value until they
+  // are unforced. A forced input wins over whatever the plant writes; a forced output wins over
+  // the program, and reading the output gives the forced value. Forces outlast STOP and RUN and
+  // end with a memory reset or UnforceAll. False for any other area or an address out of range.
+  bool Force(ByteArea area, int byte, uint8_t mask, uint8_t value);
+  void Unforce(ByteArea area, int byte, uint8_t mask);
+  void UnforceAll();
+  bool HasForces() const;
+  std::vector<ForcedByte> Forces() const;  // by area, then address
+  uint8_t ForcedMask(ByteArea area, int byte) const;
+  // Modify: the masked bits are written once, at the start of the next cycle (after the plant's
+  // inputs, before the program), or at once while the CPU is not running. db is used only for
+  // DataBlock. False when the address does not exist.
+  bool Modify(ByteArea area, int db, int byte, uint8_t mask, uint8_t value);
+  size_t PendingModifies() const;
 
   // Settings. The budget counts executed instructions per cycle (default 10,000,000); the
   // retentive range is MB0..MB(count-1) (default 16), kept across a warm restart.
