@@ -56,6 +56,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
       out.Headless = true;
       continue;
     }
+    if (a == "--check") {
+      out.Check = true;
+      continue;
+    }
     // --name VALUE or --name=VALUE
     const std::size_t eq = a.find('=');
     const std::string name = a.substr(0, eq);
@@ -89,6 +93,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
     error = "'" + out.SymbolFiles.front() + "' is a symbol table, but no program was given";
     return false;
   }
+  if (out.Check && out.Programs.empty()) {
+    error = "--check needs the program: --check FILE.awl ... [SYMBOLS.sdf]";
+    return false;
+  }
   if (out.Headless && out.Scenario.empty()) {
     error = "--headless needs --scenario FILE (there is nobody to click the plant)";
     return false;
@@ -106,6 +114,9 @@ std::string UsageText() {
          "(without one given, a table with the source's base name is picked up).\n"
          "\n"
          "Options:\n"
+         "  --check             compile the program without starting the plant, print every\n"
+         "                      error and warning as file:line:col: message and exit: 0 clean,\n"
+         "                      2 when it does not compile\n"
          "  --run               put the CPU in RUN once the program is loaded\n"
          "  --scenario FILE     run a scenario against the plant and exit: 0 every expectation\n"
          "                      held, 1 one failed, 2 the program or scenario cannot be loaded\n"

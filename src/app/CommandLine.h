@@ -17,6 +17,7 @@ struct TCommandLine {
   std::string Gallery;     // contact sheet of every component and picture
   std::string ModuleFigure;
   std::string Plc;         // what plays the PLC: "embedded" (default) or "modbus:HOST..."
+  bool Check = false;      // compile the program, report its messages and exit
   bool Help = false;
   bool Version = false;
 };
@@ -27,7 +28,8 @@ constexpr int kExitFailed = 1;    // a scenario expectation failed, or a file co
 constexpr int kExitNoLoad = 2;    // bad command line, program or scenario that cannot be loaded
 
 // Reads argv[1..]. Returns false with a message (without the program name) for an unknown
-// option, a missing value, a symbol table without a program, or --headless without --scenario.
+// option, a missing value, a symbol table without a program, --headless without --scenario, or
+// --check without a program.
 bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, std::string& error);
 
 std::string UsageText();

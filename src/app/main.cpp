@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CheckCommand.h"
 #include "app/CommandLine.h"
 #include "app/DemoWindow.h"
 #include "app/PlantSession.h"
@@ -137,6 +138,7 @@ int main(int argc, char** argv) {
     std::cout << "torvane " << TORVANE_VERSION << '\n';
     return kExitOk;
   }
+  if (options.Check) return CheckProgram(options, std::cerr);
 
   const bool display = HaveDisplay() || qEnvironmentVariable("QT_QPA_PLATFORM") == "offscreen";
   const bool scenario = !options.Scenario.empty();

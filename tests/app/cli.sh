@@ -60,6 +60,20 @@ out="$(run --run --screenshot "$work/blocker/x" "$src/examples/bridge.awl" 2>&1)
 check "an unwritable folder fails with a message naming it" "[ $rc -ne 0 ] && [[ \"\$out\" == *blocker* ]]"
 
 
+# --check compiles without the plant: every message as file:line:col, exit 0 clean, 2 not.
+out="$(run --check "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "--check of a clean program exits 0 quietly, without a display" "[ $rc -eq 0 ] && [ -z \"\$out\" ]"
+printf 'U "SUBIR"\n= "KM1"\nXYZ M 1.0\nL MW 2\nENT\nT MW 4\nU "NOPE"\n' > "$work/two.awl"
+out="$(run --check "$work/two.awl" 2>&1)"; rc=$?
+check "--check of a broken program exits 2" "[ $rc -eq 2 ]"
+check "every error and the warning in order, as file:line:col: message" \
+  "[ \"\$(printf '%s\n' \"\$out\" | sed -E 's/^([^:]*):([0-9]+):([0-9]+): (warning: )?.*/\\2 \\4/' | tr '\\n' ,)\" = '3 ,5 warning: ,7 ,' ]"
+check "the messages name the file" "[[ \"\$out\" == \"$work/two.awl:3:\"* ]]"
+run --check "$src/examples/bridge.awl" "$work/missing.sdf" >"$work/out" 2>&1; rc=$?
+check "--check with a missing symbol table exits 2 naming it" "[ $rc -eq 2 ] && grep -q 'missing.sdf:1:' \"$work/out\""
+run --check >/dev/null 2>&1; rc=$?
+check "--check without a program is a usage error" "[ $rc -eq 2 ]"
+
 # Another PLC over Modbus TCP: the test peer's "program" rotates each input word left by three
 # bits into the output word, so the plant's start-up inputs (E124.3, E124.4, E125.0) come back as
 # A124.6, A124.7 and A125.3.
