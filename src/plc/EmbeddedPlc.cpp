@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <limits>
+#include <sstream>
 
 using softplc::CpuMode;
 
@@ -149,6 +151,27 @@ softplc::LoadResult TEmbeddedPlc::LoadProgram(const std::vector<std::string>& pa
     FSymbolFiles = symbolPaths;
     FProgramPath = paths.empty() ? std::string() : paths.front();
   }
+  return result;
+}
+
+softplc::LoadResult TEmbeddedPlc::Download(const std::vector<softplc::SourceFile>& sources,
+                                           std::string* summary) {
+  std::vector<std::string> names;
+  for (const softplc::SourceFile& s : sources) names.push_back(s.name);
+  const std::vector<std::string> tables =
+      FSymbolFiles.empty() ? softplc::SymbolTablesBeside(names) : FSymbolFiles;
+  std::vector<softplc::SymbolFile> symbolFiles;
+  softplc::LoadResult result;
+  for (const std::string& t : tables) {
+    std::ifstream in(t, std::ios::binary);
+    std::ostringstream text;
+    if (in) text << in.rdbuf();
+    if (!in) result.errors.push_back({t, 0, 0, "cannot open the symbol table"});
+    symbolFiles.push_back({t, text.str()});
+  }
+  if (result.errors.empty()) result = FCpu->Download(sources, symbolFiles, FSymbols, summary);
+  FLoadMessages = result.errors;
+  FLoadMessages.insert(FLoadMessages.end(), result.warnings.begin(), result.warnings.end());
   return result;
 }
 

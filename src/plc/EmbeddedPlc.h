@@ -36,6 +36,15 @@ class TEmbeddedPlc : public TSimulatorBackEnd {
   // a table beside a source with the same base name is used).
   softplc::LoadResult LoadProgram(const std::vector<std::string>& paths,
                                   const std::vector<std::string>& symbolPaths);
+  // Downloads sources held in memory (an editor's text) as the programming tool does: only if
+  // they compile, between two scans, keeping the CPU's mode and the data whose layout stays
+  // (see softplc::Cpu::Download). The symbol tables are those of the last load. The messages
+  // go to LoadMessages; `summary` says what was replaced.
+  softplc::LoadResult Download(const std::vector<softplc::SourceFile>& sources,
+                               std::string* summary = nullptr);
+  // The source files and symbol tables of the last successful load.
+  const std::vector<std::string>& ProgramFiles() const { return FProgramFiles; }
+  const std::vector<std::string>& SymbolFiles() const { return FSymbolFiles; }
   // Re-reads the files last given to LoadProgram; fails with a message when there are none.
   softplc::LoadResult Reload();
   // The (first) file of the running program; empty when none was loaded from a file.

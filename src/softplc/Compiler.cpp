@@ -28,6 +28,20 @@ const char* BlockKindName(BlockKind k) {
 namespace {
 
 constexpr int kMaxNesting = 7;
+
+// A data block's layout as text: every member's name, type and bit offset, nested structures
+// and array elements included.
+std::string LayoutText(const Type& t) {
+  std::string s = TypeName(t) + "/" + std::to_string(t.bits);
+  if (t.kind == TypeKind::Array && t.elem) s += "[" + LayoutText(*t.elem) + "]";
+  if (!t.members.empty()) {
+    s += "{";
+    for (const Member& m : t.members)
+      s += m.upper + "@" + std::to_string(m.bitOffset) + ":" + (m.type ? LayoutText(*m.type) : "") + ";";
+    s += "}";
+  }
+  return s;
+}
 constexpr size_t kMaxErrors = 200;  // a file of garbage should not produce a million messages
 
 struct CallArg {
@@ -2621,6 +2635,7 @@ bool Compiler::Run(Program& out) {
       d.base = (pos + 7) / 8 * 8;
       d.length = static_cast<uint32_t>(b.initial.size());
       d.initial = b.initial;
+      d.layout = LayoutText(*b.dbType);
       pos = d.base + d.length;
       p.dbIndex[static_cast<size_t>(b.number)] = static_cast<int32_t>(p.dbs.size());
       p.dbs.push_back(std::move(d));

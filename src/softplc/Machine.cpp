@@ -615,6 +615,25 @@ Fault Machine::Resolve(const IndirectRef& ref, Insn& tmp) const {
   return Fault::None;
 }
 
+void Machine::DescribeOperand(const Insn& in, StatusRecord& rec) const {
+  static const std::vector<InstructionDef>& table = InstructionTable();
+  switch (table[static_cast<size_t>(in.op)].operand) {
+    case OperandKind::Bit:
+      rec.hasOperand = true;
+      rec.operand = (memory[in.arg] >> in.a) & 1u;
+      break;
+    case OperandKind::Timer:
+      rec.hasOperand = true;
+      rec.operand = static_cast<uint32_t>(std::max(timers[in.arg].remainingMs, int32_t{0}));
+      break;
+    case OperandKind::Counter:
+      rec.hasOperand = true;
+      rec.operand = counters[in.arg].value;
+      break;
+    default: break;
+  }
+}
+
 Fault Machine::Execute(const Program& p, uint32_t entry, StatusObserver* observer,
                        uint32_t& faultAt, uint64_t& executed) {
   if (observer) return Run<true>(p, entry, observer, faultAt, executed);
@@ -670,6 +689,10 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
       rec.statusWord = STATUS_WORD();                                                   \
       rec.accu1 = a1;                                                                   \
       rec.accu2 = a2;                                                                   \
+      DescribeOperand(*in, rec);                                                        \
+      if (calls > 0)                                                                    \
+        rec.caller = static_cast<uint32_t>(frames_[static_cast<size_t>(calls - 1)].ret - code); \
+      rec.instanceDb = static_cast<uint16_t>(DbNumber(p, di));                          \
       observer->OnStatement(rec);                                                       \
     }                                                                                   \
   } while (0)

@@ -121,6 +121,9 @@ class Machine {
   Fault TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
   Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
+  // The addressed bit, timer or counter of a statement, for the program status.
+  void DescribeOperand(const Insn& in, StatusRecord& rec) const;
+
   template <bool in>
   bool CopyParams(const ParamCopy* c, uint32_t n, uint32_t calleeBase);
   Fault RunNative(const Program& p, const CallSite& cs, uint32_t calleeBase);

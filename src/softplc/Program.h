@@ -156,6 +156,9 @@ struct DataBlockInfo {
   uint32_t base = 0;     // flat offset
   uint32_t length = 0;
   std::vector<uint8_t> initial;  // contents after loading and after a memory reset
+  // Members with their types and offsets: two loads with the same text address the same
+  // values, so a download may carry the current values over.
+  std::string layout;
 };
 
 struct Program {

@@ -170,6 +170,31 @@ class CpuCore {
 Cpu::Cpu() : core_(std::make_unique<CpuCore>()) {}
 Cpu::~Cpu() = default;
 
+namespace {
+ProgramInfo InfoOf(const Program& p) {
+  ProgramInfo info;
+  info.files = p.fileNames;
+  for (const BlockInfo& b : p.blocks)
+    info.blocks.push_back(std::string(BlockKindName(b.kind)) + " " + std::to_string(b.number));
+  for (const DataBlockInfo& d : p.dbs) info.blocks.push_back("DB " + std::to_string(d.number));
+  info.instructions = p.code.size();
+  info.bytecodeBytes = p.code.size() * sizeof(Insn) + p.indirect.size() * sizeof(IndirectRef) +
+                       p.copies.size() * sizeof(ParamCopy) + p.calls.size() * sizeof(CallSite);
+  return info;
+}
+
+std::string BlockName(BlockKind kind, int number) {
+  return std::string(BlockKindName(kind)) + " " + std::to_string(number);
+}
+
+void AppendList(std::string& s, const char* what, const std::vector<std::string>& names) {
+  if (names.empty()) return;
+  s += s.empty() ? "" : "; ";
+  s += what;
+  for (size_t i = 0; i < names.size(); ++i) s += (i ? ", " : " ") + names[i];
+}
+}  // namespace
+
 LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& symbols,
                      Mnemonics m) {
   LoadResult r;
@@ -177,14 +202,7 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
   if (!Compile(files, symbols, m, *p, r)) return r;
   r.ok = true;
   CpuCore& c = *core_;
-  ProgramInfo info;
-  info.files = p->fileNames;
-  for (const BlockInfo& b : p->blocks)
-    info.blocks.push_back(std::string(BlockKindName(b.kind)) + " " + std::to_string(b.number));
-  for (const DataBlockInfo& d : p->dbs) info.blocks.push_back("DB " + std::to_string(d.number));
-  info.instructions = p->code.size();
-  info.bytecodeBytes = p->code.size() * sizeof(Insn) + p->indirect.size() * sizeof(IndirectRef) +
-                       p->copies.size() * sizeof(ParamCopy) + p->calls.size() * sizeof(CallSite);
+  ProgramInfo info = InfoOf(*p);
   c.vm.Layout(*p);
   c.pending.clear();  // addresses of the old program's data blocks mean nothing now
   c.program = std::move(p);
@@ -194,6 +212,75 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
     c.AddDiag("warm restart after loading");
     c.WarmRestart();
   }
+  return r;
+}
+
+LoadResult Cpu::Download(const std::vector<SourceFile>& files,
+                         const std::vector<SymbolFile>& symbolFiles, const SymbolTable& symbols,
+                         std::string* summary, Mnemonics m) {
+  LoadResult r;
+  SymbolTable all = symbols;
+  std::map<std::string, std::string> origin;
+  for (const SymbolFile& f : symbolFiles) ReadSymbolFile(f, all, origin, r.errors);
+  if (!r.errors.empty()) return r;
+  auto p = std::make_unique<Program>();
+  if (!Compile(files, all, m, *p, r)) return r;
+  r.ok = true;
+  CpuCore& c = *core_;
+
+  // What changes, in the words of the programming tool.
+  std::vector<std::string> loaded, added, removed, kept, initialised;
+  auto had = [&](BlockKind kind, int number) {
+    if (!c.program) return false;
+    for (const BlockInfo& b : c.program->blocks)
+      if (b.kind == kind && b.number == number) return true;
+    return false;
+  };
+  for (const BlockInfo& b : p->blocks) {
+    loaded.push_back(BlockName(b.kind, b.number));
+    if (!had(b.kind, b.number)) added.push_back(loaded.back());
+  }
+  if (c.program)
+    for (const BlockInfo& b : c.program->blocks) {
+      bool still = false;
+      for (const BlockInfo& n : p->blocks) still = still || (n.kind == b.kind && n.number == b.number);
+      if (!still) removed.push_back(BlockName(b.kind, b.number));
+    }
+  // Values of data blocks whose layout stays are carried over; the rest start afresh.
+  std::vector<std::pair<const DataBlockInfo*, std::vector<uint8_t>>> carry;
+  for (const DataBlockInfo& d : p->dbs) {
+    const DataBlockInfo* old = nullptr;
+    if (c.program && static_cast<size_t>(d.number) < c.program->dbIndex.size() &&
+        c.program->dbIndex[static_cast<size_t>(d.number)] >= 0)
+      old = &c.program->dbs[static_cast<size_t>(c.program->dbIndex[static_cast<size_t>(d.number)])];
+    if (old != nullptr && old->layout == d.layout && old->length == d.length) {
+      kept.push_back(BlockName(BlockKind::DB, d.number));
+      carry.emplace_back(&d, std::vector<uint8_t>(c.vm.memory.begin() + old->base,
+                                                  c.vm.memory.begin() + old->base + old->length));
+    } else {
+      initialised.push_back(BlockName(BlockKind::DB, d.number));
+      if (old == nullptr) added.push_back(initialised.back());
+    }
+  }
+  if (c.program)
+    for (const DataBlockInfo& d : c.program->dbs)
+      if (static_cast<size_t>(d.number) >= p->dbIndex.size() ||
+          p->dbIndex[static_cast<size_t>(d.number)] < 0)
+        removed.push_back(BlockName(BlockKind::DB, d.number));
+
+  std::string text;
+  AppendList(text, "loaded", loaded);
+  AppendList(text, "new:", added);
+  AppendList(text, "removed", removed);
+  AppendList(text, "values kept in", kept);
+  AppendList(text, "initial values in", initialised);
+
+  c.vm.Layout(*p);
+  for (const auto& [d, bytes] : carry) std::copy(bytes.begin(), bytes.end(), c.vm.memory.begin() + d->base);
+  c.info = InfoOf(*p);
+  c.program = std::move(p);
+  c.AddDiag("download: " + text);
+  if (summary != nullptr) *summary = text;
   return r;
 }
 
@@ -254,18 +341,21 @@ void ReadAll(const std::vector<std::string>& names, const char* what, std::vecto
 
 }  // namespace
 
+std::vector<std::string> SymbolTablesBeside(const std::vector<std::string>& sources) {
+  std::vector<std::string> tables;
+  for (const std::string& path : sources) {
+    std::string beside = SymbolTableBeside(path);
+    if (!beside.empty() && std::find(tables.begin(), tables.end(), beside) == tables.end())
+      tables.push_back(std::move(beside));
+  }
+  return tables;
+}
+
 LoadResult Cpu::LoadFiles(const std::vector<std::string>& paths,
                           const std::vector<std::string>& symbolPaths, const SymbolTable& symbols,
                           Mnemonics m) {
   LoadResult r;
-  std::vector<std::string> tables = symbolPaths;
-  if (tables.empty()) {
-    for (const std::string& path : paths) {
-      std::string beside = SymbolTableBeside(path);
-      if (!beside.empty() && std::find(tables.begin(), tables.end(), beside) == tables.end())
-        tables.push_back(std::move(beside));
-    }
-  }
+  std::vector<std::string> tables = symbolPaths.empty() ? SymbolTablesBeside(paths) : symbolPaths;
   std::vector<SourceFile> sources;
   std::vector<SymbolFile> symbolFiles;
   ReadAll(paths, "file", sources, r);
@@ -335,6 +425,7 @@ void Cpu::RunCycle(uint32_t elapsedMs) {
   c.lastElapsed = elapsedMs;
   c.lastInstructions = 0;
   ++c.cycles;
+  if (c.observer != nullptr) c.observer->OnScanStart();
   if (!c.program || c.program->ob1 < 0) {
     c.lastInstructions = 0;
     return;

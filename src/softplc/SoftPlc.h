@@ -70,12 +70,23 @@ struct StatusRecord {
   uint16_t statusWord = 0;
   uint32_t accu1 = 0;
   uint32_t accu2 = 0;
+  // The value of the addressed bit, timer or counter after the statement (the bit's state,
+  // the timer's remaining time in ms, the counter's value); absent for other statements.
+  bool hasOperand = false;
+  uint32_t operand = 0;
+  // The call environment: the CALL that entered the running block (kNoCaller in an OB) and
+  // the number of the data block open as DI (0 when none).
+  uint32_t caller = 0xFFFFFFFFu;
+  uint16_t instanceDb = 0;
+  static constexpr uint32_t kNoCaller = 0xFFFFFFFFu;
 };
 
 class StatusObserver {
  public:
   virtual ~StatusObserver() = default;
   virtual void OnStatement(const StatusRecord& record) = 0;
+  // Called before the organization blocks of each scan run.
+  virtual void OnScanStart() {}
 };
 
 // Where an instruction of the loaded program came from.
@@ -109,6 +120,10 @@ struct TimerInfo {
 
 class CpuCore;
 
+// The symbol tables exported beside these sources with the same base name (.sdf, .seq, .asc),
+// each once, in the order of the sources.
+std::vector<std::string> SymbolTablesBeside(const std::vector<std::string>& sources);
+
 class Cpu {
  public:
   Cpu();
@@ -137,6 +152,14 @@ class Cpu {
   LoadResult LoadFiles(const std::vector<std::string>& paths,
                        const std::vector<std::string>& symbolPaths, const SymbolTable& symbols,
                        Mnemonics m = Mnemonics::Auto);
+  // A download from the programming tool: compiles the sources and, only when they compile,
+  // replaces the program between two scans without a restart. The CPU keeps its mode, the
+  // process image, bit memory, timers and counters; a data block whose number and layout are
+  // unchanged keeps its current values, others take their initial values. A diagnostics entry
+  // and `summary` say what was replaced. On failure nothing changes.
+  LoadResult Download(const std::vector<SourceFile>& files,
+                      const std::vector<SymbolFile>& symbolFiles, const SymbolTable& symbols,
+                      std::string* summary = nullptr, Mnemonics m = Mnemonics::Auto);
   bool HasProgram() const;
   const ProgramInfo& Info() const;
 
