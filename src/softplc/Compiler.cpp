@@ -1,6 +1,7 @@
 #include "softplc/Compiler.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <unordered_map>
 
@@ -208,7 +209,14 @@ class Compiler : public TypeResolver {
                     const std::string& calleeName, uint32_t calleeFlat, ParamCopy& c,
                     const Program& p);
   bool AnyRange(const Block& caller, const CallArg& arg, uint32_t& base, uint32_t& length,
-                const Program& p);
+                const Program& p, uint8_t* typeCode = nullptr);
+  // The ANY pointer for a range of `length` bytes at flat offset `base`, as a constant.
+  std::array<uint8_t, any::kSize> AnyImage(uint32_t base, uint32_t length, uint8_t typeCode,
+                                           const Program& p) const;
+  // When `arg` names an ANY variable of the caller (a parameter passed on, or a temporary
+  // the program filled), where it lies: flat, or relative to the caller's DI.
+  bool OwnAny(const Block& caller, const CallArg& arg, const Program& p, uint32_t& at,
+              uint8_t& mode);
   uint32_t FlatOf(const Block& b, const Operand& op, const Program& p) const;
 
   const std::vector<SourceFile>& files_;
@@ -224,7 +232,8 @@ class Compiler : public TypeResolver {
   std::vector<DeclError> declErrors_;
   bool quiet_ = false;
   uint32_t scratch_ = 0;
-  std::vector<const Block*> callTargets_;  // parallel to Program::calls  // flat offset of the results of system functions
+  std::vector<const Block*> callTargets_;  // parallel to Program::calls
+  std::vector<size_t> poolCopies_;  // parameter copies whose source lies in Program::pool
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -1004,10 +1013,10 @@ void Compiler::ResolveInterface(Block& b) {
     bool numbered = (k == TypeKind::Timer || k == TypeKind::Counter) && b.kind == BlockKind::FC &&
                     d.section == kIn;
     if (b.native == Native::None && !numbered &&
-        (k == TypeKind::Any || k == TypeKind::Timer || k == TypeKind::Counter))
-      Error(d.m.line, d.m.column, "variables of type " + TypeName(*d.m.type) + " are not supported" +
-                                      (k == TypeKind::Any ? std::string()
-                                                          : " here; a function (FC) can take them as VAR_INPUT"));
+        (k == TypeKind::Timer || k == TypeKind::Counter))
+      Error(d.m.line, d.m.column, "variables of type " + TypeName(*d.m.type) +
+                                      " are not supported here; a function (FC) can take them as "
+                                      "VAR_INPUT");
   }
   // duplicate names across sections
   for (size_t i = 0; i < b.vars.size(); ++i)
@@ -2257,7 +2266,8 @@ uint32_t Compiler::FlatOf(const Block& b, const Operand& op, const Program& p) c
 }
 
 bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base, uint32_t& length,
-                        const Program& p) {
+                        const Program& p, uint8_t* typeCode) {
+  if (typeCode) *typeCode = 2;  // BYTE
   const Token& t0 = arg.toks[0];
   std::string text = Upper(arg.text);
   text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
@@ -2265,6 +2275,7 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
     // P#DB1.DBX0.0 BYTE 10, P#M10.0 BYTE 4
     static const std::pair<const char*, uint32_t> kUnits[] = {
         {"BYTE", 1}, {"CHAR", 1}, {"WORD", 2}, {"INT", 2}, {"DWORD", 4}, {"DINT", 4}, {"REAL", 4}};
+    static const uint8_t kTypeCodes[] = {2, 3, 4, 5, 6, 7, 8};
     std::string body = text.substr(2);
     uint32_t unit = 0;
     size_t at = std::string::npos;
@@ -2288,8 +2299,14 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
       if (body[k] >= '0' && body[k] <= '9') count = count * 10 + static_cast<uint32_t>(body[k] - '0');
     // the first digits after the unit word are the count
     std::string unitWord;
-    for (const auto& u : kUnits)
-      if (body.compare(at, std::string_view(u.first).size(), u.first) == 0 && u.second == unit) unitWord = u.first;
+    for (size_t k = 0; k < std::size(kUnits); ++k) {
+      const auto& u = kUnits[k];
+      if (body.compare(at, std::string_view(u.first).size(), u.first) == 0 && u.second == unit &&
+          std::string_view(u.first).size() > unitWord.size()) {
+        unitWord = u.first;
+        if (typeCode) *typeCode = kTypeCodes[k];
+      }
+    }
     count = static_cast<uint32_t>(std::stoul(body.substr(at + unitWord.size(), 6)));
     std::string addr = body.substr(0, at);
     uint32_t byte = 0;
@@ -2347,6 +2364,49 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
   }
   base = FlatOf(caller, op, p);
   length = op.aggregate ? op.vtype->bits / 8 : op.size;
+  return true;
+}
+
+std::array<uint8_t, any::kSize> Compiler::AnyImage(uint32_t base, uint32_t length,
+                                                   uint8_t typeCode, const Program& p) const {
+  uint32_t area = 0, byte = 0, db = 0;
+  if (base >= mem::kInputBase && base < mem::kInputBase + mem::kInputSize) {
+    area = 0x81, byte = base - mem::kInputBase;
+  } else if (base >= mem::kOutputBase && base < mem::kOutputBase + mem::kOutputSize) {
+    area = 0x82, byte = base - mem::kOutputBase;
+  } else if (base >= mem::kMarkerBase && base < mem::kMarkerBase + mem::kMarkerSize) {
+    area = 0x83, byte = base - mem::kMarkerBase;
+  } else if (base >= mem::kLocalBase && base < mem::kLocalBase + p.localStack) {
+    area = any::kPreviousLocal, byte = base - mem::kLocalBase;
+  } else {
+    for (const DataBlockInfo& d : p.dbs)
+      if (base >= d.base && base < d.base + d.length) {
+        area = 0x84, byte = base - d.base, db = static_cast<uint32_t>(d.number);
+      }
+  }
+  const uint32_t count = length / std::max(1u, any::UnitOf(typeCode));
+  const uint32_t pointer = area << 24 | byte << 3;
+  return {0x10, typeCode, static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count),
+          static_cast<uint8_t>(db >> 8), static_cast<uint8_t>(db),
+          static_cast<uint8_t>(pointer >> 24), static_cast<uint8_t>(pointer >> 16),
+          static_cast<uint8_t>(pointer >> 8), static_cast<uint8_t>(pointer)};
+}
+
+bool Compiler::OwnAny(const Block& caller, const CallArg& arg, const Program& p, uint32_t& at,
+                      uint8_t& mode) {
+  if (arg.toks.empty() || arg.toks[0].text.empty() || arg.toks[0].text[0] != '#') return false;
+  Operand op;
+  quiet_ = true;
+  const bool ok = ParseOperandToks(arg.toks.data(), arg.toks.size(), caller, op);
+  quiet_ = false;
+  if (!ok || !op.vtype || op.vtype->kind != TypeKind::Any || op.qualifiedDb >= 0) return false;
+  if (op.area == Area::DI) {
+    at = op.byte;
+    mode = ParamCopy::RelDi;
+  } else {
+    at = FlatOf(caller, op, p);
+    mode = ParamCopy::Abs;
+  }
   return true;
 }
 
@@ -2532,6 +2592,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     byParam[k] = &a;
   }
   std::vector<ParamCopy> ins, outs;
+  std::vector<size_t> poolIns;  // copies in `ins` whose source lies in the pool
   for (size_t k = 0; k < target->vars.size(); ++k) {
     const Var& v = target->vars[k];
     if (v.section != kIn && v.section != kOut && v.section != kInOut) continue;
@@ -2544,21 +2605,6 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
       }
       continue;
     }
-    if (v.type->kind == TypeKind::Any) {
-      uint32_t base = 0, length = 0;
-      if (!AnyRange(caller, *a, base, length, p)) {
-        ok = false;
-        continue;
-      }
-      if (v.section == kIn) {
-        cs.srcBase = base;
-        cs.srcLength = length;
-      } else {
-        cs.dstBase = base;
-        cs.dstLength = length;
-      }
-      continue;
-    }
     uint32_t calleeFlat = 0;
     if (target->kind == BlockKind::FC)
       calleeFlat = mem::kLocalBase + target->frameBase + v.bitOffset / 8;
@@ -2566,6 +2612,37 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
       calleeFlat = cs.diBase + v.bitOffset / 8;
     else
       calleeFlat = scratch_;  // results of system functions
+    if (v.type->kind == TypeKind::Any) {
+      uint32_t at = 0, base = 0, length = 0;
+      uint8_t mode = ParamCopy::Abs, typeCode = 2;
+      const bool own = OwnAny(caller, *a, p, at, mode);
+      if (!own && !AnyRange(caller, *a, base, length, p, &typeCode)) {
+        ok = false;
+        continue;
+      }
+      if (target->native != Native::None) {
+        (v.section == kIn ? cs.srcAny : cs.dstAny) = own ? at : kNoRet;
+        (v.section == kIn ? cs.srcAnyMode : cs.dstAnyMode) = mode;
+        (v.section == kIn ? cs.srcBase : cs.dstBase) = base;
+        (v.section == kIn ? cs.srcLength : cs.dstLength) = length;
+        continue;
+      }
+      // the user's block gets the 10-byte pointer: the caller's own, or a constant one
+      ParamCopy c;
+      c.size = 255;
+      c.length = any::kSize;
+      c.callee = calleeFlat;
+      c.mode = mode;
+      c.caller = at;
+      if (!own) {
+        const auto image = AnyImage(base, length, typeCode, p);
+        c.caller = static_cast<uint32_t>(p.pool.size());
+        p.pool.insert(p.pool.end(), image.begin(), image.end());
+        poolIns.push_back(ins.size());
+      }
+      ins.push_back(c);
+      continue;
+    }
     ParamCopy c;
     if (!ActualToCopy(caller, *a, v, name, calleeFlat, c, p)) {
       ok = false;
@@ -2575,7 +2652,8 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     if (v.section == kOut || v.section == kInOut) outs.push_back(c);
   }
   if (!ok) return false;
-  if (cs.native == Native::BLKMOV && cs.srcLength != cs.dstLength) {
+  if (cs.native == Native::BLKMOV && cs.srcAny == kNoRet && cs.dstAny == kNoRet &&
+      cs.srcLength != cs.dstLength) {
     Error(s.mnemLine, s.mnemCol, "SFC 20 BLKMOV copies " + std::to_string(cs.srcLength) +
                                      " bytes into a range of " + std::to_string(cs.dstLength) +
                                      "; both ranges must be equally long");
@@ -2583,6 +2661,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
   }
   cs.firstIn = static_cast<uint32_t>(p.copies.size());
   cs.inCount = static_cast<uint32_t>(ins.size());
+  for (size_t k : poolIns) poolCopies_.push_back(cs.firstIn + k);
   p.copies.insert(p.copies.end(), ins.begin(), ins.end());
   cs.firstOut = static_cast<uint32_t>(p.copies.size());
   cs.outCount = static_cast<uint32_t>(outs.size());
@@ -2650,6 +2729,10 @@ bool Compiler::Run(Program& out) {
     for (Block& b : units_[file_].blocks)
       if (b.kind == BlockKind::OB || b.kind == BlockKind::FC || b.kind == BlockKind::FB)
         Translate(units_[file_], b, p);
+  // constant ANY pointers follow the data blocks
+  p.poolBase = (p.flatSize + 7) / 8 * 8;
+  for (size_t k : poolCopies_) p.copies[k].caller += p.poolBase;
+  if (!p.pool.empty()) p.flatSize = p.poolBase + static_cast<uint32_t>(p.pool.size());
   for (size_t k = 0; k < p.calls.size(); ++k) {
     p.calls[k].block = callTargets_[k]->programIndex;
     if (p.calls[k].native == Native::None) p.calls[k].entry = p.blocks[p.calls[k].block].entry;

@@ -280,6 +280,7 @@ void Machine::ResetDataBlocks(const Program& p) {
   if (memory.size() < p.flatSize + 8) memory.assign(p.flatSize + 8, 0);
   for (const DataBlockInfo& d : p.dbs)
     std::memcpy(memory.data() + d.base, d.initial.data(), d.initial.size());
+  if (!p.pool.empty()) std::memcpy(memory.data() + p.poolBase, p.pool.data(), p.pool.size());
 }
 
 // Parameters are few and small: each copy is a handful of byte moves, without calls.
@@ -420,9 +421,55 @@ void IecCounter(Native kind, uint8_t* d) {
 }
 }  // namespace
 
+bool Machine::AnyRange(const Program& p, uint32_t at, uint32_t& base, uint32_t& length) const {
+  const uint8_t* const a = memory.data() + at;
+  const uint32_t unit = any::UnitOf(a[1]);
+  const uint32_t pointer = Rd32(a + 6);
+  if (a[0] != 0x10 || unit == 0 || (pointer & 7u) != 0) return false;
+  length = unit * Rd16(a + 2);
+  const uint32_t byte = (pointer >> 3) & 0xFFFFu;
+  uint32_t areaBase = 0, areaLength = 0;
+  switch (pointer >> 24) {
+    case 0x81: areaBase = mem::kInputBase; areaLength = mem::kInputSize; break;
+    case 0x82: areaBase = mem::kOutputBase; areaLength = mem::kOutputSize; break;
+    case 0x83: areaBase = mem::kMarkerBase; areaLength = mem::kMarkerSize; break;
+    case 0x84: {
+      const uint32_t n = Rd16(a + 4);
+      if (n >= p.dbIndex.size() || p.dbIndex[n] < 0) return false;
+      const DataBlockInfo& d = p.dbs[static_cast<size_t>(p.dbIndex[n])];
+      areaBase = d.base;
+      areaLength = d.length;
+      break;
+    }
+    case 0x85: areaBase = DbBase(di); areaLength = DbLength(di); break;
+    case any::kPreviousLocal: areaBase = mem::kLocalBase; areaLength = p.localStack; break;
+    default: return false;
+  }
+  if (byte + length > areaLength) return false;
+  base = areaBase + byte;
+  return true;
+}
+
 Fault Machine::RunNative(const Program& p, const CallSite& cs, uint32_t calleeBase) {
   uint8_t* const m = memory.data();
-  (void)p;
+  if ((cs.native == Native::BLKMOV || cs.native == Native::FILL) &&
+      (cs.srcAny != kNoRet || cs.dstAny != kNoRet)) {
+    // a range passed on as ANY is known only now
+    CallSite c = cs;
+    auto resolve = [&](uint32_t at, uint8_t mode, uint32_t& base, uint32_t& length) {
+      if (at == kNoRet) return true;
+      if (mode == ParamCopy::RelDi) {
+        if (at + any::kSize > DbLength(di)) return false;
+        at += DbBase(di);
+      }
+      return AnyRange(p, at, base, length);
+    };
+    if (!resolve(cs.srcAny, cs.srcAnyMode, c.srcBase, c.srcLength) ||
+        !resolve(cs.dstAny, cs.dstAnyMode, c.dstBase, c.dstLength))
+      return Fault::AreaLength;
+    c.srcAny = c.dstAny = kNoRet;
+    return RunNative(p, c, calleeBase);
+  }
   switch (cs.native) {
     case Native::TP:
     case Native::TON:

@@ -127,6 +127,9 @@ class Machine {
   template <bool in>
   bool CopyParams(const ParamCopy* c, uint32_t n, uint32_t calleeBase);
   Fault RunNative(const Program& p, const CallSite& cs, uint32_t calleeBase);
+  // The flat range an ANY pointer at flat offset `at` names; false when it is malformed or
+  // lies outside its area.
+  bool AnyRange(const Program& p, uint32_t at, uint32_t& base, uint32_t& length) const;
 
   struct Frame {
     const Insn* ret;

@@ -125,6 +125,10 @@ struct CallSite {
   uint32_t firstOut = 0, outCount = 0;
   // natives with block parameters (BLKMOV, FILL): source and destination ranges
   uint32_t srcBase = 0, srcLength = 0, dstBase = 0, dstLength = 0;
+  // ... or, when the caller passes on an ANY of its own, where that 10-byte pointer lies
+  // (kNoRet when the range is fixed); the mode is ParamCopy::Abs or ParamCopy::RelDi
+  uint32_t srcAny = 0xFFFFFFFFu, dstAny = 0xFFFFFFFFu;
+  uint8_t srcAnyMode = 0, dstAnyMode = 0;
   uint32_t retVal = 0;      // flat offset of RET_VAL / the result, kNoRet when unused
   uint8_t retMode = 0;      // ParamCopy::Mode of retVal
 };
@@ -161,6 +165,19 @@ struct DataBlockInfo {
   std::string layout;
 };
 
+// An ANY pointer as STEP 7 lays it out: 16#10, data type, repetition count, DB number, area
+// pointer (area code in the top byte, byte << 3 | bit below). A range of the caller's local
+// data has area code 16#87 and its address counts from the start of the local stack.
+namespace any {
+constexpr uint32_t kSize = 10;
+constexpr uint8_t kPreviousLocal = 0x87;
+// bytes per element of a data type code (BYTE 2, CHAR 3, WORD 4, INT 5, DWORD 6, DINT 7,
+// REAL 8), 0 for codes a range cannot be made of
+constexpr uint32_t UnitOf(uint8_t type) {
+  return type == 2 || type == 3 ? 1 : type == 4 || type == 5 ? 2 : type >= 6 && type <= 8 ? 4 : 0;
+}
+}  // namespace any
+
 struct Program {
   std::vector<Insn> code;
   std::vector<IndirectRef> indirect;
@@ -175,6 +192,10 @@ struct Program {
   std::vector<CallSite> calls;
   std::vector<DataBlockInfo> dbs;  // by number through dbIndex
   std::vector<int32_t> dbIndex;    // DB number -> index into dbs, -1 when absent
+  // ANY pointers written as constants at calls of the user's blocks, in memory after the
+  // data blocks where only parameter copies reach them
+  uint32_t poolBase = 0;
+  std::vector<uint8_t> pool;
   uint32_t localStack = mem::kLocalSize;  // bytes of local stack
   uint32_t flatSize = mem::kFlatSize;     // whole memory: I, Q, M, local stack, DBs
   int ob1 = -1;    // index into blocks
