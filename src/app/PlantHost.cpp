@@ -255,6 +255,23 @@ std::string TPlantHost::Check(const scenario::Step& step) {
                      FindContactor(step.argument) != nullptr
                  ? std::string()
                  : FindInputOnly(step.argument);
+    case StepKind::Force:
+    case StepKind::Modify:
+    case StepKind::Unforce: {
+      if (step.kind == StepKind::Unforce && step.argument == "all")
+        return FSession.External() ? "forcing needs the embedded CPU" : std::string();
+      TWatchOperand op;
+      std::uint32_t raw = 0;
+      std::string problem =
+          CpuOperand(step.argument, step.kind == StepKind::Unforce ? nullptr : &step.value, op, raw);
+      if (problem.empty() && step.kind != StepKind::Modify && op.Area != softplc::ByteArea::Input &&
+          op.Area != softplc::ByteArea::Output)
+        problem = op.Address() + ": only inputs and outputs can be forced";
+      if (problem.empty() && step.kind == StepKind::Modify &&
+          (op.Kind == TWatchKind::Timer || op.Kind == TWatchKind::Counter))
+        problem = op.Address() + ": timers and counters can be watched, not modified";
+      return problem;
+    }
     case StepKind::Mode:
     case StepKind::Run:
       return {};
@@ -367,4 +384,41 @@ std::string TPlantHost::Clear(const std::string& target) {
     m->SetInputBounce(index, 0);
   }
   return problem;
+}
+
+std::string TPlantHost::CpuOperand(const std::string& text, const std::string* value,
+                                   TWatchOperand& op, std::uint32_t& raw) {
+  if (FSession.External()) return "forcing and modifying need the embedded CPU";
+  if (std::string problem = ParseWatchOperand(text, FSession.Plc().Symbols(), op); !problem.empty())
+    return problem;
+  std::string error;
+  if (value != nullptr && !ParseWatchValue(*value, op, raw, error)) return error;
+  return {};
+}
+
+std::string TPlantHost::Force(const std::string& operand, const std::string& value) {
+  TWatchOperand op;
+  std::uint32_t raw = 0;
+  if (std::string problem = CpuOperand(operand, &value, op, raw); !problem.empty()) return problem;
+  return ForceWatchOperand(FSession.Plc().Cpu(), op, raw);
+}
+
+std::string TPlantHost::Unforce(const std::string& operand) {
+  if (operand == "all") {
+    if (FSession.External()) return "forcing needs the embedded CPU";
+    FSession.Plc().Cpu().UnforceAll();
+    return {};
+  }
+  TWatchOperand op;
+  std::uint32_t raw = 0;
+  if (std::string problem = CpuOperand(operand, nullptr, op, raw); !problem.empty()) return problem;
+  UnforceWatchOperand(FSession.Plc().Cpu(), op);
+  return {};
+}
+
+std::string TPlantHost::Modify(const std::string& operand, const std::string& value) {
+  TWatchOperand op;
+  std::uint32_t raw = 0;
+  if (std::string problem = CpuOperand(operand, &value, op, raw); !problem.empty()) return problem;
+  return ModifyWatchOperand(FSession.Plc().Cpu(), op, raw);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/PlantSession.h"
+#include "plc/WatchOperand.h"
 #include "scenario/Scenario.h"
 
 class TPlantHost : public scenario::Host {
@@ -25,6 +26,9 @@ class TPlantHost : public scenario::Host {
   std::string Check(const scenario::Step& step) override;
   std::string Fault(const std::string& target, const std::string& kind, double value) override;
   std::string Clear(const std::string& target) override;
+  std::string Force(const std::string& operand, const std::string& value) override;
+  std::string Unforce(const std::string& operand) override;
+  std::string Modify(const std::string& operand, const std::string& value) override;
 
   // Called after each tick when set: the GUI uses it to show the plant and keep pace with the
   // wall clock. Without it the plant runs as fast as it can.
@@ -42,6 +46,10 @@ class TPlantHost : public scenario::Host {
   // The I/O module and index of an input (E) or output (A) bit.
   std::string FindModule(bool input, int byteAddress, int bit, TIOModule*& module, int& index);
   TRelay* FindContactor(const std::string& name);
+  // A CPU operand and, when value is given, the raw value it takes; refused on an external
+  // back end, whose CPU Torvane cannot reach.
+  std::string CpuOperand(const std::string& text, const std::string* value, TWatchOperand& op,
+                         std::uint32_t& raw);
   std::string ReadBit(bool input, int byteAddress, int bit, scenario::Value& value);
   std::string ReadProperty(const std::string& component, const std::string& property,
                            scenario::Value& value);

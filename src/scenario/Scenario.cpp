@@ -328,9 +328,23 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
         step.argument = arg.substr(1, arg.size() - 2);
       if (arg.empty() || arg.find_first_of(" \t") != std::string::npos)
         ok = p.Fail(argStart, "clear needs one input, or all");
+    } else if (keyword == "force" || keyword == "modify") {
+      step.kind = keyword == "force" ? StepKind::Force : StepKind::Modify;
+      // The value is the last word; the operand may hold a space ("E 124.1").
+      const std::size_t cut = arg.find_last_of(" \t");
+      if (arg.empty() || cut == std::string::npos) {
+        ok = p.Fail(argStart, keyword + " needs an operand and a value");
+      } else {
+        step.argument = arg.substr(0, arg.find_last_not_of(" \t", cut) + 1);
+        step.value = arg.substr(cut + 1);
+      }
+    } else if (keyword == "unforce") {
+      step.kind = StepKind::Unforce;
+      if (arg.empty()) ok = p.Fail(argStart, "unforce needs an operand, or all");
     } else {
       ok = p.Fail(b, "unknown step '" + line.substr(b, kwEnd - b) +
-                         "' (mode, run, press, release, click, execute, expect, wait, fault, clear)");
+                         "' (mode, run, press, release, click, execute, expect, wait, fault, clear, "
+                         "force, unforce, modify)");
     }
     if (ok) script.steps.push_back(step);
   }
@@ -387,6 +401,9 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
       case StepKind::Execute: result = host.Execute(s.argument); break;
       case StepKind::Fault: result = host.Fault(s.argument, s.faultKind, s.faultValue); break;
       case StepKind::Clear: result = host.Clear(s.argument); break;
+      case StepKind::Force: result = host.Force(s.argument, s.value); break;
+      case StepKind::Unforce: result = host.Unforce(s.argument); break;
+      case StepKind::Modify: result = host.Modify(s.argument, s.value); break;
       case StepKind::Expect:
       case StepKind::Wait: break;
     }

@@ -18,6 +18,9 @@
 //   fault SubirBtn bounce 100ms    the contact chatters that long on press and release
 //   fault KM1 welded               the contactor's contact stays closed when its coil drops
 //   clear FC_C                     ends the faults on that target; "clear all" ends every fault
+//   force "SUBIR" 1                holds a CPU input or output (E124.1, AW124 ...) at a value
+//   unforce "SUBIR"                ends that force; "unforce all" ends every force
+//   modify MW10 5                  writes a CPU operand once, at the next cycle control point
 //
 // A condition is OPERAND OP VALUE with OP one of == != < <= > >=; the operand is a PLC bit
 // (E124.1, A124.0, or I124.1, Q124.0), a symbol in double quotes, or Component.Property.
@@ -70,7 +73,8 @@ struct Condition {
 // "   045" equals 45), otherwise as text (only == and != then make sense).
 bool Holds(const Condition& c, const Value& actual);
 
-enum class StepKind { Mode, Run, Press, Release, Click, Execute, Expect, Wait, Fault, Clear };
+enum class StepKind { Mode, Run, Press, Release, Click, Execute, Expect, Wait, Fault, Clear, Force,
+                      Unforce, Modify };
 
 struct Step {
   StepKind kind = StepKind::Run;
@@ -81,6 +85,7 @@ struct Step {
   std::string text;          // the line as written (trimmed)
   std::string faultKind;     // fault: stuck, broken, slow, jam, welded or bounce
   double faultValue = 0;     // the level of stuck (broken is 0), the factor of slow, ms of bounce
+  std::string value;         // force, modify: the value as written (TRUE, 1, W#16#1F, S5T#2S ...)
 };
 
 struct Script {
@@ -119,6 +124,18 @@ class Host {
   }
   virtual std::string Clear(const std::string& /*target*/) {
     return "this plant cannot simulate faults";
+  }
+  // CPU operands from outside the program, as a variable table does it: a force holds an input
+  // or output at a value until unforced ("all": every force), a modification writes once at
+  // the next cycle control point. A plant without a CPU of its own refuses them.
+  virtual std::string Force(const std::string& /*operand*/, const std::string& /*value*/) {
+    return "this plant cannot force CPU operands";
+  }
+  virtual std::string Unforce(const std::string& /*operand*/) {
+    return "this plant cannot force CPU operands";
+  }
+  virtual std::string Modify(const std::string& /*operand*/, const std::string& /*value*/) {
+    return "this plant cannot modify CPU operands";
   }
   // Checks a step before anything runs (names, properties, symbols), so a typo is reported
   // with its place before the plant moves.

@@ -431,3 +431,71 @@ TEST_F(Host, ABouncingButtonChattersForItsTimeOnPressAndRelease) {
   host.Advance(50);
   EXPECT_TRUE(std::get<bool>(Read("A124.0")));
 }
+
+namespace {
+
+TEST_F(Host, ForcesHoldWhatTheProgramAndThePlantSeeUntilUnforced) {
+  Run();
+  softplc::Cpu& cpu = session.Plc().Cpu();
+  // A forced input: the program answers although nobody pressed the button.
+  ASSERT_EQ(host.Force("\"SUBIR\"", "1"), "");
+  host.Advance(50);
+  EXPECT_FALSE(std::get<bool>(Read("E124.1")));  // the plant's own side is untouched
+  EXPECT_TRUE(std::get<bool>(Read("KM1.State")));
+  EXPECT_TRUE(cpu.HasForces());
+  // A forced output: the plant follows the force, not the program.
+  ASSERT_EQ(host.Force("A124.0", "FALSE"), "");
+  host.Advance(50);
+  EXPECT_FALSE(std::get<bool>(Read("KM1.State")));
+  EXPECT_TRUE(std::get<bool>(Read("KM4.State")));
+  // Through STOP and RUN the forces stay.
+  ASSERT_EQ(host.SetMode("STOP"), "");
+  host.Advance(300);
+  Run();
+  host.Advance(50);
+  EXPECT_TRUE(std::get<bool>(Read("KM4.State")));
+  EXPECT_FALSE(std::get<bool>(Read("KM1.State")));
+  ASSERT_EQ(host.Unforce("KM1"), "");
+  host.Advance(50);
+  EXPECT_TRUE(std::get<bool>(Read("KM1.State")));
+  ASSERT_EQ(host.Unforce("all"), "");
+  host.Advance(50);
+  EXPECT_FALSE(std::get<bool>(Read("KM1.State")));
+  EXPECT_FALSE(cpu.HasForces());
+  // A memory reset ends them too.
+  ASSERT_EQ(host.Force("QB 125", "B#16#C0"), "");
+  ASSERT_EQ(host.SetMode("MRES"), "");
+  host.Advance(300);
+  EXPECT_FALSE(cpu.HasForces());
+}
+
+TEST_F(Host, ModifyWritesOnceAndWrongOperandsAreRefusedBeforeTheRun) {
+  Run();
+  ASSERT_EQ(host.Modify("MW 10", "W#16#1234"), "");
+  EXPECT_EQ(session.Plc().Cpu().MemoryByte(10), 0);  // not before the next cycle
+  host.Advance(50);
+  EXPECT_EQ(session.Plc().Cpu().MemoryByte(10), 0x12);
+  EXPECT_NE(host.Force("MW 10", "1").find("only inputs and outputs"), std::string::npos);
+  EXPECT_NE(host.Modify("T 1", "1").find("watched, not modified"), std::string::npos);
+  EXPECT_NE(host.Force("\"NADA\"", "1").find("no symbol"), std::string::npos);
+  EXPECT_NE(host.Force("E124.1", "7").find("no value for the bit"), std::string::npos);
+
+  std::vector<scenario::Error> errors;
+  const scenario::Script s = scenario::Parse(
+      "force E 124.1 TRUE\nmodify MD 4 T#2S\nunforce all\nforce SUBIR\nmodify\nunforce\n"
+      "force MW 2 1\nexpect E124.0 == 0\n",
+      "f.scn", errors);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[0].Text(), "f.scn:4:7: force needs an operand and a value");
+  EXPECT_EQ(errors[2].where.line, 6);
+  ASSERT_EQ(s.steps.size(), 5u);
+  EXPECT_EQ(s.steps[0].argument, "E 124.1");
+  EXPECT_EQ(s.steps[0].value, "TRUE");
+  EXPECT_EQ(s.steps[1].kind, scenario::StepKind::Modify);
+  EXPECT_EQ(host.Check(s.steps[0]), "");
+  EXPECT_EQ(host.Check(s.steps[1]), "");
+  EXPECT_EQ(host.Check(s.steps[2]), "");
+  EXPECT_NE(host.Check(s.steps[3]), "");  // MW 2 cannot be forced
+}
+
+}  // namespace
