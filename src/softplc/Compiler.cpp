@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "softplc/Decl.h"
+#include "softplc/Encoding.h"
 
 #include "softplc/Lexer.h"
 #include "softplc/Machine.h"
@@ -649,7 +650,7 @@ bool Compiler::ParseBlockRef(std::string_view text, bool quoted, uint32_t line, 
     auto it = symbols_.find(sym);
     if (it == symbols_.end())
       for (auto j = symbols_.begin(); j != symbols_.end(); ++j)
-        if (EqualsNoCase(j->first, sym)) it = j;
+        if (EqualsNoCaseUtf8(j->first, sym)) it = j;
     if (it != symbols_.end()) {
       name = Upper(it->second);
     } else {
@@ -1712,7 +1713,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     if (it == symbols_.end()) {
       // symbols are matched without regard to case when there is no exact match
       for (auto j = symbols_.begin(); j != symbols_.end(); ++j)
-        if (EqualsNoCase(j->first, name)) it = j;
+        if (EqualsNoCaseUtf8(j->first, name)) it = j;
     }
     if (it == symbols_.end()) {
       Error(t0.line, t0.column, "unknown symbol \"" + name + "\"");
@@ -2757,7 +2758,11 @@ bool Compiler::Run(Program& out) {
 
 bool Compile(const std::vector<SourceFile>& files, const SymbolTable& symbols, Mnemonics m,
              Program& out, LoadResult& result) {
-  Compiler c(files, symbols, m, result);
+  // Sources written on Windows come as Windows-1252; inside, everything is UTF-8.
+  std::vector<SourceFile> utf8;
+  utf8.reserve(files.size());
+  for (const SourceFile& f : files) utf8.push_back({f.name, ToUtf8(f.text)});
+  Compiler c(utf8, symbols, m, result);
   return c.Run(out);
 }
 

@@ -40,7 +40,18 @@ void Tokenize(std::string_view s, std::vector<Token>& out) {
   size_t lineStart = ByteOrderMarkLength(s);
   size_t i = lineStart;
   const size_t n = s.size();
-  auto col = [&](size_t at) { return static_cast<uint32_t>(at - lineStart + 1); };
+  // Columns count characters, not bytes, so that a message points at the right place after
+  // an umlaut; tokens come in order along the line, so the count goes on from the last one.
+  size_t colAt = lineStart;
+  uint32_t colValue = 1;
+  auto col = [&](size_t at) {
+    if (at < colAt || colAt < lineStart) {
+      colAt = lineStart;
+      colValue = 1;
+    }
+    for (; colAt < at; ++colAt) colValue += (static_cast<unsigned char>(s[colAt]) & 0xC0) != 0x80;
+    return colValue;
+  };
   auto push = [&](TokKind k, size_t from, size_t to, size_t at) {
     out.push_back(Token{k, s.substr(from, to - from), line, col(at), static_cast<uint32_t>(at)});
   };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "softplc/Encoding.h"
 #include "softplc/Lexer.h"
 #include "softplc/Operands.h"
 
@@ -80,26 +81,28 @@ std::string Canonical(const std::string& address) {
 void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
                     std::map<std::string, std::string>& origin, std::vector<Message>& errors,
                     SymbolFormat format) {
+  // Tables exported on Windows are Windows-1252; names are compared as UTF-8.
+  const std::string text = ToUtf8(file.text);
   if (format == SymbolFormat::Auto) {
     std::string ext = Extension(file.name);
     format = ext == "SDF" ? SymbolFormat::Sdf : ext == "SEQ" ? SymbolFormat::Seq
              : ext == "ASC" ? SymbolFormat::Asc : SymbolFormat::Auto;
     if (format == SymbolFormat::Auto) {
       // by content: quotes make SDF, tabs SEQ, anything else fixed columns
-      if (file.text.find('"') != std::string::npos) format = SymbolFormat::Sdf;
-      else if (file.text.find('\t') != std::string::npos) format = SymbolFormat::Seq;
+      if (text.find('"') != std::string::npos) format = SymbolFormat::Sdf;
+      else if (text.find('\t') != std::string::npos) format = SymbolFormat::Seq;
       else format = SymbolFormat::Asc;
     }
   }
   int lineNo = 0;
-  size_t pos = ByteOrderMarkLength(file.text);
-  auto error = [&](int col, std::string text) {
-    if (errors.size() < 200) errors.push_back({file.name, lineNo, col, std::move(text)});
+  size_t pos = ByteOrderMarkLength(text);
+  auto error = [&](int col, std::string message) {
+    if (errors.size() < 200) errors.push_back({file.name, lineNo, col, std::move(message)});
   };
-  while (pos <= file.text.size()) {
-    size_t nl = file.text.find('\n', pos);
-    std::string line = file.text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
-    pos = nl == std::string::npos ? file.text.size() + 1 : nl + 1;
+  while (pos <= text.size()) {
+    size_t nl = text.find('\n', pos);
+    std::string line = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+    pos = nl == std::string::npos ? text.size() + 1 : nl + 1;
     ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (TrimCopy(line).empty()) continue;
@@ -114,7 +117,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
         }
         name = TrimCopy(f[0]);
         address = TrimCopy(f[1]);
-        addressCol = static_cast<int>(line.find(f[1]) + 1);
+        addressCol = static_cast<int>(Utf8Length(line.substr(0, line.find(f[1]))) + 1);
         break;
       }
       case SymbolFormat::Seq: {
@@ -136,19 +139,22 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
         }
         name = TrimCopy(f[0]);
         address = TrimCopy(f[1]);
-        addressCol = static_cast<int>(line.find(f[1]) + 1);
+        addressCol = static_cast<int>(Utf8Length(line.substr(0, line.find(f[1]))) + 1);
         break;
       }
       default: {
         // "126," then the symbol in 24 columns, the address in 12, the type in 10, the comment
         size_t start = 0;
         if (line.size() > 4 && line.compare(0, 4, "126,") == 0) start = 4;
-        if (line.size() < start + 25) {
+        // the columns count characters: a name with an umlaut is longer in UTF-8
+        if (Utf8Length(line) < start + 25) {
           error(1, "the line is too short for a fixed-column symbol table (symbol 24, address 12 columns)");
           continue;
         }
-        name = TrimCopy(line.substr(start, 24));
-        address = TrimCopy(line.substr(start + 24, 12));
+        const size_t nameEnd = Utf8Advance(line, start, 24);
+        const size_t addressEnd = Utf8Advance(line, nameEnd, 12);
+        name = TrimCopy(line.substr(start, nameEnd - start));
+        address = TrimCopy(line.substr(nameEnd, addressEnd - nameEnd));
         addressCol = static_cast<int>(start + 25);
         break;
       }

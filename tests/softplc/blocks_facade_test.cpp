@@ -136,4 +136,52 @@ TEST(BlocksFacade, ByteOrderMarksOfSourcesAndSymbolTablesAreSkipped) {
   EXPECT_EQ(cpu.OutputByte(0), 2);
 }
 
+// Files written on Windows are Windows-1252: names with umlauts defined in one encoding are
+// found from a file in the other, case aside, in every table format, with CRLF or LF; what
+// the CPU shows and reports is UTF-8, and columns count characters.
+TEST(BlocksFacade, WindowsAndUtf8FilesShareTheirNames) {
+  const std::string ae = "\xE4", ue = "\xFC", oe = "\xF6", ss = "\xDF", nn = "\xF1", aa = "\xE1";
+  const std::string uAe = "\xC3\xA4", uUe = "\xC3\xBC", uOe = "\xC3\xB6", uSs = "\xC3\x9F",
+                    uNn = "\xC3\xB1", uAa = "\xC3\xA1", uAeUp = "\xC3\x84";
+  // a Windows-1252 source using names from a UTF-8 table, an ASC table (Windows-1252) and a
+  // SEQ table (Windows-1252, CRLF); a UTF-8 source using a Windows-1252 SDF name
+  const std::string win = "ORGANIZATION_BLOCK OB 1\r\nBEGIN\r\n// F" + oe + "rderband l" + ae +
+                          "uft\r\n      U     \"Z" + ae + "hler\"\r\n      =     A 0.0\r\n"
+                          "      U     \"Se" + nn + "al_" + aa + "\"\r\n      =     A 0.1\r\n"
+                          "      U     \"Gr" + oe + ss + "e\"\r\n      =     A 0.2\r\n"
+                          "      CALL  FC 1\r\nEND_ORGANIZATION_BLOCK\r\n";
+  const std::string utf = "FUNCTION FC 1 : VOID\nBEGIN\n      U     \"T" + uUe + "r_auf\"\n"
+                          "      =     A 0.3\n      U     \"Z" + uAeUp + "HLER\"\n      =     A 0.4\n"
+                          "END_FUNCTION\n";
+  std::string asc = "126,Se" + nn + "al_" + aa;
+  asc += std::string(24 - 7, ' ') + "E     0.1   BOOL      \r\n";
+  Cpu cpu;
+  softplc::LoadResult r = cpu.LoadWithSymbols(
+      {{"win.awl", win}, {"utf.awl", utf}},
+      {{"a.sdf", "\"Z" + uAe + "hler\",\"E 0.0\",\"BOOL\",\"\"\n"},
+       {"b.asc", asc},
+       {"c.seq", "126,\tGr" + oe + ss + "e\tE 0.2\tBOOL\tMa" + ss + "\r\n"},
+       {"d.sdf", "\"T" + ue + "r_auf\",\"E 0.3\",\"BOOL\",\"\"\r\n"}},
+      {});
+  ASSERT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors[0].text);
+  cpu.SetMode(CpuMode::Run);
+  cpu.SetInputByte(0, 0x0F);
+  cpu.RunCycle(10);
+  EXPECT_EQ(cpu.OutputByte(0), 0x1F);
+  bool shown = false;
+  for (uint32_t i = 0; i < cpu.Info().instructions; ++i)
+    if (cpu.Where(i).line == 4 && cpu.Where(i).file == "win.awl")
+      shown = cpu.Where(i).text == "U     \"Z" + uAe + "hler\"";
+  EXPECT_TRUE(shown);
+
+  // messages are UTF-8 and point at the character
+  for (const std::string& text : {std::string("      U     \"" + uOe + "l" + uSs + "\" ; XYZ\n"),
+                                  std::string("      U     \"" + oe + "l" + ss + "\" ; XYZ\n")}) {
+    r = cpu.Load({{"e.awl", text}});
+    ASSERT_EQ(r.errors.size(), 2u);
+    EXPECT_EQ(r.errors[0].text, "unknown symbol \"" + uOe + "l" + uSs + "\"");
+    EXPECT_EQ(r.errors[1].column, 21);
+  }
+}
+
 }  // namespace
