@@ -1,12 +1,11 @@
 #include "softplc/SoftPlc.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "softplc/Compiler.h"
 #include "softplc/Machine.h"
 #include "softplc/SymbolFile.h"
+#include "softplc/TextFile.h"
 
 namespace softplc {
 
@@ -285,14 +284,6 @@ LoadResult Cpu::Download(const std::vector<SourceFile>& files,
 }
 
 namespace {
-bool ReadText(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
-  return true;
-}
 }  // namespace
 
 LoadResult Cpu::LoadWithSymbols(const std::vector<SourceFile>& files, const std::vector<SymbolFile>& symbolFiles,
@@ -318,10 +309,8 @@ std::string SymbolTableBeside(const std::string& path) {
   const std::string base = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
                                ? path
                                : path.substr(0, dot);
-  for (const char* ext : {".sdf", ".SDF", ".seq", ".SEQ", ".asc", ".ASC"}) {
-    std::ifstream probe(base + ext);
-    if (probe) return base + ext;
-  }
+  for (const char* ext : {".sdf", ".SDF", ".seq", ".SEQ", ".asc", ".ASC"})
+    if (IsRegularFile(base + ext)) return base + ext;
   return {};
 }
 
@@ -331,11 +320,11 @@ template <typename File>
 void ReadAll(const std::vector<std::string>& names, const char* what, std::vector<File>& into,
              LoadResult& r) {
   for (const std::string& name : names) {
-    std::string text;
-    if (ReadText(name, text))
+    std::string text, problem;
+    if (ReadTextFile(name, text, problem))
       into.push_back({name, std::move(text)});
     else
-      r.errors.push_back({name, 0, 0, std::string("cannot open the ") + what});
+      r.errors.push_back({name, 0, 0, std::string("cannot read the ") + what + ": " + problem});
   }
 }
 
