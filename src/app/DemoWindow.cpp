@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include "framework/Form.h"
@@ -109,11 +110,9 @@ bool SaveWidgetPng(QWidget& widget, const QString& path, QString& error) {
   widget.adjustSize();
   const QPixmap pm = widget.grab();
   const QFileInfo info(path);
-  if (!QDir().mkpath(info.absolutePath())) {
-    error = QStringLiteral("cannot create folder %1").arg(info.absolutePath());
-    return false;
-  }
-  if (!pm.save(path, "PNG")) {
+  // Written beside the target and renamed over it only when complete; the folder must exist.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || !pm.save(&file, "PNG") || !file.flush() || !file.commit()) {
     error = QStringLiteral("cannot write %1").arg(info.absoluteFilePath());
     return false;
   }

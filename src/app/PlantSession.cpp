@@ -1,9 +1,42 @@
 #include "app/PlantSession.h"
 
+#include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <streambuf>
 
 #include "plc/CPU_Frame.h"
 #include "plc/ESModule.h"
+#include "scenario/Files.h"
+
+// The first bytes of every trace, by which an earlier one is known and may be replaced.
+static constexpr char kTraceSignature[] = "$version Torvane plant trace";
+
+// The trace file: a stream buffer over a QSaveFile, so a write error anywhere (a full disk)
+// is remembered and the file the user named is replaced only by a trace written whole.
+struct TPlantSession::TTraceFile : std::streambuf {
+  explicit TTraceFile(const std::string& path) : File(QString::fromStdString(path)), Out(this) {
+    setp(Buffer, Buffer + sizeof Buffer);
+  }
+  int_type overflow(int_type c) override {
+    if (sync() != 0) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override {
+    const qint64 n = pptr() - pbase();
+    if (n > 0 && File.write(pbase(), n) != n) return -1;
+    setp(Buffer, Buffer + sizeof Buffer);
+    return 0;
+  }
+  QSaveFile File;
+  std::ostream Out;
+  char Buffer[1 << 16];
+};
 
 std::string MessageText(const softplc::Message& m) {
   std::string s = m.file.empty() ? std::string("<program>") : m.file;
@@ -31,7 +64,7 @@ TPlantSession::TPlantSession(std::unique_ptr<TSimulatorBackEnd> external)
 }
 
 TPlantSession::~TPlantSession() {
-  FinishTrace();
+  (void)FinishTrace();
   // The window goes before the CPU it is connected to.
   delete FForm;
   FForm = nullptr;
@@ -55,12 +88,16 @@ bool TPlantSession::LoadProgram(const std::vector<std::string>& paths,
 
 void TPlantSession::RequestRun() { FForm->PLC->Faceplate->RunBtn->Click(); }
 
-bool TPlantSession::StartTrace(const std::string& path, std::string& error) {
-  FTraceFile.open(path, std::ios::out | std::ios::trunc);
-  if (!FTraceFile) {
-    error = path + ": cannot write the trace";
+bool TPlantSession::StartTrace(const std::string& path, const std::vector<std::string>& inputs,
+                               std::string& error) {
+  error = scenario::OutputProblem(path, inputs, kTraceSignature);
+  if (!error.empty()) return false;
+  auto file = std::make_unique<TTraceFile>(path);
+  if (!file->File.open(QIODevice::WriteOnly)) {
+    error = path + ": cannot write the trace (" + file->File.errorString().toStdString() + ")";
     return false;
   }
+  FTraceFile = std::move(file);
   const TIOModule* m = FForm->PLC->FirstModule;
   for (int i = 0; i < 16; ++i) {
     const std::string address = std::to_string(m->Address + i / 8) + "." + std::to_string(i % 8);
@@ -73,7 +110,7 @@ bool TPlantSession::StartTrace(const std::string& path, std::string& error) {
   FFrameId = FTrace.AddSignal("Frame", 8);
   FTracing = true;
   SampleTrace();
-  FTrace.Start(FTraceFile, FClock.Now());
+  FTrace.Start(FTraceFile->Out, FClock.Now());
   return true;
 }
 
@@ -96,12 +133,23 @@ void TPlantSession::TickDone(TObject* sender) {
   FTrace.Sample(FClock.Now());
 }
 
-void TPlantSession::FinishTrace() {
-  if (!FTracing) return;
+std::string TPlantSession::FinishTrace() {
+  if (!FTracing) return {};
   FTracing = false;
   // A change made after the last tick (a button released at the very end) still shows.
   SampleTrace();
   FTrace.Sample(FClock.Now());
-  FTraceFile.flush();
-  FTraceFile.close();
+  const std::unique_ptr<TTraceFile> file = std::move(FTraceFile);
+  // QSaveFile::commit does not see an error of its own final flush: flush first and check.
+  const bool written = file->Out.flush().good() && file->File.flush();
+  const std::string name = file->File.fileName().toStdString();
+  if (!written) {
+    const std::string why = std::strerror(errno);  // Qt keeps no text for a failed flush
+    file->File.cancelWriting();  // the file the user named stays as it was
+    (void)file->File.commit();
+    return name + ": cannot write the trace (" + why + ")";
+  }
+  if (!file->File.commit())
+    return name + ": cannot write the trace (" + file->File.errorString().toStdString() + ")";
+  return {};
 }

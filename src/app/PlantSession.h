@@ -3,7 +3,6 @@
 // symbols, and the bridge window model with its PLC window, all on that clock. The GUI shows a
 // session; the headless runner drives one at full speed.
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -42,9 +41,14 @@ class TPlantSession {
   void RequestRun();
 
   // Records every PLC input and output bit of bytes 124-125 and the elevation, at the end of
-  // every tick, to a VCD file. False with a message when the file cannot be written.
-  bool StartTrace(const std::string& path, std::string& error);
-  void FinishTrace();
+  // every tick, to a VCD file. False with a message when the file may not or cannot be written:
+  // one of INPUTS, or an existing file that is not an earlier trace. The trace goes to a
+  // temporary file beside PATH that replaces it only when FinishTrace finds it written whole.
+  bool StartTrace(const std::string& path, const std::vector<std::string>& inputs,
+                  std::string& error);
+  bool StartTrace(const std::string& path, std::string& error) { return StartTrace(path, {}, error); }
+  // Ends the trace; the message of a failed write or close, or empty when the file is whole.
+  std::string FinishTrace();
 
  private:
   void TickDone(TObject* sender);
@@ -57,7 +61,8 @@ class TPlantSession {
   TComponent FApplication{nullptr};
   TForm2* FForm = nullptr;
 
-  std::ofstream FTraceFile;
+  struct TTraceFile;
+  std::unique_ptr<TTraceFile> FTraceFile;
   scenario::VcdWriter FTrace;
   bool FTracing = false;
   std::vector<int> FInputIds;

@@ -1,9 +1,10 @@
 #include "app/ScenarioRun.h"
 
-#include <fstream>
 #include <ostream>
-#include <sstream>
 #include <vector>
+
+#include "scenario/Files.h"
+#include "softplc/TextFile.h"
 
 bool LoadProgramFromCommandLine(TPlantSession& session, const TCommandLine& options,
                                 std::ostream& err) {
@@ -15,17 +16,22 @@ bool LoadProgramFromCommandLine(TPlantSession& session, const TCommandLine& opti
   return ok;
 }
 
+std::vector<std::string> InputFiles(const TCommandLine& options) {
+  std::vector<std::string> inputs = options.Programs;
+  inputs.insert(inputs.end(), options.SymbolFiles.begin(), options.SymbolFiles.end());
+  if (!options.Scenario.empty()) inputs.push_back(options.Scenario);
+  return inputs;
+}
+
 int TScenarioRun::Prepare(std::ostream& err) {
   bool ok = true;
-  std::ifstream in(FOptions.Scenario, std::ios::binary);
-  if (!in) {
-    err << FOptions.Scenario << ":1:1: cannot read the scenario\n";
+  std::string text, problem;
+  if (!softplc::ReadTextFile(FOptions.Scenario, text, problem)) {
+    err << scenario::Printable(FOptions.Scenario) << ":1:1: cannot read the scenario: " << problem << '\n';
     ok = false;
   } else {
-    std::ostringstream text;
-    text << in.rdbuf();
     std::vector<scenario::Error> errors;
-    FScript = scenario::Parse(text.str(), FOptions.Scenario, errors);
+    FScript = scenario::Parse(text, FOptions.Scenario, errors);
     for (const scenario::Error& e : errors) err << e.Text() << '\n';
     ok = errors.empty();
   }
@@ -33,8 +39,8 @@ int TScenarioRun::Prepare(std::ostream& err) {
   if (!LoadProgramFromCommandLine(FSession, FOptions, err)) ok = false;
   if (ok && !FOptions.Trace.empty()) {
     std::string error;
-    if (!FSession.StartTrace(FOptions.Trace, error)) {
-      err << error << '\n';
+    if (!FSession.StartTrace(FOptions.Trace, InputFiles(FOptions), error)) {
+      err << "torvane: " << error << '\n';
       ok = false;
     }
   }
@@ -52,10 +58,15 @@ int TScenarioRun::Play(std::ostream& out, std::ostream& err) {
     known = false;
   }
   if (!known) {
-    FSession.FinishTrace();
+    (void)FSession.FinishTrace();
     return kExitNoLoad;
   }
   const scenario::Outcome outcome = scenario::Run(FScript, Host, out);
-  FSession.FinishTrace();
-  return scenario::ExitCode(outcome);
+  const int code = scenario::ExitCode(outcome);
+  // A run whose trace was lost is not a success, whatever the plant did.
+  if (const std::string problem = FSession.FinishTrace(); !problem.empty()) {
+    err << "torvane: " << problem << '\n';
+    return code == kExitOk ? kExitFailed : code;
+  }
+  return code;
 }

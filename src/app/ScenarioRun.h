@@ -4,6 +4,7 @@
 // scenario played against the plant.
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "app/PlantHost.h"
@@ -32,3 +33,6 @@ class TScenarioRun {
 // asked; messages go to err. False when the program cannot be loaded.
 bool LoadProgramFromCommandLine(TPlantSession& session, const TCommandLine& options,
                                 std::ostream& err);
+
+// Every file the command line reads, which no output of the run may replace.
+std::vector<std::string> InputFiles(const TCommandLine& options);

@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/CheckCommand.h"
@@ -31,6 +33,7 @@
 #include "plc/PLCFormSource.h"
 #include "plc/SimulatorFactory.h"
 #include "plc/StartupCheck.h"
+#include "scenario/Files.h"
 
 namespace {
 
@@ -43,6 +46,17 @@ bool HaveDisplay() {
 // The user closed the plant while a scenario was playing on screen.
 struct TInterrupted {};
 
+// The first bytes of a PNG file: an earlier picture may be replaced, nothing else.
+constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
+// Why an image may not be written to PATH (message on stderr), for --gallery and the like.
+bool ImageOutputRefused(const std::string& path, const TCommandLine& options) {
+  const std::string problem = scenario::OutputProblem(path, InputFiles(options), kPngSignature);
+  if (problem.empty()) return false;
+  std::cerr << "torvane: " << problem << '\n';
+  return true;
+}
+
 // The windows of one session.
 struct TWindows {
   explicit TWindows(TPlantSession& s)
@@ -50,6 +64,7 @@ struct TWindows {
   TMainWindow Main;
   TPLCWindow Plc;
   TSimulatorWindowView Simulator;
+  std::vector<std::string> Inputs;  // files the screenshots may not replace
 
   void Show() {
     Main.CentreOnScreen();
@@ -66,8 +81,11 @@ struct TWindows {
     };
     const Shot shots[] = {{&Main, "main-window.png"}, {&Plc, "plc-window.png"},
                           {&Simulator, "simulator-window.png"}};
-    if (!QDir().mkpath(dir)) {
-      std::cerr << "torvane: cannot create folder " << dir.toStdString() << '\n';
+    // The folder the user named is made, but no missing folder above it (a typo stays a typo).
+    if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir)) {
+      std::cerr << "torvane: cannot create folder " << dir.toStdString()
+                << (QFileInfo(QFileInfo(dir).absolutePath()).isDir() ? "" : " (its parent folder does not exist)")
+                << '\n';
       return false;
     }
     Simulator.Refresh();
@@ -76,7 +94,14 @@ struct TWindows {
     for (const Shot& s : shots) {
       if (!s.widget->isVisible()) continue;
       const QString path = QDir(dir).filePath(QString::fromLatin1(s.file));
-      if (!s.widget->grab().save(path, "PNG")) {
+      if (const std::string problem = scenario::OutputProblem(path.toStdString(), Inputs, kPngSignature);
+          !problem.empty()) {
+        std::cerr << "torvane: " << problem << '\n';
+        ok = false;
+        continue;
+      }
+      QSaveFile file(path);
+      if (!file.open(QIODevice::WriteOnly) || !s.widget->grab().save(&file, "PNG") || !file.flush() || !file.commit()) {
         std::cerr << "torvane: cannot write " << path.toStdString() << '\n';
         ok = false;
       } else {
@@ -163,6 +188,7 @@ int main(int argc, char** argv) {
   InitGuiSupport();
 
   if (!options.Gallery.empty()) {
+    if (ImageOutputRefused(options.Gallery, options)) return kExitFailed;
     RegisterAllComponents();
     const QString e = WriteGallery(QString::fromStdString(options.Gallery));
     if (!e.isEmpty()) {
@@ -174,6 +200,7 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   if (!options.ModuleFigure.empty()) {
+    if (ImageOutputRefused(options.ModuleFigure, options)) return kExitFailed;
     QString e;
     const QString path = QString::fromStdString(options.ModuleFigure);
     if (!RenderModuleFigure(path, e)) {
@@ -194,6 +221,7 @@ int main(int argc, char** argv) {
   }
   SetActiveSimulatorBackEnd(&session->BackEnd());
   TWindows windows(*session);
+  windows.Inputs = InputFiles(options);
   const QString shots = QString::fromStdString(options.Screenshot);
 
   if (scenario) {
@@ -237,7 +265,7 @@ int main(int argc, char** argv) {
   if (!options.Trace.empty()) {
     // Recorded until the program ends (the session closes the file).
     std::string e;
-    if (!session->StartTrace(options.Trace, e)) {
+    if (!session->StartTrace(options.Trace, InputFiles(options), e)) {
       std::cerr << "torvane: " << e << '\n';
       return kExitNoLoad;
     }
@@ -247,10 +275,20 @@ int main(int argc, char** argv) {
     // Long enough for the faceplate to show the CPU's mode.
     session->Clock().Advance(200);
     QApplication::processEvents();
-    return windows.Save(shots) ? kExitOk : kExitFailed;
+    int code = windows.Save(shots) ? kExitOk : kExitFailed;
+    if (const std::string e = session->FinishTrace(); !e.empty()) {
+      std::cerr << "torvane: " << e << '\n';
+      code = kExitFailed;
+    }
+    return code;
   }
   TClockDriver driver(session->Clock());
   driver.Start();
   QObject::connect(&windows.Main, &TMainWindow::Closed, &app, &QApplication::quit);
-  return QApplication::exec();
+  int code = QApplication::exec();
+  if (const std::string e = session->FinishTrace(); !e.empty()) {
+    std::cerr << "torvane: " << e << '\n';
+    if (code == kExitOk) code = kExitFailed;
+  }
+  return code;
 }

@@ -1,7 +1,7 @@
 #include "grading/GradeCommand.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -10,6 +10,7 @@
 #include "grading/Exercise.h"
 #include "grading/Grader.h"
 #include "grading/Reports.h"
+#include "scenario/Files.h"
 #include "scenario/Scenario.h"
 
 namespace grading {
@@ -18,10 +19,18 @@ namespace {
 
 constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 
+// A report replaces only an earlier report (a file that starts with the same first line), and
+// only once it is written whole.
 bool WriteFile(const std::string& path, const std::string& text, std::ostream& err) {
-  QFile f(QString::fromStdString(path));
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+  const std::string firstLine = text.substr(0, text.find('\n'));
+  if (const std::string problem = scenario::OutputProblem(path, {}, firstLine); !problem.empty()) {
+    err << "torvane: " << problem << '\n';
+    return false;
+  }
+  QSaveFile f(QString::fromStdString(path));
+  if (!f.open(QIODevice::WriteOnly) ||
+      f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+      !f.flush() || !f.commit()) {
     err << "torvane: cannot write " << path << '\n';
     return false;
   }

@@ -1,6 +1,7 @@
 #include "gui/Gallery.h"
 
 #include <QPixmap>
+#include <QSaveFile>
 #include <algorithm>
 #include <cctype>
 #include <exception>
@@ -224,6 +225,9 @@ QString WriteGallery(const QString& path) {
   const TGallery gallery;
   const QImage img = gallery.Render();
   if (img.isNull()) return QStringLiteral("Cannot render the gallery");
-  if (!img.save(path, "PNG")) return QStringLiteral("Cannot write %1").arg(path);
+  // Written beside the target and renamed over it only when complete.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || !img.save(&file, "PNG") || !file.flush() || !file.commit())
+    return QStringLiteral("Cannot write %1").arg(path);
   return {};
 }

@@ -49,6 +49,7 @@ check "the trace names the bits by symbol and carries the elevation" \
   "grep -q 'E124_1_SUBIR' \"$work/run.vcd\" && grep -q 'A125_7_S_ROJO' \"$work/run.vcd\" && grep -q ' Elevacion ' \"$work/run.vcd\""
 check "the trace ends on plant time past 80 s" "[ \"\$(grep '^#' \"$work/run.vcd\" | tail -1 | tr -d '#')\" -gt 80000 ]"
 
+mkdir -p "$work/shots"
 out="$(run --headless --scenario "$src/docs/main-window.scn" --screenshot "$work/shots/a" "$src/examples/bridge.awl" 2>&1)"; rc=$?
 check "--screenshot writes a PNG of every window" "[ $rc -eq 0 ] && [ -s \"$work/shots/a/main-window.png\" ] && [ -s \"$work/shots/a/plc-window.png\" ] && [ -s \"$work/shots/a/simulator-window.png\" ]"
 check "the file is a PNG" "head -c 8 \"$work/shots/a/main-window.png\" | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a'"
@@ -59,6 +60,41 @@ touch "$work/blocker"
 out="$(run --run --screenshot "$work/blocker/x" "$src/examples/bridge.awl" 2>&1)"; rc=$?
 check "an unwritable folder fails with a message naming it" "[ $rc -ne 0 ] && [[ \"\$out\" == *blocker* ]]"
 
+out="$(run --run --screenshot "$work/nowhere/deeper/x" "$src/examples/bridge.awl" 2>&1)"; rc=$?
+check "a screenshot folder is made, but not the missing folders above it" "[ $rc -ne 0 ] && [ ! -e \"$work/nowhere\" ] && [[ \"\$out\" == *nowhere/deeper/x* ]]"
+
+# No output may replace what the user wrote: the run's own inputs, any file that is not an
+# earlier output of the same kind, a device. Each case: the arguments, then the file that must
+# come out of the run byte for byte as it went in ("" for none).
+cp "$src/examples/bridge.awl" "$work/P.awl"; cp "$data/failing.scn" "$work/S.scn"
+printf 'notes of my own\n' > "$work/notes.vcd"; printf 'not a picture\n' > "$work/notes.png"
+for f in P.awl S.scn notes.vcd notes.png; do cp "$work/$f" "$work/$f.orig"; done
+while IFS='|' read -r name kept args; do
+  [ -z "$name" ] && continue
+  for f in P.awl S.scn notes.vcd notes.png; do cp "$work/$f.orig" "$work/$f"; done
+  eval "set -- $args"
+  out="$(cd "$work" && run "$@" 2>&1)"; rc=$?
+  check "$name: refused with a message" "[ $rc -ne 0 ] && [[ \"\$out\" == *torvane:* ]] && [[ \"\$out\" != *' 0 failed'* ]]"
+  [ -n "$kept" ] && check "$name: $kept unchanged" "cmp -s \"$work/$kept\" \"$work/$kept.orig\""
+done <<'CASES'
+the program as the trace|P.awl|--headless --scenario S.scn --trace P.awl
+the program as the trace and the program|P.awl|--headless --scenario S.scn --trace P.awl P.awl
+the scenario as the trace|S.scn|--headless --scenario S.scn --trace S.scn P.awl
+a file that is not a trace|notes.vcd|--headless --scenario S.scn --trace notes.vcd P.awl
+a device as the trace||--headless --scenario S.scn --trace /dev/full P.awl
+a file that is not a picture as the gallery|notes.png|--gallery notes.png
+the program as the module figure|P.awl|--render-module P.awl
+the program as a grading report|P.awl|grade "$src/examples/exercises/bridge" "$src/examples/exercises/bridge/solution" --csv P.awl
+CASES
+cp "$work/P.awl.orig" "$work/P.awl"
+sed -i 's/^expect "FC_D" == 1$/expect "FC_A" == 1/' "$work/S.scn"
+run --headless --scenario "$work/S.scn" --trace "$work/again.vcd" "$work/P.awl" >/dev/null 2>&1
+out="$(run --headless --scenario "$work/S.scn" --trace "$work/again.vcd" "$work/P.awl" 2>&1)"; rc=$?
+check "an earlier trace is replaced" "[ $rc -eq 0 ] && head -1 \"$work/again.vcd\" | grep -q Torvane"
+# A write that fails half-way (the file size limit here; a full disk alike) fails the run and
+# leaves neither a partial trace nor a temporary file.
+out="$( (trap '' XFSZ; ulimit -f 1; run --headless --scenario "$work/S.scn" --trace "$work/cut.vcd" "$work/P.awl") 2>&1)"; rc=$?
+check "a trace that cannot be written whole fails the run" "[ $rc -ne 0 ] && [[ \"\$out\" == *cut.vcd* ]] && [ -z \"\$(ls \"$work\" | grep cut)\" ]"
 
 # --check compiles without the plant: every message as file:line:col, exit 0 clean, 2 not.
 out="$(run --check "$src/examples/bridge.awl" 2>&1)"; rc=$?
