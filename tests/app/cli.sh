@@ -110,6 +110,25 @@ check "--check with a missing symbol table exits 2 naming it" "[ $rc -eq 2 ] && 
 run --check >/dev/null 2>&1; rc=$?
 check "--check without a program is a usage error" "[ $rc -eq 2 ]"
 
+# Inputs that are not text files are refused at once, saying what they are, never read forever.
+mkfifo "$work/pipe.awl"; mkdir "$work/folder.awl"
+printf '\xff\xfeO\x00B\x00 \x001\x00\n\x00' > "$work/utf16.awl"
+printf 'O\x00B\x00 \x001\x00\n\x00' > "$work/utf16.scn"
+while IFS='|' read -r name said args; do
+  [ -z "$name" ] && continue
+  eval "set -- $args"
+  out="$(cd "$work" && timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY "$bin" --headless "$@" 2>&1)"; rc=$?
+  check "$name is refused: $said" "[ $rc -eq 2 ] && [[ \"\$out\" == *\"$said\"* ]]"
+done <<'CASES'
+/dev/zero as the program|regular file|--scenario S.scn /dev/zero
+/dev/zero as the scenario|regular file|--scenario /dev/zero P.awl
+a FIFO as the program|regular file|--scenario S.scn pipe.awl
+a folder as the program|folder|--scenario S.scn folder.awl
+a folder as the scenario|folder|--scenario folder.awl P.awl
+a UTF-16 program|UTF-16|--scenario S.scn utf16.awl
+a UTF-16 scenario without a byte-order mark|UTF-16|--scenario utf16.scn P.awl
+CASES
+
 # Another PLC over Modbus TCP: the test peer's "program" rotates each input word left by three
 # bits into the output word, so the plant's start-up inputs (E124.3, E124.4, E125.0) come back as
 # A124.6, A124.7 and A125.3.
