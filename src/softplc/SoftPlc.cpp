@@ -324,7 +324,7 @@ void ReadAll(const std::vector<std::string>& names, const char* what, std::vecto
     if (ReadTextFile(name, text, problem))
       into.push_back({name, std::move(text)});
     else
-      r.errors.push_back({name, 0, 0, std::string("cannot read the ") + what + ": " + problem});
+      r.errors.push_back({name, 0, 0, std::string("cannot open the ") + what + ": " + problem});
   }
 }
 
