@@ -50,6 +50,7 @@ TEST(Demo, ResetButtonSwitchesEveryOutputOff) {
 TEST(Demo, ModuleFigureIsWrittenAtTheModulesSizePlusMargin) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
+  ASSERT_TRUE(QDir(dir.path()).mkdir("fig"));
   const QString path = dir.filePath("fig/io-module.png");
   QString error;
   ASSERT_TRUE(RenderModuleFigure(path, error)) << error.toStdString();
