@@ -268,6 +268,8 @@ TForm2::TForm2(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock
   Bridge->ConnectFCDOutTo(FC_DIn);
   Termico->ConnectAuxPinOutTo(PLC->GetInputPin(kFirstByte + 1, 0));
   RearmeBtn->SetConnectedPin(PLC->GetInputPin(kFirstByte + 1, 1));
+  // A click shorter than a tick must still be seen by the program.
+  for (TPushButton* b : {ComienzoBtn, SubirBtn, BajarBtn, RearmeBtn}) b->HoldUntilExchanged = true;
 
   // 15-17. Contactors.
   PLC->ConnectOutput(kFirstByte, 0, KM1->RelayPin);
@@ -323,6 +325,8 @@ void TForm2::Timer1Timer(TObject* sender) {
   ++FTicks;
   // 1. Outputs applied here drive coils and lamps, whose handlers run inside the call.
   PLC->ExchangeImage();
+  // The program has now read the panel and run on it: quick clicks may let go.
+  for (TPushButton* b : {ComienzoBtn, SubirBtn, BajarBtn, RearmeBtn}) b->Exchanged();
   if (Bridge == nullptr) return;
   // 2.
   Bridge->SimulationStep();

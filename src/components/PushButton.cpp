@@ -54,7 +54,9 @@ void TPushButton::PMouseDown(TObject* sender, TMouseButton button, TShiftState s
   (void)shift;
   (void)x;
   (void)y;
+  FReleasePending = false;
   SetState(!(ButtonType == pbtSwitch && State));
+  if (ButtonType != pbtSwitch) FUnread = true;
 }
 
 void TPushButton::PMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x,
@@ -64,7 +66,19 @@ void TPushButton::PMouseUp(TObject* sender, TMouseButton button, TShiftState shi
   (void)shift;
   (void)x;
   (void)y;
-  if (ButtonType != pbtSwitch) SetState(false);
+  if (ButtonType == pbtSwitch) return;
+  if (HoldUntilExchanged && FUnread) {
+    FReleasePending = true;
+    return;
+  }
+  SetState(false);
+}
+
+void TPushButton::Exchanged() {
+  FUnread = false;
+  if (!FReleasePending) return;
+  FReleasePending = false;
+  SetState(false);
 }
 
 void TPushButton::SetPBColor(TPushButtonColor color) {
@@ -86,6 +100,8 @@ void TPushButton::SetPBType(TPushButtonType type) {
 void TPushButton::SetPBOType(TPushButtonOutputType type) {
   OutputType = type;
   State = false;
+  FUnread = false;
+  FReleasePending = false;
   FOutPin.SetState(ContactLevel(false));
 }
 
@@ -105,7 +121,25 @@ void TPushButton::SetConnection(TComponent* c) {
   auto* lamp = dynamic_cast<TVisualSignaling*>(c);
   if (lamp == nullptr) return;
   ConnectedAO = c;
+  // The lamp may go first (a window freeing its controls, a gallery deleting one): it tells
+  // the button, which then forgets both the lamp and its input.
+  FreeNotification(c);
+  FLamps.emplace_back(c, lamp->InPin);
   SetConnectedPin(lamp->InPin);
+}
+
+void TPushButton::Notification(TComponent* component, TOperation operation) {
+  TImage::Notification(component, operation);
+  if (operation != opRemove) return;
+  for (auto it = FLamps.begin(); it != FLamps.end();) {
+    if (it->first == component) {
+      FOutPin.Disconnect(it->second);
+      it = FLamps.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (component == ConnectedAO) ConnectedAO = nullptr;
 }
 
 void TPushButton::GetProperties(TPropList& out) const {

@@ -2,6 +2,8 @@
 // A panel push button with one contact: momentary (down while held) or latching (each press
 // toggles), normally open or normally closed, with a cap in one of four colours.
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "framework/Image.h"
 #include "framework/Picture.h"
@@ -29,8 +31,13 @@ class TPushButton : public TImage {
   TPushButtonColor ButtonColor = pbcWhite;
   TPushButtonType ButtonType = pbtIdeal;
   TPushButtonOutputType OutputType = pbotNA;
-  // The signalling lamp the contact drives, or null; not owned.
+  // The signalling lamp the contact drives, or null; not owned. Dropped (and its input
+  // disconnected) when the lamp is destroyed.
   TComponent* ConnectedAO = nullptr;
+  // A reader that samples the contact now and then (the PLC's input exchange) can miss a quick
+  // click altogether. With this set, a momentary press let go before the reader has taken it
+  // stays down until Exchanged() says it was read; a press held longer is released at once.
+  bool HoldUntilExchanged = false;
 
   // Shows the picture and re-offers the contact's level on every call, changed or not.
   void SetState(bool level);
@@ -48,11 +55,20 @@ class TPushButton : public TImage {
   void SetConnectedPin(TInputPin* pin);
   // Links a TVisualSignaling lamp to the contact; anything else is ignored.
   void SetConnection(TComponent* c);
+  // The reader has taken the contact's level: a release held back for it happens now.
+  void Exchanged();
+  bool ReleasePending() const { return FReleasePending; }
+
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   bool ContactLevel(bool pressed) const { return pressed != (OutputType == pbotNC); }
 
   TOutputPin FOutPin;
+  bool FUnread = false;          // pressed since the reader last took the contact
+  bool FReleasePending = false;  // let go before that
+  // Every lamp ever linked stays wired to the contact; each is forgotten when it dies.
+  std::vector<std::pair<TComponent*, TInputPin*>> FLamps;
 };
 
 namespace PushButton {

@@ -206,7 +206,11 @@ bool TCanvas::event(QEvent* e) {
 }
 
 void TCanvas::mousePressEvent(QMouseEvent* e) {
-  TControl* c = ControlAt(e->position().toPoint(), true);
+  // While another button is held, the control that took the first press keeps the mouse: the
+  // new button's press and release go to it too, so no other control is pressed behind its
+  // back and every press it took ends with a release.
+  const bool othersHeld = (e->buttons() & ~e->button()) != Qt::NoButton;
+  TControl* c = othersHeld && FPressed != nullptr ? FPressed : ControlAt(e->position().toPoint(), true);
   if (c == nullptr) return;
   FPressed = c;  // cleared if the handler destroys it
   const QPoint local = e->position().toPoint() - ControlRect(c).topLeft();

@@ -26,3 +26,7 @@ void TOutputPin::ConnectTo(TInputPin* p) {
   FConnections.push_back(p);
   p->SetState(State);
 }
+
+void TOutputPin::Disconnect(const TInputPin* p) {
+  FConnections.erase(std::remove(FConnections.begin(), FConnections.end(), p), FConnections.end());
+}

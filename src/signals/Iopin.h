@@ -37,6 +37,8 @@ class TOutputPin : public TIOPin {
   void SetState(bool s);
   // Appends a receiver once and pushes the present level into it; null is ignored.
   void ConnectTo(TInputPin* p);
+  // Forgets a receiver (that is going away); its level is left as it is.
+  void Disconnect(const TInputPin* p);
   const std::vector<TInputPin*>& Connections() const { return FConnections; }
 
  private:

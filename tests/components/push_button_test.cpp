@@ -199,6 +199,55 @@ TEST(PushButton, LinksOnlyARealSignallingLampWhichThenFollowsTheContact) {
   EXPECT_TRUE(lamp->State);
 }
 
+TEST(PushButton, AQuickClickIsHeldUntilReadWhileLongPressesAndLatchingButtonsAreUntouched) {
+  ButtonRig r;
+  r.pb->HoldUntilExchanged = true;
+  r.Down();
+  r.Up();
+  EXPECT_TRUE(r.pb->State) << "let go before anything read it";
+  EXPECT_TRUE(r.contact.Pin.State);
+  r.pb->Exchanged();
+  EXPECT_FALSE(r.pb->State);
+  EXPECT_FALSE(r.contact.Pin.State);
+  EXPECT_EQ(Shown(*r.pb), "WHITE_OFF");
+  // Read while held: the release is not delayed. A second press cancels a pending release.
+  r.Down();
+  r.pb->Exchanged();
+  r.Up();
+  EXPECT_FALSE(r.pb->State);
+  r.Down();
+  r.Up();
+  r.Down();
+  r.pb->Exchanged();
+  EXPECT_TRUE(r.pb->State) << "pressed again before the read: still held";
+  r.Up();
+  EXPECT_FALSE(r.pb->State);
+  // A latching button toggles on presses only.
+  r.pb->SetPBType(pbtSwitch);
+  r.Down();
+  r.Up();
+  r.pb->Exchanged();
+  EXPECT_TRUE(r.pb->State);
+}
+
+TEST(PushButton, ALampDestroyedBeforeTheButtonIsForgottenAndNoLongerDriven) {
+  TComponent form(nullptr);
+  auto* pb = new TPushButton(&form);
+  auto* first = new TVisualSignaling(&form);
+  auto* second = new TVisualSignaling(&form);
+  pb->SetConnection(first);
+  pb->SetConnection(second);
+  delete second;
+  EXPECT_EQ(pb->ConnectedAO, nullptr);
+  ASSERT_EQ(pb->OutPin->Connections().size(), 1u);
+  EXPECT_EQ(pb->OutPin->Connections()[0], first->InPin);
+  delete first;
+  EXPECT_TRUE(pb->OutPin->Connections().empty());
+  pb->MouseDown(mbLeft, 0, 1, 1);  // would write into the freed lamps
+  pb->MouseUp(mbLeft, 0, 1, 1);
+  EXPECT_FALSE(pb->State);
+}
+
 TEST(PushButton, StoredLayoutAppliesColourLastAndResolvesTheLampByName) {
   TComponent form(nullptr);
   auto* lamp = new TVisualSignaling(&form);

@@ -57,6 +57,7 @@ TEST_F(MainWindowTest, MouseButtonsInsideThePanelReachThePlc) {
   QTest::mousePress(canvas, Qt::LeftButton, {}, subir);
   EXPECT_TRUE(Input(124, 1));
   QTest::mouseRelease(canvas, Qt::LeftButton, {}, subir);
+  session->Clock().Advance(TForm2::kTickMs);  // held until the PLC has read it
   EXPECT_FALSE(Input(124, 1));
   QTest::mouseClick(canvas, Qt::LeftButton, {}, CentreOf(Form().PB_PE));
   EXPECT_FALSE(Input(124, 3));

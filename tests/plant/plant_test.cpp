@@ -74,6 +74,7 @@ TEST_F(Plant, EveryPanelDeviceDrivesItsOwnInputBit) {
           << c.device->Name << " held, bit " << byte << "." << bit;
     }
     c.device->MouseUp(mbLeft, 0, 5, 5);
+    Tick();  // a press not yet read by the PLC is held for it
     EXPECT_EQ(Input(c.byte, c.bit), c.normal) << c.device->Name << " released";
   }
   // The emergency stop and the thermal relay are normally closed: a click opens them.
@@ -89,6 +90,34 @@ TEST_F(Plant, EveryPanelDeviceDrivesItsOwnInputBit) {
   ClickOn(form->FC_A);
   EXPECT_TRUE(form->FC_A->State);
   EXPECT_TRUE(Input(124, 4));
+}
+
+TEST_F(Plant, AQuickClickOnAPanelButtonIsReadByOneCycleAndAHeldOneLetsGoAtOnce) {
+  StartCpu();
+  struct Case {
+    TPushButton* button;
+    int byte, bit;
+  };
+  for (const Case& c : {Case{form->ComienzoBtn, 124, 0}, Case{form->SubirBtn, 124, 1},
+                        Case{form->BajarBtn, 124, 2}, Case{form->RearmeBtn, 125, 1}}) {
+    SCOPED_TRACE(c.button->Name);
+    const std::uint16_t mask =
+        static_cast<std::uint16_t>(c.byte == 124 ? 0x100u << c.bit : 1u << c.bit);
+    sim.Calls.clear();
+    ClickOn(c.button);  // press and release inside one tick
+    Tick();
+    ASSERT_EQ(sim.InputWords.count(124), 1u);
+    EXPECT_NE(sim.InputWords[124] & mask, 0) << "the click reached the PLC";
+    EXPECT_GT(sim.CountCalls("RunCycle"), 0);
+    EXPECT_FALSE(c.button->State) << "and let go once it was read";
+    Tick();
+    EXPECT_EQ(sim.InputWords[124] & mask, 0);
+    // Held across a tick, the release is immediate.
+    c.button->MouseDown(mbLeft, ssLeft, 5, 5);
+    Tick();
+    c.button->MouseUp(mbLeft, 0, 5, 5);
+    EXPECT_FALSE(Input(c.byte, c.bit));
+  }
 }
 
 TEST_F(Plant, EachOutputBitLightsItsLampAndTheTrafficLightsGoInPairs) {
