@@ -208,6 +208,7 @@ bool TSimulatorWindowView::LoadProgramFiles(const QStringList& paths) {
                        ext == QLatin1String("asc");
     (table ? tables : sources).push_back(p.toStdString());
   }
+  FLastLoad = paths;
   const softplc::LoadResult r = FPlc.LoadProgram(sources, tables);
   ShowLoadResult(r.ok,
                  sources.empty() ? QStringLiteral("nothing")
@@ -219,12 +220,19 @@ bool TSimulatorWindowView::LoadProgramFiles(const QStringList& paths) {
 }
 
 bool TSimulatorWindowView::LoadProgramFile(const QString& path) {
+  FLastLoad = QStringList{path};
   const softplc::LoadResult r = FPlc.LoadProgram(path.toStdString());
   ShowLoadResult(r.ok, QFileInfo(path).fileName(), r.errors.size());
   return r.ok;
 }
 
 bool TSimulatorWindowView::ReloadProgram() {
+  // The files the user chose last, even when they were refused: the point of Reload is to try
+  // them again after an edit, not to fall back to the program that still runs.
+  if (!FLastLoad.isEmpty()) {
+    const QStringList again = FLastLoad;  // the loaders replace the list they would read from
+    return again.size() == 1 ? LoadProgramFile(again.front()) : LoadProgramFiles(again);
+  }
   const softplc::LoadResult r = FPlc.Reload();
   ShowLoadResult(r.ok, QFileInfo(ToQString(FPlc.ProgramPath())).fileName(), r.errors.size());
   return r.ok;
@@ -254,7 +262,7 @@ void TSimulatorWindowView::Refresh() {
                                         .arg(info.instructions)
                                         .arg(info.bytecodeBytes)
                                   : QStringLiteral("—"));
-  FReload->setEnabled(!FPlc.ProgramPath().empty());
+  FReload->setEnabled(!FPlc.ProgramPath().empty() || !FLastLoad.isEmpty());
 
   const CpuMode mode = cpu.Mode();
   FState->setText(QString::fromLatin1(softplc::ModeName(mode)));
@@ -282,11 +290,14 @@ void TSimulatorWindowView::RefreshDiagnostics() {
   FShownDiagnostics = diag.size();
   FShownLoadData = load.data();
   FDiag->clear();
+  // Newest first, under the messages of the last load: whatever just happened is at the top,
+  // in view, however long the buffer has grown.
   for (const softplc::Message& m : load) {
     const QString where = Place(m.file, m.line, m.column);
     FDiag->addItem((where.isEmpty() ? QString() : where + QStringLiteral(": ")) + ToQString(m.text));
   }
-  for (const softplc::DiagEntry& d : diag) {
+  for (auto it = diag.rbegin(); it != diag.rend(); ++it) {
+    const softplc::DiagEntry& d = *it;
     QString line = QStringLiteral("cycle %1: %2").arg(d.cycle).arg(ToQString(d.text));
     QStringList at;
     if (!d.block.empty()) at << ToQString(d.block);
@@ -297,7 +308,7 @@ void TSimulatorWindowView::RefreshDiagnostics() {
     if (!d.instruction.empty()) line += QStringLiteral(": ") + ToQString(d.instruction);
     FDiag->addItem(line);
   }
-  FDiag->scrollToBottom();
+  FDiag->scrollToTop();
 }
 
 void TSimulatorWindowView::RefreshTable() {

@@ -76,5 +76,6 @@ class TSimulatorWindowView : public QWidget {
   std::size_t FShownLoadMessages = static_cast<std::size_t>(-1);
   std::size_t FShownDiagnostics = static_cast<std::size_t>(-1);
   const void* FShownLoadData = nullptr;
+  QStringList FLastLoad;  // the files of the last Load, accepted or refused
   bool FFollowing = false;
 };

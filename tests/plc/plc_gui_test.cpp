@@ -206,6 +206,41 @@ TEST_F(PlcScreens, AProgramWithErrorsIsRefusedWithItsMessages) {
   QFile::remove(path);
 }
 
+TEST_F(PlcScreens, NewestDiagnosticsAndLoadErrorsAreInViewAndReloadRetriesTheRefusedFile) {
+  const QDir tmp = QDir::temp();
+  const QString good = tmp.filePath("torvane_plc_gui_good.awl");
+  const QString bad = tmp.filePath("torvane_plc_gui_retry.awl");
+  const char* body = "ORGANIZATION_BLOCK OB 1\nBEGIN\n  U E 124.1\n  = A 124.0\n";
+  std::ofstream(good.toStdString()) << body << "END_ORGANIZATION_BLOCK\n";
+  std::ofstream(bad.toStdString()) << body << "  NOSUCH 1\nEND_ORGANIZATION_BLOCK\n";
+  ASSERT_TRUE(view->LoadProgramFile(good));
+  view->show();
+  QListWidget* list = view->DiagnosticsList();
+  const auto inView = [list](int row) {
+    return list->viewport()->rect().intersects(list->visualItemRect(list->item(row)));
+  };
+  for (int i = 0; i < 40; ++i) view->ModeButton(i % 2 == 0 ? 0 : 2)->click();
+  QApplication::processEvents();
+  ASSERT_GT(list->count(), 20);
+  ASSERT_FALSE(embedded.Cpu().Diagnostics().empty());
+  const std::string newest = embedded.Cpu().Diagnostics().back().text;
+  EXPECT_TRUE(list->item(0)->text().contains(QString::fromStdString(newest)));
+  EXPECT_TRUE(inView(0));
+
+  EXPECT_FALSE(view->LoadProgramFile(bad));
+  QApplication::processEvents();
+  EXPECT_TRUE(list->item(0)->text().startsWith(bad + ":5:")) << list->item(0)->text().toStdString();
+  EXPECT_TRUE(inView(0));
+  // Reload tries the refused file again, not the program that still runs.
+  EXPECT_FALSE(view->ReloadProgram());
+  EXPECT_TRUE(view->StatusLabel()->text().contains("refused"));
+  std::ofstream(bad.toStdString()) << body << "END_ORGANIZATION_BLOCK\n";
+  EXPECT_TRUE(view->ReloadProgram());
+  EXPECT_EQ(embedded.ProgramPath(), bad.toStdString());
+  QFile::remove(good);
+  QFile::remove(bad);
+}
+
 TEST_F(PlcScreens, SourcesAndASymbolTableChosenTogetherLoadAsOneProgram) {
   const QDir tmp = QDir::temp();
   const QString ob1 = tmp.filePath("torvane_plc_gui_ob1.awl");
