@@ -1558,6 +1558,13 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
       op.pointerByte = disp.value;
       return true;
     }
+    if (!inner.empty() && inner[0] == '#') {
+      // a variable of the block holds the pointer; the block resolves it
+      op.indirect = true;
+      op.pointerVar = inner.substr(1);
+      op.pointerSize = (op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter) ? 2 : 4;
+      return true;
+    }
     size_t pl = 0;
     while (pl < inner.size() && inner[pl] >= 'A' && inner[pl] <= 'Z') ++pl;
     AreaWord pw = LookupArea(inner.substr(0, pl));
@@ -1568,11 +1575,12 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
       else pbyte = pbyte * 10 + static_cast<uint64_t>(inner[c] - '0');
     }
     uint8_t wantSize = (op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter) ? 2 : 4;
-    if (!pw.ok || !numOk || (pw.area != Area::Marker && pw.area != Area::Local) ||
+    if (!pw.ok || !numOk || pw.timer || pw.counter || pw.area == Area::Input ||
+        pw.area == Area::Output || pw.area == Area::PeriphIn || pw.area == Area::PeriphOut ||
         pw.size != wantSize) {
       err = std::string("the pointer must be ") +
-            (wantSize == 2 ? "a memory or local word such as [MW 10]"
-                           : "a memory or local double word such as [MD 10]");
+            (wantSize == 2 ? "a word in M, L, DB or DI, such as [MW 10] or [#number]"
+                           : "a double word in M, L, DB or DI, such as [MD 10] or [#ptr]");
       return false;
     }
     if (pbyte + wantSize > AreaSize(pw.area)) {
@@ -1907,7 +1915,39 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     op.qualifiedDb = qdb;
     return true;
   }
-  if (ParseAddress(t, n, false, op, err)) return true;
+  if (ParseAddress(t, n, false, op, err)) {
+    if (op.pointerVar.empty()) return true;
+    // [#ptr]: a DWORD (a WORD or INT for a timer or counter number) of the block
+    const size_t cut = op.pointerVar.find_first_of(".[");
+    const std::string name = op.pointerVar.substr(0, cut);
+    for (const Var& v : b.vars) {
+      if (v.upper != name) continue;
+      TypeP type = v.type;
+      uint32_t off = v.bitOffset, inner = 0;
+      if (cut != std::string::npos) {
+        if (!FindPath(*v.type, op.pointerVar.substr(cut), type, inner, err)) {
+          Error(t0.line, t0.column, "variable #" + name + " " + err);
+          return false;
+        }
+        off += inner;
+      }
+      const bool word = op.pointerSize == 2;
+      const bool fits = word ? (type->kind == TypeKind::Word || type->kind == TypeKind::Int)
+                             : (type->kind == TypeKind::DWord || type->kind == TypeKind::DInt);
+      if (!fits) {
+        Error(t0.line, t0.column,
+              "#" + op.pointerVar + " is a " + TypeName(*type) + "; the pointer must be " +
+                  (word ? "a WORD or INT holding the number" : "a DWORD holding an address such as P#4.0"));
+        return false;
+      }
+      op.pointerArea = v.inInstance ? Area::DI : Area::Local;
+      op.pointerByte = off / 8;
+      return true;
+    }
+    Error(t0.line, t0.column, "unknown variable #" + op.pointerVar + " (not declared in " +
+                                  BlockName(b.kind, b.number) + ")");
+    return false;
+  }
   if (!err.empty()) {
     Error(t0.line, t0.column, err);
     return false;
@@ -2152,6 +2192,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       ref.pointerSize = op.pointerSize;
       ref.pointerOffset = AreaBase(op.pointerArea) + op.pointerByte +
                           (op.pointerArea == Area::Local ? b.frameBase : 0u);
+      ref.pointerIn = op.pointerArea == Area::DB ? 1 : op.pointerArea == Area::DI ? 2 : 0;
       ref.localBase = b.frameBase;
       in.arg = static_cast<uint32_t>(p.indirect.size());
       in.op = Opcode::INDIRECT;
@@ -2167,6 +2208,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       ref.pointerSize = op.pointerSize;
       ref.pointerOffset = AreaBase(op.pointerArea) + op.pointerByte +
                           (op.pointerArea == Area::Local ? b.frameBase : 0u);
+      ref.pointerIn = op.pointerArea == Area::DB ? 1 : op.pointerArea == Area::DI ? 2 : 0;
       ref.localBase = b.frameBase;
       in.arg = static_cast<uint32_t>(p.indirect.size());
       in.op = Opcode::INDIRECT;

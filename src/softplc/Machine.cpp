@@ -612,7 +612,8 @@ Fault Machine::Resolve(const IndirectRef& ref, Insn& tmp) const {
     if (ref.mode >= 2) {
       const uint32_t ar = ref.reg == 1 ? ar1 : ar2;
       const uint32_t pointer = (ar & 0x00FFFFFFu) + ref.pointerOffset;
-      offset = (pointer >> 3) & 0xFFFFu;
+      // a displacement that carries past byte 65535 leaves the area; it does not wrap
+      offset = pointer >> 3;
       bit = pointer & 7u;
       if (ref.mode == 3) {
         switch ((ar >> 24) & 0xFFu) {
@@ -639,12 +640,23 @@ Fault Machine::Resolve(const IndirectRef& ref, Insn& tmp) const {
     tmp = ref.lowered;
     tmp.arg = flat;
     if (ref.size == 0) tmp.a = static_cast<uint8_t>(bit);
-  } else if (ref.size >= 8) {
-    uint32_t number = Rd16(m + ref.pointerOffset);
+    return Fault::None;
+  }
+  // memory-indirect: the pointer lies in M or L (checked when the program loaded) or in the
+  // open DB or DI, which bounds it
+  const uint32_t pointerSize = ref.size >= 8 ? 2u : 4u;
+  uint32_t at = ref.pointerOffset;
+  if (ref.pointerIn != 0) {
+    const DbReg r = ref.pointerIn == 1 ? db : di;
+    if (at + pointerSize > DbLength(r)) return Fault::DbLength;
+    at += DbBase(r);
+  }
+  if (ref.size >= 8) {
+    uint32_t number = Rd16(m + at);
     if (number > 255) return Fault::AreaLength;
     tmp.arg = number;
   } else {
-    uint32_t pointer = Rd32(m + ref.pointerOffset);
+    uint32_t pointer = Rd32(m + at);
     uint32_t byte = (pointer >> 3) & 0xFFFFu;
     uint32_t width = ref.size == 0 ? 1u : ref.size;
     if (ref.area == Area::DB || ref.area == Area::DI) {

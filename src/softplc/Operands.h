@@ -51,6 +51,8 @@ struct Operand {
   bool aggregate = false;
   bool symbolic = false;
   Area pointerArea = Area::Marker;
+  // a memory-indirect pointer named by a variable ([#ptr]); resolved against the block
+  std::string pointerVar;
   uint8_t pointerSize = 0;
   uint32_t pointerByte = 0;
   // conditions and constants

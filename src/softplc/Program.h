@@ -91,6 +91,9 @@ struct IndirectRef {
   uint8_t reg = 0;
   uint8_t bit = 0;
   uint32_t localBase = 0;  // the block's frame, for L addresses formed at run time
+  // where the pointer itself lies: 0 flat (M, L), 1 in the open DB, 2 in the open DI
+  // (pointerOffset then counts from the block's start)
+  uint8_t pointerIn = 0;
   Insn lowered{};          // the instruction as the VM runs it, address still to fill in
 };
 
