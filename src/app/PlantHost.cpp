@@ -1,5 +1,6 @@
 #include "app/PlantHost.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -62,7 +63,13 @@ bool ReadModelState(TComponent* c, const std::string& property, Value& value) {
     if (property == "Elevation") { value = static_cast<double>(bridge->ElevationOut->Value); return true; }
   }
   if (auto* cpu = dynamic_cast<TCPU*>(c)) {
-    if (property == "State") { value = cpu->LastState(); return true; }
+    if (property == "State") {
+      // Before the faceplate's first poll the state is asked of the CPU directly.
+      std::string state = cpu->LastState();
+      if (state.empty() && cpu->Simulator() != nullptr) cpu->Simulator()->ReadCpuState(state);
+      value = state;
+      return true;
+    }
     if (property == "Running") { value = cpu->Running(); return true; }
   }
   if (auto* form = dynamic_cast<TForm2*>(c)) {
@@ -421,4 +428,26 @@ std::string TPlantHost::Modify(const std::string& operand, const std::string& va
   std::uint32_t raw = 0;
   if (std::string problem = CpuOperand(operand, &value, op, raw); !problem.empty()) return problem;
   return ModifyWatchOperand(FSession.Plc().Cpu(), op, raw);
+}
+
+std::string TPlantHost::FailureNote() {
+  if (FSession.External()) return {};
+  const softplc::Cpu& cpu = FSession.Plc().Cpu();
+  if (cpu.Mode() != softplc::CpuMode::Stop) return {};
+  // The newest error entry, unless the CPU ran again after it (then this STOP is another one).
+  const std::vector<softplc::DiagEntry>& entries = cpu.Diagnostics();
+  for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+    if (e->text.find("-> RUN") != std::string::npos) return {};
+    if (e->line <= 0) continue;
+    std::string note = "the CPU stopped: " + e->file + ":" + std::to_string(e->line) + ":" +
+                       std::to_string(std::max(e->column, 1)) + ": " + e->text;
+    if (!e->block.empty()) {
+      note += " (" + e->block;
+      if (e->network > 0) note += ", network " + std::to_string(e->network);
+      if (!e->instruction.empty()) note += ": " + e->instruction;
+      note += ")";
+    }
+    return note;
+  }
+  return {};
 }

@@ -39,10 +39,11 @@ struct TPlantSession::TTraceFile : std::streambuf {
 };
 
 std::string MessageText(const softplc::Message& m) {
-  std::string s = m.file.empty() ? std::string("<program>") : m.file;
+  std::string s = m.file.empty() ? std::string("<program>") : scenario::Printable(m.file);
   // A whole-file problem (one that cannot be opened) has no line to point at.
   if (m.line > 0) s += ":" + std::to_string(m.line) + ":" + std::to_string(std::max(m.column, 1));
-  s += ": " + m.text;
+  // The text may quote the source, and the source may hold anything.
+  s += ": " + scenario::Printable(m.text);
   return s;
 }
 
@@ -79,6 +80,10 @@ bool TPlantSession::LoadProgram(const std::vector<std::string>& paths,
                                 std::vector<std::string>& messages) {
   const softplc::LoadResult r = FPlc.LoadProgram(paths, symbolPaths);
   for (const softplc::Message& m : r.errors) messages.push_back(MessageText(m));
+  for (softplc::Message m : r.warnings) {
+    m.text = "warning: " + m.text;
+    messages.push_back(MessageText(m));
+  }
   if (r.ok) return true;
   if (messages.empty())
     messages.push_back((paths.empty() ? std::string("(no file)") : paths.front()) +

@@ -31,8 +31,8 @@ class TPlantSession {
   // The bridge's symbols as the CPU's compiler takes them ("SUBIR" -> "E124.1").
   static softplc::SymbolTable BridgeSymbols();
 
-  // Loads an STL file into the CPU. On failure every message is returned as
-  // "file:line:col: text" and the CPU keeps what it had.
+  // Loads an STL file into the CPU. Every error, and every warning as "warning: ...", is
+  // returned as "file:line:col: text"; on failure the CPU keeps what it had.
   bool LoadProgram(const std::string& path, std::vector<std::string>& messages);
   // Several sources compiled together, with their symbol tables.
   bool LoadProgram(const std::vector<std::string>& paths,

@@ -50,13 +50,17 @@ int TScenarioRun::Prepare(std::ostream& err) {
 int TScenarioRun::Play(std::ostream& out, std::ostream& err) {
   // Names that do not exist (a component, a test, a symbol) make the scenario unloadable; they
   // are found before anything runs and reported with the other load errors.
-  bool known = true;
+  std::size_t unknown = 0;
   for (const scenario::Step& step : FScript.steps) {
     const std::string problem = Host.Check(step);
     if (problem.empty()) continue;
+    if (unknown++ == scenario::kMaxErrors) {
+      err << scenario::Error{step.where, "too many errors; stopped checking the scenario"}.Text() << '\n';
+      break;
+    }
     err << scenario::Error{step.where, problem}.Text() << '\n';
-    known = false;
   }
+  const bool known = unknown == 0;
   if (!known) {
     (void)FSession.FinishTrace();
     return kExitNoLoad;

@@ -1,5 +1,7 @@
 #include "scenario/Scenario.h"
 
+#include "scenario/Files.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -12,7 +14,7 @@ namespace scenario {
 
 std::string Error::Text() const {
   std::ostringstream s;
-  s << where.file << ':' << where.line << ':' << where.column << ": " << message;
+  s << Printable(where.file) << ':' << where.line << ':' << where.column << ": " << Printable(message);
   return s.str();
 }
 
@@ -211,13 +213,14 @@ bool Holds(const Condition& c, const Value& actual) {
   return Compare(c.op, as, es);
 }
 
-bool ParseDuration(const std::string& text, unsigned tickMs, std::uint64_t& ms) {
+bool ParseDuration(const std::string& text, unsigned tickMs, std::uint64_t& ms,
+                   std::string* problem) {
   std::size_t i = 0;
   while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.'))
     ++i;
   if (i == 0) return false;
   double number = 0;
-  if (!ReadNumber(text.substr(0, i), number) || number < 0 || number > 1e9) return false;
+  if (!ReadNumber(text.substr(0, i), number) || number < 0) return false;
   const std::string unit = Lower(text.substr(i));
   double factor = 0;
   if (unit == "ms") factor = 1;
@@ -225,9 +228,27 @@ bool ParseDuration(const std::string& text, unsigned tickMs, std::uint64_t& ms) 
   else if (unit == "min") factor = 60000;
   else if (unit == "ticks" || unit == "tick") factor = tickMs;
   else return false;
-  ms = static_cast<std::uint64_t>(std::llround(number * factor));
+  // Bounded after the unit: 999999999min is as much too long as 60000000000ms.
+  const double total = number * factor;
+  if (total > static_cast<double>(kMaxDurationMs)) {
+    if (problem != nullptr)
+      *problem = "'" + text + "' is longer than the limit of " +
+                 std::to_string(kMaxDurationMs / 3600000) + " h (" +
+                 std::to_string(kMaxDurationMs / 1000) + " s) for one step";
+    return false;
+  }
+  ms = static_cast<std::uint64_t>(std::llround(total));
   return true;
 }
+
+namespace {
+
+// The message for a duration that does not read.
+std::string DurationError(const std::string& text, const std::string& problem) {
+  return problem.empty() ? "'" + text + "' is not a duration (write 2.5s, 300ms or 40ticks)" : problem;
+}
+
+}  // namespace
 
 Script Parse(const std::string& text, const std::string& fileName, std::vector<Error>& errors) {
   Script script;
@@ -243,6 +264,10 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
     std::size_t e = line.size();
     while (e > b && IsSpace(line[e - 1])) --e;
     if (b == e) continue;
+    if (errors.size() >= kMaxErrors) {
+      errors.push_back({{fileName, lineNo, 1}, "too many errors; stopped reading the scenario"});
+      break;
+    }
     LineParser p(fileName, lineNo, line, errors);
     std::size_t kwEnd = b;
     while (kwEnd < e && !IsSpace(line[kwEnd])) ++kwEnd;
@@ -266,8 +291,9 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       step.argument = m;
     } else if (keyword == "run") {
       step.kind = StepKind::Run;
-      if (!ParseDuration(arg, 50, step.durationMs))
-        ok = p.Fail(argStart, "'" + arg + "' is not a duration (write 2.5s, 300ms or 40ticks)");
+      std::string problem;
+      if (!ParseDuration(arg, 50, step.durationMs, &problem))
+        ok = p.Fail(argStart, DurationError(arg, problem));
     } else if (keyword == "press" || keyword == "release" || keyword == "click") {
       step.kind = keyword == "press" ? StepKind::Press
                   : keyword == "release" ? StepKind::Release
@@ -289,8 +315,9 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       } else {
         std::string d = arg.substr(t + 9);
         while (!d.empty() && IsSpace(d.front())) d.erase(d.begin());
-        if (!ParseDuration(d, 50, step.durationMs))
-          ok = p.Fail(argStart + t + 9, "'" + d + "' is not a duration (write 2.5s, 300ms or 40ticks)");
+        std::string problem;
+        if (!ParseDuration(d, 50, step.durationMs, &problem))
+          ok = p.Fail(argStart + t + 9, DurationError(d, problem));
         ok = p.ParseCondition(arg.substr(0, t), argStart, step.condition) && ok;
       }
     } else if (keyword == "fault") {
@@ -373,7 +400,12 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
   Outcome o;
   for (const Step& s : script.steps) {
     const std::string problem = host.Check(s);
-    if (!problem.empty()) o.errors.push_back({s.where, problem});
+    if (problem.empty()) continue;
+    if (o.errors.size() >= kMaxErrors) {
+      o.errors.push_back({s.where, "too many errors; stopped checking the scenario"});
+      break;
+    }
+    o.errors.push_back({s.where, problem});
   }
   if (!o.errors.empty()) {
     for (const Error& e : o.errors) out << e.Text() << '\n';
@@ -409,7 +441,7 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
     }
     if (!result.empty()) {
       o.errors.push_back({s.where, result});
-      out << Stamp(host.PlantTimeMs()) << s.text << ": ERROR " << result << '\n';
+      out << Stamp(host.PlantTimeMs()) << Printable(s.text) << ": ERROR " << Printable(result) << '\n';
       ++o.failed;
       continue;
     }
@@ -424,16 +456,19 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
       }
       Value actual;
       host.Read(s.condition.operand, actual);
-      out << Stamp(host.PlantTimeMs()) << s.text << ": ";
+      out << Stamp(host.PlantTimeMs()) << Printable(s.text) << ": ";
       if (held) {
         out << "ok\n";
         ++o.passed;
       } else {
-        out << "FAILED (" << s.condition.operand.text << " is " << ValueText(actual) << ")\n";
+        out << "FAILED (" << Printable(s.condition.operand.text) << " is "
+            << Printable(ValueText(actual)) << ")\n";
+        if (const std::string note = host.FailureNote(); !note.empty())
+          out << "    " << Printable(note) << '\n';
         ++o.failed;
       }
     } else {
-      out << Stamp(host.PlantTimeMs()) << s.text << '\n';
+      out << Stamp(host.PlantTimeMs()) << Printable(s.text) << '\n';
     }
   }
   out << o.passed << " passed, " << o.failed << " failed\n";

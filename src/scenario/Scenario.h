@@ -24,6 +24,7 @@
 //
 // A condition is OPERAND OP VALUE with OP one of == != < <= > >=; the operand is a PLC bit
 // (E124.1, A124.0, or I124.1, Q124.0), a symbol in double quotes, or Component.Property.
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -97,8 +98,15 @@ struct Script {
 // `errors` comes back empty.
 Script Parse(const std::string& text, const std::string& fileName, std::vector<Error>& errors);
 
-// Parses "2.5s", "300ms", "40ticks" (tickMs per tick). Returns false for anything else.
-bool ParseDuration(const std::string& text, unsigned tickMs, std::uint64_t& ms);
+// The longest plant time one step may ask for (a run, the timeout of a wait).
+constexpr std::uint64_t kMaxDurationMs = 24ull * 3600 * 1000;
+// The most errors reported for one scenario; a file of garbage gives a screenful, not a flood.
+constexpr std::size_t kMaxErrors = 200;
+
+// Parses "2.5s", "300ms", "1.5min", "40ticks" (tickMs per tick) up to kMaxDurationMs. Returns
+// false for anything else, with the reason in problem when it is given.
+bool ParseDuration(const std::string& text, unsigned tickMs, std::uint64_t& ms,
+                   std::string* problem = nullptr);
 
 // What a scenario drives. The plant side implements it; every operation returns an empty text
 // on success or a message saying what is wrong (an unknown component, say).
@@ -140,6 +148,8 @@ class Host {
   // Checks a step before anything runs (names, properties, symbols), so a typo is reported
   // with its place before the plant moves.
   virtual std::string Check(const Step& step) = 0;
+  // What a failed check should add, e.g. why the CPU stopped; empty when there is nothing.
+  virtual std::string FailureNote() { return {}; }
 };
 
 struct Outcome {

@@ -499,3 +499,44 @@ TEST_F(Host, ModifyWritesOnceAndWrongOperandsAreRefusedBeforeTheRun) {
 }
 
 }  // namespace
+
+// What the command line shows of a CPU: its state from the very start, the error that stopped
+// it beside a failed check, and the compiler's warnings.
+TEST(HostReporting, StateFromTheStartStopCauseAndWarnings) {
+  TempDir dir;
+  TPlantSession session;
+  TPlantHost host(session);
+  std::vector<std::string> messages;
+  // COMIENZO leads to an area-length error on line 12; ENT draws a warning on line 8.
+  ASSERT_TRUE(session.LoadProgram(
+      dir.Write("stops.awl", "ORGANIZATION_BLOCK OB 1\nBEGIN\nNETWORK\n      U     \"COMIENZO\"\n"
+                             "      SPB   bad\n      L     2\n      T     MW 0\n      ENT\n"
+                             "      BEA\nbad:  L     P#9000.0\n      T     MD 4\n      L     MW [MD 4]\n"
+                             "END_ORGANIZATION_BLOCK\n"),
+      messages));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind(dir.File("stops.awl") + ":8:", 0), 0u) << messages[0];
+  EXPECT_NE(messages[0].find("warning: "), std::string::npos) << messages[0];
+
+  scenario::Value state;
+  std::vector<scenario::Error> errors;
+  const scenario::Script read = scenario::Parse("expect CPU.State == STOP\n", "t", errors);
+  ASSERT_EQ(host.Read(read.steps[0].condition.operand, state), "");
+  EXPECT_EQ(std::get<std::string>(state), "STOP");
+
+  const scenario::Script s = scenario::Parse(
+      "mode RUN\nrun 300ms\nexpect A124.0 == 1\npress ComienzoBtn\nrun 300ms\nexpect A124.0 == 1\n",
+      "t", errors);
+  ASSERT_TRUE(errors.empty());
+  std::ostringstream out;
+  scenario::Run(s, host, out);
+  const std::string text = out.str();
+  // Running, a failed check is only that; in STOP it says where the CPU stopped.
+  const std::size_t first = text.find("FAILED");
+  const std::size_t second = text.find("FAILED", first + 1);
+  ASSERT_NE(second, std::string::npos) << text;
+  EXPECT_EQ(text.substr(first, second - first).find("the CPU stopped"), std::string::npos) << text;
+  EXPECT_NE(text.find("the CPU stopped: " + dir.File("stops.awl") + ":12:7: area length error", second),
+            std::string::npos) << text;
+  EXPECT_NE(text.find("(OB 1, network 1: L     MW [MD 4])", second), std::string::npos) << text;
+}

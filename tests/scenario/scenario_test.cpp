@@ -201,3 +201,40 @@ TEST(ScenarioRun, UnknownComponentStopsBeforeThePlantMoves) {
   EXPECT_EQ(o.errors[0].Text(), "t.scn:2:1: no component named 'Nope'");
   EXPECT_EQ(ExitCode(o), 2);
 }
+
+TEST(ScenarioParse, DurationsAreBoundedAfterTheirUnit) {
+  struct Case {
+    const char* line;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"run 1440min", true},          {"run 86400000ms", true},
+      {"run 1441min", false},         {"run 999999999min", false},
+      {"run 1000000000s", false},     {"run 86400001ms", false},
+      {"run 2000000ticks", false},
+      {"wait A124.0 == 1 timeout 999999999min", false},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::string> errors = ParseErrors(std::string(c.line) + "\nexpect E124.0 == 0\n");
+    if (c.accepted) {
+      EXPECT_TRUE(errors.empty()) << c.line << ": " << (errors.empty() ? "" : errors[0]);
+    } else {
+      ASSERT_EQ(errors.size(), 1u) << c.line;
+      EXPECT_NE(errors[0].find("limit of 24 h (86400 s)"), std::string::npos) << errors[0];
+    }
+  }
+}
+
+TEST(ScenarioParse, ErrorsAreCappedAndWhatTheFileHoldsIsEscaped) {
+  std::string typos;
+  for (int i = 0; i < 100000; ++i) typos += "presss Btn\n";
+  const std::vector<std::string> errors = ParseErrors(typos);
+  ASSERT_EQ(errors.size(), kMaxErrors + 1);
+  EXPECT_NE(errors.back().find("too many errors"), std::string::npos) << errors.back();
+
+  // A terminal command hidden in a file reaches the terminal as text; UTF-8 letters stay.
+  const std::vector<std::string> shown = ParseErrors("\x1b]0;\xc3\xa9t\xc3\xa9\x07\x9b" "2J x\n");
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown[0].find_first_of("\x1b\x07\x9b"), std::string::npos) << shown[0];
+  EXPECT_NE(shown[0].find("'\\x1B]0;\xc3\xa9t\xc3\xa9\\x07\\x9B2J'"), std::string::npos) << shown[0];
+}
