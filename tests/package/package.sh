@@ -46,6 +46,8 @@ check "a scenario named without a path is found among the installed examples and
 out="$(run --headless --scenario bridge.scn "missing.awl" 2>&1)"; rc=$?
 check "a missing program of a scenario run is not replaced by a shipped one" \
   "[ $rc -eq 2 ] && [[ \"\$out\" != *'using '*bridge.awl* ]]"
+out="$(run --check "$share/torvane/examples/bridge.awl" 2>&1)"; rc=$?
+check "the unpacked program checks a shipped program clean" "[ $rc -eq 0 ]" || echo "$out"
 out="$(run exercise check bridge 2>&1)"; rc=$?
 check "an installed exercise is found by name and checks" "[ $rc -eq 0 ]" || echo "$out"
 exit $fail
