@@ -28,6 +28,7 @@
 #include "gui/GuiSupport.h"
 #include "gui/MainWindow.h"
 #include "gui/PLCWindow.h"
+#include "gui/ProgramEditor.h"
 #include "gui/SimulatorWindow.h"
 #include "gui/StartupErrorBox.h"
 #include "plc/PLCFormSource.h"
@@ -60,7 +61,10 @@ bool ImageOutputRefused(const std::string& path, const TCommandLine& options) {
 // The windows of one session.
 struct TWindows {
   explicit TWindows(TPlantSession& s)
-      : Main(&s.Form()), Plc(s.Form().PLC), Simulator(s.Plc()) {}
+      : Main(&s.Form()), Plc(s.Form().PLC), Simulator(s.Plc()) {
+    // Unsaved program text is never dropped without asking.
+    Main.CanClose = [this] { return Simulator.Editor()->MayDiscard(QStringLiteral("closing Torvane")); };
+  }
   TMainWindow Main;
   TPLCWindow Plc;
   TSimulatorWindowView Simulator;

@@ -55,6 +55,10 @@ void TMainWindow::ControlDestroyed(TControl* control) {
 }
 
 void TMainWindow::closeEvent(QCloseEvent* e) {
+  if (CanClose && !CanClose()) {
+    e->ignore();
+    return;
+  }
   e->accept();
   emit Closed();
 }

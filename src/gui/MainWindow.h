@@ -3,6 +3,7 @@
 // size, the panel's frame and the jam buttons as real widgets over it. Mouse presses on the
 // devices reach the models through the canvas; closing the window ends the program.
 #include <QWidget>
+#include <functional>
 
 #include "framework/Control.h"
 
@@ -25,6 +26,9 @@ class TMainWindow : public QWidget, public TControlObserver {
 
   void ControlChanged(TControl* control) override;
   void ControlDestroyed(TControl* control) override;
+
+  // Asked before the window closes (and Torvane with it); false keeps it open.
+  std::function<bool()> CanClose;
 
  signals:
   void Closed();

@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "gui/GuiSupport.h"
+#include "gui/ProgramEditor.h"
 #include "plc/EmbeddedPlc.h"
 
 using softplc::CpuMode;
@@ -48,9 +51,19 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   base.setPixelSize(PointsToPixels(8));
   setFont(base);
 
-  auto* root = new QVBoxLayout(this);
+  // The CPU's figures on the left, the program's text on the right.
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* split = new QSplitter(Qt::Horizontal, this);
+  outer->addWidget(split);
+  auto* panel = new QWidget(split);
+  auto* root = new QVBoxLayout(panel);
+  FEditor = new TProgramEditor(plc, split);
+  split->addWidget(panel);
+  split->addWidget(FEditor);
+  split->setStretchFactor(1, 1);
 
-  auto* program = new QGroupBox(QStringLiteral("Program"), this);
+  auto* program = new QGroupBox(QStringLiteral("Program"), panel);
   auto* pg = new QGridLayout(program);
   pg->addWidget(new QLabel(QStringLiteral("File:"), program), 0, 0);
   FProgram = new QLabel(program);
@@ -70,7 +83,7 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   pg->setColumnStretch(1, 1);
   root->addWidget(program);
 
-  auto* cpu = new QGroupBox(QStringLiteral("CPU"), this);
+  auto* cpu = new QGroupBox(QStringLiteral("CPU"), panel);
   auto* cg = new QGridLayout(cpu);
   FState = new QLabel(cpu);
   FState->setAlignment(Qt::AlignCenter);
@@ -91,14 +104,14 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   cg->addWidget(FScan, 1, 2, 1, 3);
   root->addWidget(cpu);
 
-  auto* diag = new QGroupBox(QStringLiteral("Diagnostics"), this);
+  auto* diag = new QGroupBox(QStringLiteral("Diagnostics"), panel);
   auto* dl = new QVBoxLayout(diag);
   FDiag = new QListWidget(diag);
   FDiag->setMinimumHeight(90);
   dl->addWidget(FDiag);
   root->addWidget(diag, 1);
 
-  auto* image = new QGroupBox(QStringLiteral("Process image"), this);
+  auto* image = new QGroupBox(QStringLiteral("Process image"), panel);
   auto* il = new QHBoxLayout(image);
   const int defaults[3] = {124, 124, 0};
   const int limits[3] = {softplc::Cpu::kInputBytes, softplc::Cpu::kOutputBytes,
@@ -146,7 +159,7 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   }
   root->addWidget(image);
 
-  FStatus = new QLabel(this);
+  FStatus = new QLabel(panel);
   FStatus->setWordWrap(true);
   root->addWidget(FStatus);
 
@@ -167,9 +180,11 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
         this, QStringLiteral("Load STL program"), start,
         QStringLiteral("STL programs and symbol tables (*.awl *.stl *.txt *.sdf *.seq *.asc);;"
                        "All files (*)"));
-    if (!paths.isEmpty()) LoadProgramFiles(paths);
+    if (!paths.isEmpty() && FEditor->MayDiscard(QStringLiteral("loading"))) LoadProgramFiles(paths);
   });
-  connect(FReload, &QPushButton::clicked, this, [this] { ReloadProgram(); });
+  connect(FReload, &QPushButton::clicked, this, [this] {
+    if (FEditor->MayDiscard(QStringLiteral("reloading"))) ReloadProgram();
+  });
 
   FRefresh = new QTimer(this);
   FRefresh->setInterval(200);
@@ -178,7 +193,7 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   });
   FRefresh->start();
 
-  resize(640, 560);
+  resize(1280, 640);
   Refresh();
   FPlc.Window.OnVisibleChange = TMethod<bool>(this, &TSimulatorWindowView::VisibleChanged);
   VisibleChanged(FPlc.Window.Visible());
@@ -210,6 +225,9 @@ bool TSimulatorWindowView::LoadProgramFiles(const QStringList& paths) {
   }
   FLastLoad = paths;
   const softplc::LoadResult r = FPlc.LoadProgram(sources, tables);
+  FEditor->OpenFiles(paths.filter(QRegularExpression(QStringLiteral("^(?!.*\\.(sdf|seq|asc)$)"),
+                                                     QRegularExpression::CaseInsensitiveOption)));
+  FEditor->ShowMessages(FPlc.LoadMessages(), FPlc.LoadErrorCount());
   ShowLoadResult(r.ok,
                  sources.empty() ? QStringLiteral("nothing")
                                  : QFileInfo(ToQString(sources.front())).fileName() +
@@ -222,6 +240,8 @@ bool TSimulatorWindowView::LoadProgramFiles(const QStringList& paths) {
 bool TSimulatorWindowView::LoadProgramFile(const QString& path) {
   FLastLoad = QStringList{path};
   const softplc::LoadResult r = FPlc.LoadProgram(path.toStdString());
+  FEditor->OpenFiles({path});
+  FEditor->ShowMessages(FPlc.LoadMessages(), FPlc.LoadErrorCount());
   ShowLoadResult(r.ok, QFileInfo(path).fileName(), r.errors.size());
   return r.ok;
 }
@@ -234,6 +254,10 @@ bool TSimulatorWindowView::ReloadProgram() {
     return again.size() == 1 ? LoadProgramFile(again.front()) : LoadProgramFiles(again);
   }
   const softplc::LoadResult r = FPlc.Reload();
+  QStringList files;
+  for (const std::string& f : FPlc.ProgramFiles()) files << ToQString(f);
+  if (!files.isEmpty()) FEditor->OpenFiles(files);
+  FEditor->ShowMessages(FPlc.LoadMessages(), FPlc.LoadErrorCount());
   ShowLoadResult(r.ok, QFileInfo(ToQString(FPlc.ProgramPath())).fileName(), r.errors.size());
   return r.ok;
 }
@@ -263,6 +287,7 @@ void TSimulatorWindowView::Refresh() {
                                         .arg(info.bytecodeBytes)
                                   : QStringLiteral("—"));
   FReload->setEnabled(!FPlc.ProgramPath().empty() || !FLastLoad.isEmpty());
+  FEditor->FollowProgram();
 
   const CpuMode mode = cpu.Mode();
   FState->setText(QString::fromLatin1(softplc::ModeName(mode)));

@@ -15,6 +15,7 @@ class QSpinBox;
 class QTableWidget;
 class QTimer;
 class TEmbeddedPlc;
+class TProgramEditor;
 
 class TSimulatorWindowView : public QWidget {
   Q_OBJECT
@@ -48,6 +49,8 @@ class TSimulatorWindowView : public QWidget {
   QPushButton* LoadButton() const { return FLoad; }
   QPushButton* ReloadButton() const { return FReload; }
   QSpinBox* AreaStart(int area) const { return FStart[area]; }  // 0 inputs, 1 outputs, 2 memory
+  // The program's source files, editable, with Download and the program status.
+  TProgramEditor* Editor() const { return FEditor; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -73,6 +76,7 @@ class TSimulatorWindowView : public QWidget {
   QPushButton* FReload;
   QSpinBox* FStart[3];
   QTimer* FRefresh;
+  TProgramEditor* FEditor;
   std::size_t FShownLoadMessages = static_cast<std::size_t>(-1);
   std::size_t FShownDiagnostics = static_cast<std::size_t>(-1);
   const void* FShownLoadData = nullptr;

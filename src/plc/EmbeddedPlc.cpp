@@ -145,6 +145,7 @@ softplc::LoadResult TEmbeddedPlc::LoadProgram(const std::vector<std::string>& pa
                                               const std::vector<std::string>& symbolPaths) {
   softplc::LoadResult result = FCpu->LoadFiles(paths, symbolPaths, FSymbols);
   FLoadMessages = result.errors;
+  FLoadErrors = result.errors.size();
   FLoadMessages.insert(FLoadMessages.end(), result.warnings.begin(), result.warnings.end());
   if (result.ok) {
     FProgramFiles = paths;
@@ -171,6 +172,7 @@ softplc::LoadResult TEmbeddedPlc::Download(const std::vector<softplc::SourceFile
   }
   if (result.errors.empty()) result = FCpu->Download(sources, symbolFiles, FSymbols, summary);
   FLoadMessages = result.errors;
+  FLoadErrors = result.errors.size();
   FLoadMessages.insert(FLoadMessages.end(), result.warnings.begin(), result.warnings.end());
   return result;
 }
@@ -180,6 +182,7 @@ softplc::LoadResult TEmbeddedPlc::Reload() {
     softplc::LoadResult result;
     result.errors.push_back({"", 0, 0, "No program file has been loaded yet"});
     FLoadMessages = result.errors;
+    FLoadErrors = 1;
     return result;
   }
   return LoadProgram(std::vector<std::string>(FProgramFiles), std::vector<std::string>(FSymbolFiles));

@@ -51,6 +51,8 @@ class TEmbeddedPlc : public TSimulatorBackEnd {
   const std::string& ProgramPath() const { return FProgramPath; }
   // The errors and warnings of the last load attempt.
   const std::vector<softplc::Message>& LoadMessages() const { return FLoadMessages; }
+  // How many of LoadMessages are errors (they come first; the rest are warnings).
+  std::size_t LoadErrorCount() const { return FLoadErrors; }
 
   // Mode changes from the simulator's own controls go through here, so that the CPU's timers
   // start counting from the moment it enters RUN.
@@ -79,6 +81,7 @@ class TEmbeddedPlc : public TSimulatorBackEnd {
   std::vector<std::string> FProgramFiles;
   std::vector<std::string> FSymbolFiles;
   std::vector<softplc::Message> FLoadMessages;
+  std::size_t FLoadErrors = 0;
   std::uint64_t FLastCycleAt = 0;
   std::uint32_t FLastElapsed = 0;
   std::uint64_t FLastScanNs = 0;
