@@ -108,6 +108,7 @@ struct Block {
   // resolved
   int state = 0;  // 0 not resolved, 1 resolving (cycle check), 2 done
   std::vector<Var> vars;
+  std::vector<std::string> failedVars;  // declared, but the declaration failed
   TypeP instanceType;  // FB and SFB: IN, OUT, IN_OUT, STAT
   TypeP dbType;        // DB and UDT
   int dbOfFb = -1;     // index of the FB or SFB a DB is an instance of
@@ -173,6 +174,27 @@ class Compiler : public TypeResolver {
   void DeclErrors(std::vector<DeclError>& errs) {
     for (DeclError& e : errs) Error(e.line, e.column, std::move(e.text));
     errs.clear();
+  }
+
+  // Errors and warnings in the order of the files, then of lines and columns; the note that
+  // reporting stopped stays last.
+  void SortMessages() {
+    auto fileIndex = [&](const std::string& name) {
+      for (size_t k = 0; k < files_.size(); ++k)
+        if (files_[k].name == name) return k;
+      return files_.size();
+    };
+    auto sort = [&](std::vector<Message>& v, size_t keepLast) {
+      std::stable_sort(v.begin(), v.end() - static_cast<std::ptrdiff_t>(keepLast),
+                       [&](const Message& a, const Message& b) {
+                         const size_t fa = fileIndex(a.file), fb = fileIndex(b.file);
+                         if (fa != fb) return fa < fb;
+                         if (a.line != b.line) return a.line < b.line;
+                         return a.column < b.column;
+                       });
+    };
+    sort(result_.errors, errorCount_ >= kMaxErrors && !result_.errors.empty() ? 1 : 0);
+    sort(result_.warnings, 0);
   }
 
   // -- structure
@@ -427,8 +449,15 @@ void Compiler::ParseFile(FileUnit& fu) {
             Error(t.line, t.column, "an organization block can only declare VAR_TEMP variables");
             section = -1;
           } else if (cur->kind == BlockKind::FC && section == kStat) {
-            Error(t.line, t.column,
-                  "a function (FC) has no static variables; use VAR_TEMP or a function block");
+            const bool constants = first + 1 < end && toks[first + 1].kind == TokKind::Word &&
+                                   Upper(toks[first + 1].text) == "CONSTANT";
+            if (constants)
+              Error(toks[first + 1].line, toks[first + 1].column,
+                    "STL has no named constants (VAR CONSTANT); write the value where it is "
+                    "used, or keep it in a data block");
+            else
+              Error(t.line, t.column,
+                    "a function (FC) has no static variables; use VAR_TEMP or a function block");
             section = -1;
           }
           openRange(section, end + 1 < toks.size() ? end + 1 : end);
@@ -446,12 +475,12 @@ void Compiler::ParseFile(FileUnit& fu) {
       case State::Decl:
         if (key == "END_VAR") {
           closeRange(t);
-          if (range.section >= 0) cur->decls.push_back(range);
+          cur->decls.push_back(range);
           state = State::Header;
         } else if (key == "BEGIN" || SectionOf(key) >= 0) {
           Error(t.line, t.column, "the variable section is not closed with END_VAR");
           closeRange(t);
-          if (range.section >= 0) cur->decls.push_back(range);
+          cur->decls.push_back(range);
           state = State::Header;
           continue;
         }
@@ -938,7 +967,15 @@ void Compiler::ResolveInterface(Block& b) {
   for (const DeclRange& r : b.decls) {
     DeclParser dp(r.text, r.line, r.column, *this, declErrors_);
     uint32_t bits = 0;
-    for (Member& m : dp.Members({}, bits)) decls.push_back({std::move(m), r.section});
+    std::vector<Member> members = dp.Members({}, bits);
+    b.failedVars.insert(b.failedVars.end(), dp.FailedNames().begin(), dp.FailedNames().end());
+    if (r.section < 0) {
+      // a section refused as a whole: its names are known, their uses need no more errors
+      for (const Member& m : members) b.failedVars.push_back(m.upper);
+      declErrors_.clear();
+      continue;
+    }
+    for (Member& m : members) decls.push_back({std::move(m), r.section});
     DeclErrors(declErrors_);
   }
   if (b.kind == BlockKind::FC && !b.retType.empty() && b.retType != "VOID") {
@@ -1357,6 +1394,23 @@ void Compiler::ParseStatements(FileUnit& fu, Block& b, size_t i, size_t end, uin
       }
       s.target = Trim(raw);
     }
+    if (s.mnem == "(" && s.operandCount == 0 && s.label.empty()) {
+      // '(' on a line of its own: it belongs to the logic instruction before it
+      Stmt* prev = b.stmts.empty() ? nullptr : &b.stmts.back();
+      static const char* const kOpeners[] = {"U", "UN", "O", "ON", "X", "XN", "A", "AN"};
+      const bool opener = prev && prev->operandCount == 0 &&
+                          std::find(std::begin(kOpeners), std::end(kOpeners), prev->mnem) !=
+                              std::end(kOpeners);
+      if (opener) {
+        Error(s.mnemLine, s.mnemCol, "'(' belongs on the line of its instruction: write '" +
+                                         prev->mnem + "('");
+        prev->mnem += "(";
+        continue;
+      }
+      // counted as an opening bracket, so that its ')' is not reported as well
+      Error(s.mnemLine, s.mnemCol, "a bracket opens with its instruction: write 'U(', 'O(' or 'X('");
+      s.mnem = "U(";
+    }
     if (!pending.empty()) {
       // earlier lone labels point at this statement
       for (Stmt& p : pending) {
@@ -1535,7 +1589,11 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
     size_t k = 1;
     uint32_t line = rest[0].line;
     (void)line;
-    for (; k < restCount && rest[k].kind == TokKind::Word; ++k) inner += Upper(rest[k].text);
+    std::string rawInner;
+    for (; k < restCount && rest[k].kind == TokKind::Word; ++k) {
+      inner += Upper(rest[k].text);
+      rawInner += rest[k].text;
+    }
     if (k >= restCount || rest[k].kind != TokKind::RBracket || k + 1 != restCount) {
       err = "a memory-indirect address is written like " +
             std::string(op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter
@@ -1561,7 +1619,7 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
     if (!inner.empty() && inner[0] == '#') {
       // a variable of the block holds the pointer; the block resolves it
       op.indirect = true;
-      op.pointerVar = inner.substr(1);
+      op.pointerVar = rawInner.substr(1);
       op.pointerSize = (op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter) ? 2 : 4;
       return true;
     }
@@ -1851,6 +1909,8 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
       op.symbolic = true;
       return true;
     }
+    if (std::find(b.failedVars.begin(), b.failedVars.end(), name) != b.failedVars.end())
+      return false;  // its declaration has been reported
     Error(t0.line, t0.column, "unknown variable " + Quote(t0.text) + " (not declared in " +
                                   BlockName(b.kind, b.number) + ")");
     return false;
@@ -1918,15 +1978,16 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
   if (ParseAddress(t, n, false, op, err)) {
     if (op.pointerVar.empty()) return true;
     // [#ptr]: a DWORD (a WORD or INT for a timer or counter number) of the block
-    const size_t cut = op.pointerVar.find_first_of(".[");
-    const std::string name = op.pointerVar.substr(0, cut);
+    const std::string path = Upper(op.pointerVar);
+    const size_t cut = path.find_first_of(".[");
+    const std::string name = path.substr(0, cut);
     for (const Var& v : b.vars) {
       if (v.upper != name) continue;
       TypeP type = v.type;
       uint32_t off = v.bitOffset, inner = 0;
       if (cut != std::string::npos) {
-        if (!FindPath(*v.type, op.pointerVar.substr(cut), type, inner, err)) {
-          Error(t0.line, t0.column, "variable #" + name + " " + err);
+        if (!FindPath(*v.type, path.substr(cut), type, inner, err)) {
+          Error(t0.line, t0.column, "variable #" + op.pointerVar + " " + err);
           return false;
         }
         off += inner;
@@ -1936,7 +1997,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
                              : (type->kind == TypeKind::DWord || type->kind == TypeKind::DInt);
       if (!fits) {
         Error(t0.line, t0.column,
-              "#" + op.pointerVar + " is a " + TypeName(*type) + "; the pointer must be " +
+              "#" + op.pointerVar + " is declared " + TypeName(*type) + "; the pointer must be " +
                   (word ? "a WORD or INT holding the number" : "a DWORD holding an address such as P#4.0"));
         return false;
       }
@@ -1944,6 +2005,8 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
       op.pointerByte = off / 8;
       return true;
     }
+    if (std::find(b.failedVars.begin(), b.failedVars.end(), name) != b.failedVars.end())
+      return false;
     Error(t0.line, t0.column, "unknown variable #" + op.pointerVar + " (not declared in " +
                                   BlockName(b.kind, b.number) + ")");
     return false;
@@ -1965,6 +2028,23 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
   }
   err = ParseConstant(text, op);
   if (!err.empty()) {
+    // a name of the block or of the symbol table written bare
+    const std::string up = Upper(text);
+    for (const Var& v : b.vars)
+      if (v.upper == up) {
+        err = std::string(v.section == kTemp ? "local" : v.inInstance && v.section == kStat
+                                                             ? "static variable"
+                                                             : "parameter") +
+              " " + Quote(text) + " is written '#" + text + "' in STL";
+        break;
+      }
+    if (std::find(b.failedVars.begin(), b.failedVars.end(), up) != b.failedVars.end())
+      err = Quote(text) + " is a variable whose declaration failed; it is written '#" + text + "'";
+    for (const auto& [name, address] : symbols_)
+      if (EqualsNoCaseUtf8(name, text)) {
+        err = "symbol " + Quote(text) + " is written '\"" + name + "\"' in STL";
+        break;
+      }
     Error(t0.line, t0.column, err);
     return false;
   }
@@ -2768,9 +2848,11 @@ bool Compiler::Run(Program& out) {
   }
   p.flatSize = pos;
 
+  // a block whose header failed has been reported; its statements would only repeat that
   for (file_ = 0; file_ < files_.size(); ++file_)
     for (Block& b : units_[file_].blocks)
-      if (b.kind == BlockKind::OB || b.kind == BlockKind::FC || b.kind == BlockKind::FB)
+      if (b.valid &&
+          (b.kind == BlockKind::OB || b.kind == BlockKind::FC || b.kind == BlockKind::FB))
         Translate(units_[file_], b, p);
   // constant ANY pointers follow the data blocks
   p.poolBase = (p.flatSize + 7) / 8 * 8;
@@ -2778,7 +2860,8 @@ bool Compiler::Run(Program& out) {
   if (!p.pool.empty()) p.flatSize = p.poolBase + static_cast<uint32_t>(p.pool.size());
   for (size_t k = 0; k < p.calls.size(); ++k) {
     p.calls[k].block = callTargets_[k]->programIndex;
-    if (p.calls[k].native == Native::None) p.calls[k].entry = p.blocks[p.calls[k].block].entry;
+    if (p.calls[k].native == Native::None && p.calls[k].block < p.blocks.size())
+      p.calls[k].entry = p.blocks[p.calls[k].block].entry;
   }
   file_ = 0;
   if (result_.errors.empty() && p.ob1 < 0) {
@@ -2787,6 +2870,7 @@ bool Compiler::Run(Program& out) {
     else
       Error(1, 1, "the program has no OB 1 (no statements were found)");
   }
+  SortMessages();
   if (!result_.errors.empty()) return false;
   for (const SourceFile& f : files_) {
     p.fileNames.push_back(f.name);

@@ -433,6 +433,7 @@ std::vector<Member> DeclParser::Members(std::initializer_list<std::string_view> 
     }
     TypeP type = ParseType();
     if (!type) {
+      failed_.push_back(t.text);
       SkipToSemicolon();
       continue;
     }

@@ -85,6 +85,9 @@ class DeclParser {
     uint32_t line, column, valueLine, valueColumn;
   };
   std::vector<Assign> Assignments();
+  // Names of the variables whose declaration failed (their type is unknown), so that their
+  // uses need no error of their own.
+  const std::vector<std::string>& FailedNames() const { return failed_; }
   bool AtEnd();
   std::string PeekWord();
 
@@ -107,6 +110,7 @@ class DeclParser {
   TypeP InstanceType(const Tok& at, std::string_view name, bool quoted);
 
   std::string_view text_;
+  std::vector<std::string> failed_;
   size_t pos_ = 0;
   int nesting_ = 0;  // inside a STRUCT or an ARRAY
   uint32_t line_, col_;

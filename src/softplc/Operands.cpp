@@ -98,12 +98,17 @@ bool ParseDuration(std::string_view s, int64_t& ms) {
   return true;
 }
 
+// Digits with a point or an exponent, such as 1.5, -2.0e-3 or 1e5: a name like temp1 or x1e5
+// is not a number.
 bool LooksReal(std::string_view s) {
+  if (s.empty() || !((s[0] >= '0' && s[0] <= '9') || s[0] == '.' || s[0] == '+' || s[0] == '-'))
+    return false;
   bool dot = false, exp = false, digits = false;
   for (char c : s) {
     if (c == '.') dot = true;
     else if (c == 'e' || c == 'E') exp = true;
     else if (c >= '0' && c <= '9') digits = true;
+    else if (c != '+' && c != '-') return false;
   }
   return digits && (dot || exp);
 }

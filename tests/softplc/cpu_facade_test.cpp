@@ -165,6 +165,23 @@ TEST(CpuFacade, DiagnosticsKeepTheNewestHundredEntries) {
   EXPECT_EQ(cpu.Mode(), CpuMode::Stop);
 }
 
+TEST(CpuFacade, LoadErrorsComeInFileAndLineOrder) {
+  // each file's errors arise in different stages: statements, interfaces, block structure
+  const std::string first =
+      "ORGANIZATION_BLOCK OB 1\nBEGIN\n      XYZ\nEND_ORGANIZATION_BLOCK\n"
+      "FUNCTION_BLOCK FB 1\nVAR_INPUT\n  m : \"Motor\" ;\nEND_VAR\nBEGIN\nEND_FUNCTION_BLOCK\n"
+      "FUNCTION FC 2 : VOID\nVAR\n  s : INT ;\nEND_VAR\nBEGIN\nEND_FUNCTION\n";
+  const std::string second = "FUNCTION FC 3 : VOID\nBEGIN\n      L     MW [#q]\nEND_FUNCTION\n"
+                             "FUNCTION FC 4 : \"Nothing\"\nBEGIN\nEND_FUNCTION\n";
+  Cpu cpu;
+  softplc::LoadResult r = cpu.Load({{"a.awl", first}, {"b.awl", second}});
+  std::vector<std::pair<std::string, int>> places;
+  for (const auto& e : r.errors) places.emplace_back(e.file, e.line);
+  const std::vector<std::pair<std::string, int>> want = {
+      {"a.awl", 3}, {"a.awl", 7}, {"a.awl", 12}, {"b.awl", 3}, {"b.awl", 5}};
+  EXPECT_EQ(places, want);
+}
+
 TEST(CpuFacade, GarbageNeverCrashesAndEveryErrorHasAPlace) {
   std::mt19937 rng(1234);
   const std::string alphabet = "UONXLT=()[]#\"';:.,0123456789 EAMZPBWD\n\t/+-*SPBIRCVFHQ{}";
