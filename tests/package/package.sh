@@ -4,6 +4,7 @@
 # files the launcher and software centres read.
 set -u
 build="$(realpath "$1")"
+src="$(realpath "$2")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail=0
@@ -50,4 +51,26 @@ out="$(run --check "$share/torvane/examples/bridge.awl" 2>&1)"; rc=$?
 check "the unpacked program checks a shipped program clean" "[ $rc -eq 0 ]" || echo "$out"
 out="$(run exercise check bridge 2>&1)"; rc=$?
 check "an installed exercise is found by name and checks" "[ $rc -eq 0 ]" || echo "$out"
+
+# The guide's commands, as a student or teacher types them after installing the package: every
+# line of its `sh` boxes, in an empty folder holding the guide's first program; a line may say
+# which exit code it expects ("# exits 1"). Only the install prefix differs from /usr.
+guide="$work/guide"
+mkdir -p "$guide"
+awk '/^```awl$/{on=1; next} /^```$/{on=0} on' "$src/docs/guide.md" >"$guide/first.awl"
+ran=0
+while IFS= read -r line; do
+  [ -z "$line" ] && continue
+  want=0
+  [[ "$line" =~ \#\ exits\ ([0-9]+)$ ]] && want="${BASH_REMATCH[1]}"
+  cmd="${line//\/usr\/share\/torvane/$root/usr/share/torvane}"
+  (cd "$guide" && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen \
+     PATH="$root/usr/bin:$PATH" bash -c "$cmd") >"$work/guide.log" 2>&1
+  rc=$?
+  ran=$((ran + 1))
+  check "the guide's '$line' exits $want" "[ $rc -eq $want ]" || cat "$work/guide.log"
+done < <(awk '/^```sh$/{on=1; next} /^```$/{on=0} on' "$src/docs/guide.md")
+check "the guide's commands were found" "[ $ran -ge 4 ]"
+check "the guide's grading wrote its three reports" \
+  "[ -s \"$guide/report.html\" ] && [ -s \"$guide/grades.csv\" ] && [ -s \"$guide/grades.xml\" ]"
 exit $fail
