@@ -679,7 +679,7 @@ void Machine::DescribeOperand(const Insn& in, StatusRecord& rec) const {
   switch (table[static_cast<size_t>(in.op)].operand) {
     case OperandKind::Bit:
       rec.hasOperand = true;
-      rec.operand = (memory[in.arg] >> in.a) & 1u;
+      rec.operand = (static_cast<uint32_t>(memory[in.arg]) >> in.a) & 1u;
       break;
     case OperandKind::Timer:
       rec.hasOperand = true;
