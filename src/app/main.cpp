@@ -30,6 +30,7 @@
 #include "gui/PLCWindow.h"
 #include "gui/ProgramEditor.h"
 #include "gui/SimulatorWindow.h"
+#include "gui/WindowPlacement.h"
 #include "gui/StartupErrorBox.h"
 #include "plc/PLCFormSource.h"
 #include "plc/SimulatorFactory.h"
@@ -70,12 +71,9 @@ struct TWindows {
   TSimulatorWindowView Simulator;
   std::vector<std::string> Inputs;  // files the screenshots may not replace
 
-  void Show() {
-    Main.CentreOnScreen();
-    Main.show();
-    // The PLC window and the simulator's window follow their models' visibility.
-    Plc.raise();
-  }
+  // The PLC window and the simulator's window follow their models' visibility; all three are
+  // placed from the free space of the plant window's screen.
+  void Show() { ShowPlantWindows(Main, Plc, &Simulator); }
 
   // One PNG per window that is up, named after it; false (message on stderr) on failure.
   bool Save(const QString& dir) {

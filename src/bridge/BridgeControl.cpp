@@ -439,6 +439,29 @@ void TForm2::ThermalFault() {
 
 void TForm2::SetMains(bool on) { MagnetoTermico->ACInPin->SetState(on); }
 
+void TForm2::ResetPlant() {
+  SetMains(true);
+  SetMotorSlowness(1.0);
+  for (TRelay* k : {KM1, KM2, KM3, KM4}) k->SetWelded(false);
+  for (TIOModule* m : {PLC->FirstModule, PLC->SecondModule}) {
+    if (m == nullptr) continue;
+    for (int i = 0; i < 16; ++i) {
+      m->SetInputFault(i, -1);
+      m->SetInputBounce(i, 0);
+    }
+  }
+  // Through the buttons, so they show the repair as a click does.
+  if (V2AtascoBtn->Down()) V2ReparacionBtn->Click();
+  if (Bridge != nullptr) {
+    Bridge->Repair();
+    Bridge->SetFrame(0);
+  }
+  MagnetoTermico->SetState(true);
+  Termico->SetState(true);
+  Motor->REPAIR();
+  Motor->ACPin->SetState(false);
+}
+
 void TForm2::V2AtascoBtnClick(TObject* sender) {
   (void)sender;
   if (Bridge != nullptr) Bridge->Jam();

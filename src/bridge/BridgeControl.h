@@ -135,6 +135,10 @@ class TForm2 : public TForm {
   // The mains feeding the circuit breaker fail (false) or come back (true).
   void SetMains(bool on);
   bool MainsOn() const { return MagnetoTermico->GetACInputState(); }
+  // Puts the plant back as it started, whatever happened to it: deck down and still, every
+  // fault cleared (jam, slowness, welds, trips, input faults), mains on, breaker and thermal
+  // relay closed. The PLC program is left alone.
+  void ResetPlant();
   // Ticks the plant has run.
   std::uint64_t Ticks() const { return FTicks; }
 

@@ -1,21 +1,41 @@
 #include "gui/MainWindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 
 #include "bridge/BridgeControl.h"
 #include "gui/Canvas.h"
 #include "gui/ControlWidgets.h"
 #include "gui/GuiSupport.h"
+#include "gui/PLCWindow.h"
+#include "plc/CPU_Frame.h"
 
 TMainWindow::TMainWindow(TForm2* model, QWidget* parent) : QWidget(parent), FModel(model) {
   InitGuiSupport();
   setWindowTitle(ToQString(model->Caption()));
   setWindowIcon(QIcon(QStringLiteral(":/icon/torvane.png")));
+  FMenuBar = new QMenuBar(this);
+  QMenu* windows = FMenuBar->addMenu(QStringLiteral("&Windows"));
+  FShowPlc = windows->addAction(QStringLiteral("&PLC"), this, [this] { ShowPlcWindow(); });
+  FShowSimulator =
+      windows->addAction(QStringLiteral("&Simulator"), this, [this] { ShowSimulatorWindow(); });
+  QMenu* plant = FMenuBar->addMenu(QStringLiteral("&Plant"));
+  FReset = plant->addAction(QStringLiteral("&Reset plant"), this, [this] {
+    if (FModel != nullptr) FModel->ResetPlant();
+  });
+  FShowPlc->setEnabled(false);
+  FShowSimulator->setEnabled(false);
+  FMenuBar->adjustSize();
+  const int menuHeight = FMenuBar->sizeHint().height();
+  FMenuBar->setGeometry(0, 0, model->Width(), menuHeight);
+
   FCanvas = new TCanvas(this);
-  FCanvas->move(0, 0);
+  FCanvas->move(0, menuHeight);
   FCanvas->SetRoot(model);
   FWidgets = new TControlWidgets(model, FCanvas);
   // The panel's frame is drawn over the devices inside it; the mouse must reach them.
@@ -28,7 +48,7 @@ TMainWindow::TMainWindow(TForm2* model, QWidget* parent) : QWidget(parent), FMod
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
         " left: 8px; padding: 0px 1px; }"));
   }
-  setFixedSize(model->Width(), model->Height());
+  setFixedSize(model->Width(), menuHeight + model->Height());
   model->AddObserver(this);
 }
 
@@ -41,6 +61,52 @@ void TMainWindow::CentreOnScreen() {
   if (s == nullptr) return;
   const QRect area = s->availableGeometry();
   move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void TMainWindow::SetCompanions(TPLCWindow* plc, QWidget* simulator) {
+  FPlcWindow = plc;
+  FSimulator = simulator;
+  FShowPlc->setEnabled(plc != nullptr);
+  FShowSimulator->setEnabled(simulator != nullptr);
+}
+
+std::vector<QRect> TMainWindow::KeepClear() const {
+  std::vector<QRect> out;
+  if (FModel == nullptr) return out;
+  for (const TControl* c : {static_cast<const TControl*>(FModel->Panel),
+                            static_cast<const TControl*>(FModel->Shape1),
+                            static_cast<const TControl*>(FModel->Shape2)})
+    out.push_back(FCanvas->ControlRect(c).translated(FCanvas->pos()));
+  return out;
+}
+
+void TMainWindow::ShowPlcWindow() {
+  if (FPlcWindow == nullptr) return;
+  TPLC* plc = FPlcWindow->Model();
+  if (plc == nullptr) return;
+  // "Hilde on running" keeps the window folded while the CPU runs: asking for the window means
+  // asking to look at a stopped CPU, which also unfolds it.
+  TCPU* cpu = plc->Faceplate;
+  if (plc->HideOnRunCheckBox->Checked() && cpu != nullptr && !cpu->StopBtn->Checked())
+    cpu->StopBtn->Click();
+  plc->Show();
+  FPlcWindow->raise();
+  FPlcWindow->activateWindow();
+}
+
+void TMainWindow::ShowSimulatorWindow() {
+  if (FSimulator == nullptr) return;
+  TPLC* plc = FPlcWindow != nullptr ? FPlcWindow->Model() : nullptr;
+  if (plc != nullptr && plc->SimWindow != nullptr) {
+    // Unticking "Hide PLCSim" shows it through the PLC window, which keeps the box truthful.
+    if (plc->HideCheckBox->Checked() && plc->HideCheckBox->Enabled())
+      plc->HideCheckBox->SetChecked(false);
+    plc->SimWindow->Show();
+  } else {
+    FSimulator->show();
+  }
+  FSimulator->raise();
+  FSimulator->activateWindow();
 }
 
 void TMainWindow::ControlChanged(TControl* control) {

@@ -1,6 +1,7 @@
 #include "gui/PLCWindow.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 
 #include "gui/AboutWindow.h"
 #include "gui/Canvas.h"
@@ -55,4 +56,12 @@ void TPLCWindow::ControlDestroyed(TControl* control) {
 void TPLCWindow::closeEvent(QCloseEvent* e) {
   if (FModel != nullptr && FModel->Visible()) FModel->Close();
   e->accept();
+}
+
+void TPLCWindow::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  // Folded by "Hilde on running", the window is a strip; a user who pulls it open wants the
+  // controls, not an empty frame, so the window model takes the height the user gave it.
+  if (FFollowing || FModel == nullptr || !FModel->Collapsed()) return;
+  if (e->size().height() > FModel->Height() && e->spontaneous()) FModel->SetHeight(e->size().height());
 }

@@ -28,6 +28,7 @@ class TPLCWindow : public QWidget, public TControlObserver {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   void Follow();

@@ -14,6 +14,7 @@
 #include "gui/ControlWidgets.h"
 #include "gui/GuiSupport.h"
 #include "gui/MainWindow.h"
+#include "gui/WindowPlacement.h"
 
 namespace {
 
@@ -40,8 +41,10 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, ShowsThePlantAtItsDesignedSizeUnderItsCaption) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Torvane"));
-  EXPECT_EQ(window->size(), QSize(929, 596));
+  // The menu bar sits above the designed client area.
   EXPECT_EQ(window->Canvas()->size(), QSize(929, 596));
+  EXPECT_EQ(window->size(), QSize(929, 596 + window->Canvas()->y()));
+  EXPECT_GT(window->Canvas()->y(), 0);
   // The panel and the jam buttons are widgets; "Reparación" starts down.
   auto* repair = qobject_cast<QToolButton*>(window->Widgets()->WidgetFor(Form().V2ReparacionBtn));
   ASSERT_NE(repair, nullptr);
@@ -121,6 +124,37 @@ TEST_F(MainWindowTest, NoCaptionCollidesWithAnotherOrWithADevice) {
     for (const TControl* d : devices)
       EXPECT_FALSE(r.intersects(OnWindow(d))) << name << " / " << d->Name;
   }
+}
+
+TEST_F(MainWindowTest, WindowsArePlacedFromTheScreensFreeSpace) {
+  const QSize frame(2, 24);  // a window manager's border and title
+  const QSize plant = window->size() + frame;
+  const QSize plc = QSize(Form().PLC->Width(), Form().PLC->Height()) + frame;
+  const QSize sim = QSize(640, 572) + frame;
+  std::vector<QRect> keep = window->KeepClear();
+  ASSERT_EQ(keep.size(), 3u);
+  for (QRect& r : keep) r.translate(1, 23);
+  EXPECT_TRUE(keep[0].contains(window->Canvas()->ControlRect(Form().ComienzoBtn).translated(1, 23 + window->Canvas()->y())));
+
+  // A large screen has room for all: nothing covers anything.
+  const QRect large(0, 0, 1920, 1050);
+  TWindowPlacement p = PlaceWindows(large, plant, plc, sim, keep);
+  for (const QRect& r : {p.Plant, p.Plc, p.Simulator}) EXPECT_TRUE(large.contains(r));
+  EXPECT_FALSE(p.Plc.intersects(p.Plant));
+  EXPECT_FALSE(p.Simulator.intersects(p.Plant));
+  EXPECT_FALSE(p.Simulator.intersects(p.Plc));
+
+  // A laptop screen: the PLC window may overlap the plant, but not its panel or traffic lights,
+  // and no more than the strip it lacks beside it. (The simulator window cannot help covering
+  // one of them here.)
+  const QRect laptop(0, 0, 1366, 738);
+  p = PlaceWindows(laptop, plant, plc, sim, keep);
+  for (const QRect& r : {p.Plant, p.Plc, p.Simulator}) EXPECT_TRUE(laptop.contains(r));
+  for (const QRect& k : keep) EXPECT_FALSE(p.Plc.intersects(k.translated(p.Plant.topLeft())));
+  const QRect covered = p.Plc.intersected(p.Plant);
+  EXPECT_LE(covered.width() * covered.height(),
+            (plc.width() - (laptop.width() - plant.width())) * plc.height());
+  EXPECT_FALSE(p.Simulator.intersects(p.Plc));
 }
 
 }  // namespace

@@ -343,6 +343,45 @@ TEST_F(Plant, ThermalFaultTripsARunningMotorUntilTheRelayIsClosedAgain) {
   EXPECT_GT(Frame(), stopped);
 }
 
+TEST_F(Plant, ResetBringsTheDeckDownAndEndsEveryFaultSoThePlantRunsAgain) {
+  StartCpu();
+  Outputs(kKM1 | kKM3);
+  RunMs(6000);
+  ASSERT_GT(Frame(), 4);
+  ExecuteTest(TForm2::kThermalTest);
+  form->V2AtascoBtn->Click();
+  form->KM1->SetWelded(true);
+  form->SetMotorSlowness(3.0);
+  form->PLC->FirstModule->SetInputFault(3, 0);
+  form->PLC->FirstModule->SetInputBounce(1, 4);
+  Outputs(kKM1 | kKM2);  // a short circuit trips the breaker
+  Tick();
+  ASSERT_FALSE(form->MagnetoTermico->State);
+  form->SetMains(false);
+  Outputs(0);
+  Tick();
+
+  form->ResetPlant();
+  EXPECT_EQ(Frame(), 0);
+  EXPECT_TRUE(form->FC_A->State);
+  EXPECT_TRUE(form->MainsOn());
+  EXPECT_TRUE(form->MagnetoTermico->State);
+  EXPECT_TRUE(form->Termico->State);
+  EXPECT_FALSE(form->KM1->Welded());
+  EXPECT_EQ(form->MotorSlowness(), 1.0);
+  EXPECT_EQ(form->PLC->FirstModule->InputFault(3), -1);
+  EXPECT_TRUE(form->V2ReparacionBtn->Down());
+  EXPECT_NE(form->Bridge->PlayState, psJammed);
+  Tick();
+  EXPECT_EQ(InputByte(0), 0x18) << "only the emergency stop and the lower limit switch";
+  EXPECT_EQ(InputByte(1), 0x01) << "and the thermal relay";
+  EXPECT_EQ(form->Motor->Status, TMotor::Stopped);
+  Outputs(kKM1 | kKM3);
+  RunMs(3000);
+  EXPECT_GT(Frame(), 4);
+  EXPECT_EQ(form->Motor->Status, TMotor::Running);
+}
+
 TEST_F(Plant, ThermalFaultOnAnIdleMotorOnlyOpensTheRelay) {
   StartCpu();
   ExecuteTest(TForm2::kThermalTest);

@@ -1,5 +1,6 @@
 // The plant's windows on a real X server (Xvfb at 1366x768) under real pointer events sent by
-// xdotool: quick clicks reach the PLC, the mouse is captured across all its buttons.
+// xdotool: quick clicks reach the PLC, the mouse is captured across all its buttons, the
+// windows are placed on a laptop's screen and come back through the plant window's menu.
 #include <QApplication>
 #include <QProcess>
 #include <QTest>
@@ -13,6 +14,14 @@
 #include "gui/Canvas.h"
 #include "gui/GuiSupport.h"
 #include "gui/MainWindow.h"
+#include "gui/PLCWindow.h"
+#include "gui/SimulatorWindow.h"
+#include "gui/WindowPlacement.h"
+#include "plc/CPU_Frame.h"
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegion>
+#include <QScreen>
 
 namespace {
 
@@ -109,6 +118,117 @@ TEST_F(X11Plant, ASecondMouseButtonNeitherPressesAnotherButtonNorLeavesTheFirstD
   EXPECT_FALSE(Form().SubirBtn->State);
   EXPECT_FALSE(Form().ComienzoBtn->State) << "stuck down after the mouse was up";
   EXPECT_FALSE(PlcReads(124, 0));
+}
+
+class X11Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    InitGuiSupport();
+    session = std::make_unique<TPlantSession>();
+    main = std::make_unique<TMainWindow>(&session->Form());
+    plc = std::make_unique<TPLCWindow>(session->Form().PLC);
+    sim = std::make_unique<TSimulatorWindowView>(session->Plc());
+    ShowPlantWindows(*main, *plc, sim.get());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(plc.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sim.get()));
+  }
+  void TearDown() override {
+    sim.reset();
+    plc.reset();
+    main.reset();
+    session.reset();
+  }
+  TPLC* Plc() { return session->Form().PLC; }
+  // Opens the plant window's menu and chooses the item, both with real clicks.
+  bool Choose(QAction* item) {
+    QMenuBar* bar = main->MenuBar();
+    QAction* title = nullptr;
+    for (QAction* a : bar->actions())
+      if (a->menu() != nullptr && a->menu()->actions().contains(item)) title = a;
+    if (title == nullptr) return false;
+    const QPoint t = bar->mapToGlobal(bar->actionGeometry(title).center());
+    if (!XDo({"mousemove", QString::number(t.x()), QString::number(t.y()), "click", "1"}))
+      return false;
+    QMenu* menu = title->menu();
+    if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000)) return false;
+    const QPoint i = menu->mapToGlobal(menu->actionGeometry(item).center());
+    if (!XDo({"mousemove", QString::number(i.x()), QString::number(i.y()), "click", "1"}))
+      return false;
+    return QTest::qWaitFor([menu] { return !menu->isVisible(); }, 5000);
+  }
+  // The middle of the largest part of `in` outside `minus`, or (-1, -1).
+  static QPoint Outside(const QRect& in, const QRect& minus) {
+    QRect best;
+    for (const QRect& r : QRegion(in).subtracted(QRegion(minus)))
+      if (r.width() * r.height() > best.width() * best.height()) best = r;
+    return best.isEmpty() ? QPoint(-1, -1) : best.center();
+  }
+  // The top-level window X shows at a global point.
+  static QWidget* TopAt(const QPoint& p) {
+    QWidget* w = QApplication::widgetAt(p);
+    return w != nullptr ? w->window() : nullptr;
+  }
+
+  std::unique_ptr<TPlantSession> session;
+  std::unique_ptr<TMainWindow> main;
+  std::unique_ptr<TPLCWindow> plc;
+  std::unique_ptr<TSimulatorWindowView> sim;
+};
+
+TEST_F(X11Windows, OnALaptopScreenEveryWindowIsOnScreenAndNothingHidesThePanelOrTheLights) {
+  const QRect screen = main->screen()->availableGeometry();
+  ASSERT_EQ(screen.size(), QSize(1366, 768));
+  for (QWidget* w : {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(plc.get()),
+                     static_cast<QWidget*>(sim.get())})
+    EXPECT_TRUE(screen.contains(w->frameGeometry())) << w->windowTitle().toStdString();
+  for (const QRect& k : main->KeepClear()) {
+    const QRect global(main->mapToGlobal(k.topLeft()), k.size());
+    EXPECT_FALSE(plc->frameGeometry().intersects(global));
+  }
+  // The simulator window is in front of the plant: X shows it where they overlap.
+  const QPoint both =
+      Outside(sim->frameGeometry().intersected(main->frameGeometry()), plc->frameGeometry());
+  ASSERT_NE(both, QPoint(-1, -1));
+  EXPECT_EQ(TopAt(both), sim.get());
+  EXPECT_EQ(TopAt(plc->geometry().center()), plc.get());
+}
+
+TEST_F(X11Windows, ClosedWindowsComeBackFromThePlantWindowsMenu) {
+  plc->close();
+  sim->close();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !plc->isVisible() && !sim->isVisible(); }, 5000));
+  ASSERT_TRUE(Choose(main->ShowPlcAction()));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return plc->isVisible(); }, 5000));
+  ASSERT_TRUE(Choose(main->ShowSimulatorAction()));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return sim->isVisible(); }, 5000));
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(sim.get()));
+  EXPECT_EQ(TopAt(Outside(sim->frameGeometry(), plc->frameGeometry())), sim.get());
+}
+
+TEST_F(X11Windows, AfterHideOnRunningTheMenuStopsTheCpuAndUnfoldsThePlcWindow) {
+  TCPU* cpu = Plc()->Faceplate;
+  Plc()->HideOnRunCheckBox->SetChecked(true);
+  cpu->RunPBtn->Click();
+  session->Clock().Advance(1000);  // the faceplate polls the CPU's state
+  ASSERT_TRUE(Plc()->Collapsed());
+  ASSERT_FALSE(sim->isVisible());
+  const int folded = Plc()->Height();
+  // Pulled open by hand, the folded window shows its controls.
+  ASSERT_TRUE(XDo({"windowsize", QString::number(plc->winId()), QString::number(plc->width()),
+                   "300"}));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return plc->height() == 300; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Plc()->Height() == 300; }, 5000))
+      << "the model stayed at " << Plc()->Height();
+  EXPECT_EQ(plc->Canvas()->height(), 300);
+  // The menu gives the window back with the CPU stopped.
+  ASSERT_TRUE(Choose(main->ShowPlcAction()));
+  EXPECT_TRUE(cpu->StopBtn->Checked());
+  session->Clock().Advance(1000);  // it unfolds as the CPU reports STOP
+  EXPECT_FALSE(Plc()->Collapsed());
+  EXPECT_GT(Plc()->Height(), folded);
+  EXPECT_TRUE(plc->isVisible());
 }
 
 }  // namespace
