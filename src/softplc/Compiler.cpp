@@ -1886,12 +1886,15 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
         }
         off += inner;
       }
-      if (type->kind == TypeKind::Timer || type->kind == TypeKind::Counter) {
-        // the parameter holds the number: used like T [LW n]
-        op.kind = type->kind == TypeKind::Timer ? Operand::Kind::Timer : Operand::Kind::Counter;
+      if (type->kind == TypeKind::Timer || type->kind == TypeKind::Counter ||
+          type->kind == TypeKind::BlockDb) {
+        // the variable holds the number: used like T [LW n] or AUF DB [LW n]
+        op.kind = type->kind == TypeKind::Timer     ? Operand::Kind::Timer
+                  : type->kind == TypeKind::Counter ? Operand::Kind::Counter
+                                                    : Operand::Kind::DataBlock;
         op.vtype = type;
         op.indirect = true;
-        op.pointerArea = Area::Local;
+        op.pointerArea = v.inInstance ? Area::DI : Area::Local;
         op.pointerSize = 2;
         op.pointerByte = off / 8;
         op.symbolic = true;
@@ -1925,6 +1928,16 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     }
   }
   // "DB 10", "DI 3", "DB10": a data block to open
+  if ((upper == "DB" || upper == "DI") && n >= 3 && t[1].kind == TokKind::LBracket) {
+    // AUF DB [MW 10]: the number in a word, read like a timer's number
+    static const std::string kTimerWord = "T";
+    std::vector<Token> asTimer(t, t + n);
+    asTimer[0].text = kTimerWord;
+    if (!ParseOperandToks(asTimer.data(), n, b, op)) return false;
+    op.kind = Operand::Kind::DataBlock;
+    op.di = upper == "DI";
+    return true;
+  }
   if ((upper == "DB" || upper == "DI") && n == 2 && t[1].kind == TokKind::Word) {
     std::string num = Upper(t[1].text);
     if (!num.empty() && num.size() <= 5 &&
@@ -2222,6 +2235,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
         if (!TranslateCall(s, b, p, in)) continue;
         break;
       case OperandKind::DataBlock: {
+        if (op.indirect) break;  // the number is read when it runs
         int32_t idx = op.byte < p.dbIndex.size() ? p.dbIndex[op.byte] : -1;
         if (idx < 0) {
           Error(line, col, "DB " + std::to_string(op.byte) + " does not exist (it is not in the loaded files)");
@@ -2280,11 +2294,11 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
     } else if (address) {
       in.arg = AreaBase(op.area) + op.byte + (op.area == Area::Local ? b.frameBase : 0u);
     } else if (op.indirect) {
-      // timers and counters numbered by a memory word
+      // timers, counters and data blocks numbered by a memory word
       IndirectRef ref;
       ref.op = def->opcode;
       ref.area = op.area;
-      ref.size = op.kind == Operand::Kind::Timer ? 8 : 9;
+      ref.size = op.kind == Operand::Kind::Timer ? 8 : op.kind == Operand::Kind::Counter ? 9 : 10;
       ref.pointerSize = op.pointerSize;
       ref.pointerOffset = AreaBase(op.pointerArea) + op.pointerByte +
                           (op.pointerArea == Area::Local ? b.frameBase : 0u);
@@ -2298,7 +2312,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       Lower(in);
     } else {
       // memory operands lower the same whatever their address, so it is done once here
-      Insn pre{def->opcode, 0, 0, 0};
+      Insn pre{def->opcode, static_cast<uint8_t>(op.di ? 1 : 0), 0, 0};
       Lower(pre);
       p.indirect[in.arg].lowered = pre;
     }
@@ -2735,6 +2749,43 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
       calleeFlat = cs.diBase + v.bitOffset / 8;
     else
       calleeFlat = scratch_;  // results of system functions
+    if (v.type->kind == TypeKind::BlockDb) {
+      // the number of a data block: DB 3, its symbol, or the caller's own BLOCK_DB
+      ParamCopy c;
+      c.size = 2;
+      c.callee = calleeFlat;
+      const Token& t0 = a->toks[0];
+      Operand own;
+      quiet_ = true;
+      const bool isOwn = !t0.text.empty() && t0.text[0] == '#' &&
+                         ParseOperandToks(a->toks.data(), a->toks.size(), caller, own) &&
+                         own.vtype && own.vtype->kind == TypeKind::BlockDb;
+      quiet_ = false;
+      BlockKind kind = BlockKind::DB;
+      int number = 0;
+      if (isOwn) {
+        c.mode = own.pointerArea == Area::DI ? ParamCopy::RelDi : ParamCopy::Abs;
+        c.caller = own.pointerArea == Area::DI
+                       ? own.pointerByte
+                       : mem::kLocalBase + caller.frameBase + own.pointerByte;
+      } else if (ParseBlockRef(t0.kind == TokKind::Quoted ? t0.text : Trim(a->text),
+                               t0.kind == TokKind::Quoted, t0.line, t0.column, kind, number)) {
+        if (kind != BlockKind::DB ||
+            static_cast<size_t>(number) >= p.dbIndex.size() || p.dbIndex[static_cast<size_t>(number)] < 0) {
+          Error(t0.line, t0.column, "parameter " + v.upper + " of " + name +
+                                        " needs a data block that exists, such as DB 1");
+          ok = false;
+          continue;
+        }
+        c.mode = ParamCopy::Const;
+        c.caller = static_cast<uint32_t>(number);
+      } else {
+        ok = false;
+        continue;
+      }
+      ins.push_back(c);
+      continue;
+    }
     if (v.type->kind == TypeKind::Any) {
       uint32_t at = 0, base = 0, length = 0;
       uint8_t mode = ParamCopy::Abs, typeCode = 2;

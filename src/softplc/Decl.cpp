@@ -25,6 +25,7 @@ constexpr Elementary kElementary[] = {
     {"TOD", TypeKind::Tod, 32},        {"DATE_AND_TIME", TypeKind::Dt, 64},
     {"DT", TypeKind::Dt, 64},          {"TIMER", TypeKind::Timer, 16},
     {"COUNTER", TypeKind::Counter, 16}, {"ANY", TypeKind::Any, 80},
+    {"BLOCK_DB", TypeKind::BlockDb, 16},
 };
 
 bool IsIdentChar(char c) {
@@ -73,7 +74,7 @@ int OperandSize(TypeKind k) {
 
 TypeP ElementaryType(TypeKind k) {
   static std::vector<TypeP> cache = [] {
-    std::vector<TypeP> v(static_cast<size_t>(TypeKind::Any) + 1);
+    std::vector<TypeP> v(static_cast<size_t>(TypeKind::BlockDb) + 1);
     for (const Elementary& e : kElementary) {
       auto t = std::make_shared<Type>();
       t->kind = e.kind;
@@ -338,7 +339,8 @@ TypeP DeclParser::ParseType() {
     TypeP elem = ParseType();
     --nesting_;
     if (!elem) return nullptr;
-    if (elem->kind == TypeKind::Any || elem->kind == TypeKind::Timer || elem->kind == TypeKind::Counter) {
+    if (elem->kind == TypeKind::Any || elem->kind == TypeKind::Timer ||
+        elem->kind == TypeKind::Counter || elem->kind == TypeKind::BlockDb) {
       Error(of.line, of.column, "an array cannot hold " + TypeName(*elem));
       return nullptr;
     }
@@ -661,7 +663,7 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
     return {};
   }
   if (t.kind == TypeKind::Struct || t.kind == TypeKind::Any || t.kind == TypeKind::Timer ||
-      t.kind == TypeKind::Counter)
+      t.kind == TypeKind::Counter || t.kind == TypeKind::BlockDb)
     return "a value of type " + TypeName(t) + " cannot be given here";
   if (t.kind == TypeKind::String) {
     if (text.size() < 2 || text.front() != '\'' || text.back() != '\'')

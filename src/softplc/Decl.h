@@ -12,7 +12,7 @@ namespace softplc {
 
 enum class TypeKind : uint8_t {
   Bool, Byte, Char, Word, Int, S5Time, Date, DWord, DInt, Real, Time, Tod, Dt, String, Struct,
-  Array, Timer, Counter, Any
+  Array, Timer, Counter, Any, BlockDb
 };
 
 struct Type;

@@ -20,6 +20,7 @@ const char* FaultText(Fault f) {
     case Fault::DbLength:
       return "area length error: address outside the open data block (or no data block open)";
     case Fault::StopRequested: return "STOP requested by SFC 46 STP";
+    case Fault::NoDataBlock: return "the data block to open is not loaded";
     case Fault::McrOverflow: return "MCR stack fault: more than eight nested MCR(";
     case Fault::McrUnderflow: return "MCR stack fault: ')MCR' without 'MCR('";
   }
@@ -602,7 +603,7 @@ Fault Machine::CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t a1) {
   return Fault::None;
 }
 
-Fault Machine::Resolve(const IndirectRef& ref, Insn& tmp) const {
+Fault Machine::Resolve(const Program& p, const IndirectRef& ref, Insn& tmp) const {
   const uint8_t* const m = memory.data();
   tmp = Insn{ref.op, 0, 0, 0};
   if (ref.mode != 0) {
@@ -651,7 +652,12 @@ Fault Machine::Resolve(const IndirectRef& ref, Insn& tmp) const {
     if (at + pointerSize > DbLength(r)) return Fault::DbLength;
     at += DbBase(r);
   }
-  if (ref.size >= 8) {
+  if (ref.size == 10) {
+    const uint32_t number = Rd16(m + at);
+    if (number >= p.dbIndex.size() || p.dbIndex[number] < 0) return Fault::NoDataBlock;
+    tmp = ref.lowered;
+    tmp.arg = static_cast<uint32_t>(p.dbIndex[number]);
+  } else if (ref.size >= 8) {
     uint32_t number = Rd16(m + at);
     if (number > 255) return Fault::AreaLength;
     tmp.arg = number;
@@ -1491,7 +1497,7 @@ H_ADD_AR2_K: ADD_AR(ar2, in->arg & 0xFFFFu); NEXT();
 H_CAR: std::swap(ar1, ar2); NEXT();
 
 H_INDIRECT: {
-  const Fault f = Resolve(p.indirect[in->arg], tmp);
+  const Fault f = Resolve(p, p.indirect[in->arg], tmp);
   if (f != Fault::None) FAIL(f);
   in = &tmp;
   goto* kLabels[static_cast<size_t>(tmp.op)];
@@ -1523,7 +1529,7 @@ H_MCR_DEP: {
   // changes as it always does.
   tmp = *real;
   if (tmp.op == Opcode::INDIRECT) {
-    const Fault f = Resolve(p.indirect[tmp.arg], tmp);
+    const Fault f = Resolve(p, p.indirect[tmp.arg], tmp);
     if (f != Fault::None) FAIL(f);
   }
   switch (tmp.op) {

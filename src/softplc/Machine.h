@@ -21,6 +21,7 @@ enum class Fault : uint8_t {
   NestingUnderflow,
   CallDepth,       // calls nested deeper than the block stack allows
   DbLength,        // address outside the open data block (or no data block open)
+  NoDataBlock,     // a data block opened by a number that is not loaded
   StopRequested,   // SFC 46 STP
   McrOverflow,     // more than eight nested MCR(
   McrUnderflow,    // )MCR without MCR(
@@ -138,7 +139,7 @@ class Machine {
     bool mcrDependent;  // the caller's MCRA state, off in the called block until its MCRA
   };
   // The flat address and lowered form of a memory-indirect operand.
-  Fault Resolve(const IndirectRef& ref, Insn& out) const;
+  Fault Resolve(const Program& p, const IndirectRef& ref, Insn& out) const;
   static uint32_t DbNumber(const Program& p, DbReg r);
   std::array<Frame, kMaxCallDepth> frames_{};
   std::array<Nest, 8> nest_{};

@@ -80,7 +80,8 @@ static_assert(sizeof(Insn) == 8, "instructions stay compact");
 struct IndirectRef {
   Opcode op;           // the instruction it stands for
   Area area;           // area addressed (bit, byte, word, double word)
-  uint8_t size;        // 0 bit, 1 byte, 2 word, 4 double word, 8 timer, 9 counter
+  uint8_t size;        // 0 bit, 1 byte, 2 word, 4 double word, 8 timer, 9 counter,
+                       // 10 the number of a data block to open (OPN; lowered.a 1 for DI)
   uint8_t pointerSize; // 2 (word: timer/counter number) or 4 (double word: area pointer)
   uint32_t pointerOffset;  // flat offset of the pointer
   // How the address is formed: 0 memory-indirect (pointer in memory), 1 relative to the open
