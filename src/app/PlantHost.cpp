@@ -342,6 +342,7 @@ std::string TPlantHost::FaultTargetProblem(const std::string& target, const std:
 
 std::string TPlantHost::Fault(const std::string& target, const std::string& kind, double value) {
   if (std::string problem = FaultTargetProblem(target, kind); !problem.empty()) return problem;
+  FSession.Mark("fault " + target + " " + kind);
   if (kind == "slow") {
     FSession.Form().SetMotorSlowness(value);
     return {};
@@ -365,6 +366,7 @@ std::string TPlantHost::Fault(const std::string& target, const std::string& kind
 }
 
 std::string TPlantHost::Clear(const std::string& target) {
+  FSession.Mark("clear " + target);
   if (target == "Motor" || target == "all") FSession.Form().SetMotorSlowness(1.0);
   if ((target == "Bridge" || target == "all") && FJammed) {
     FJammed = false;
@@ -407,6 +409,7 @@ std::string TPlantHost::Force(const std::string& operand, const std::string& val
   TWatchOperand op;
   std::uint32_t raw = 0;
   if (std::string problem = CpuOperand(operand, &value, op, raw); !problem.empty()) return problem;
+  FSession.Mark("force " + operand + " " + value);
   return ForceWatchOperand(FSession.Plc().Cpu(), op, raw);
 }
 
@@ -414,12 +417,14 @@ std::string TPlantHost::Unforce(const std::string& operand) {
   if (operand == "all") {
     if (FSession.External()) return "forcing needs the embedded CPU";
     FSession.Plc().Cpu().UnforceAll();
+    FSession.Mark("unforce all");
     return {};
   }
   TWatchOperand op;
   std::uint32_t raw = 0;
   if (std::string problem = CpuOperand(operand, nullptr, op, raw); !problem.empty()) return problem;
   UnforceWatchOperand(FSession.Plc().Cpu(), op);
+  FSession.Mark("unforce " + operand);
   return {};
 }
 

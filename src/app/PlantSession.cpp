@@ -62,6 +62,49 @@ TPlantSession::TPlantSession(std::unique_ptr<TSimulatorBackEnd> external)
   FPlc.SetSymbols(BridgeSymbols());
   FForm = new TForm2(&FApplication, &BackEnd(), &FClock);
   FForm->OnTick = TNotifyEvent(this, &TPlantSession::TickDone);
+  const TIOModule* m = FForm->PLC->FirstModule;
+  for (int i = 0; i < 16; ++i) {
+    const std::string address = std::to_string(m->Address + i / 8) + "." + std::to_string(i % 8);
+    const char* in = TForm2::InputNames[static_cast<std::size_t>(i)];
+    FChart.AddTrace("E" + address + (in != nullptr ? std::string(" ") + in : ""), 1);
+  }
+  for (int i = 0; i < 16; ++i) {
+    const std::string address = std::to_string(m->Address + i / 8) + "." + std::to_string(i % 8);
+    const char* out = TForm2::OutputNames[static_cast<std::size_t>(i)];
+    FChart.AddTrace("A" + address + (out != nullptr ? std::string(" ") + out : ""), 1);
+  }
+  SampleChart();
+  FForm->PLC->OnTest = TTestEvent(this, &TPlantSession::TestRun);
+}
+
+void TPlantSession::TestRun(int index) {
+  const std::vector<std::string>& names = FForm->PLC->TestCbx->Items();
+  if (index >= 0 && static_cast<std::size_t>(index) < names.size())
+    Mark("test " + names[static_cast<std::size_t>(index)]);
+  FForm->PLCTest(index);
+}
+
+void TPlantSession::SampleChart() {
+  // Thirty-two comparisons a quiet tick; only a change is stored.
+  const TIOModule* m = FForm->PLC->FirstModule;
+  const std::uint64_t now = FClock.Now();
+  for (int i = 0; i < 16; ++i) FChart.Set(i, m->InputState(i) ? 1 : 0, now);
+  for (int i = 0; i < 16; ++i)
+    FChart.Set(16 + i, m->OutputPins[static_cast<std::size_t>(i)]->State ? 1 : 0, now);
+  FChart.SetNow(now);
+}
+
+void TPlantSession::StepTick() {
+  const std::uint64_t before = FForm->Ticks();
+  std::uint64_t moved = 0;
+  // Other timers of the plant may fall due on the way; the step ends with the plant's tick.
+  while (FForm->Ticks() == before && moved < TForm2::kTickMs) {
+    const std::int64_t due = FClock.NextDue();
+    const std::uint64_t left = TForm2::kTickMs - moved;
+    const std::uint64_t step = due <= 0 ? left : std::min<std::uint64_t>(static_cast<std::uint64_t>(due), left);
+    FClock.Advance(step);
+    moved += step;
+  }
 }
 
 TPlantSession::~TPlantSession() {
@@ -133,6 +176,7 @@ void TPlantSession::SampleTrace() {
 
 void TPlantSession::TickDone(TObject* sender) {
   (void)sender;
+  SampleChart();
   if (!FTracing) return;
   SampleTrace();
   FTrace.Sample(FClock.Now());

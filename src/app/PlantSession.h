@@ -11,6 +11,7 @@
 #include "bridge/BridgeControl.h"
 #include "framework/Timer.h"
 #include "plc/EmbeddedPlc.h"
+#include "scenario/Recorder.h"
 #include "scenario/Vcd.h"
 
 class TPlantSession {
@@ -50,9 +51,21 @@ class TPlantSession {
   // Ends the trace; the message of a failed write or close, or empty when the file is whole.
   std::string FinishTrace();
 
+  // Runs exactly one plant tick (the inputs to the CPU, one CPU cycle, one plant step), moving
+  // the clock on to it: what a paused plant's single step does.
+  void StepTick();
+
+  // The timing chart's record: every PLC input and output bit of bytes 124-125, by address and
+  // symbol, at the end of every tick, with a marker wherever a fault, a force or a fault test
+  // came or went.
+  scenario::Recorder& Chart() { return FChart; }
+  void Mark(const std::string& text) { FChart.Mark(FClock.Now(), text); }
+
  private:
   void TickDone(TObject* sender);
   void SampleTrace();
+  void SampleChart();
+  void TestRun(int index);  // a fault test of the PLC window: marked, then run
 
   // Declared in this order so the window (and its connection to the CPU) goes first.
   TTimerClock FClock;
@@ -69,6 +82,8 @@ class TPlantSession {
   std::vector<int> FOutputIds;
   int FElevationId = -1;
   int FFrameId = -1;
+
+  scenario::Recorder FChart;
 };
 
 // Formats a compiler message the way every tool shows one.

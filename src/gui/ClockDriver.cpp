@@ -1,5 +1,8 @@
 #include "gui/ClockDriver.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "framework/Timer.h"
 
 TClockDriver::TClockDriver(TTimerClock& clock, QObject* parent) : QObject(parent), FClock(clock) {
@@ -10,21 +13,29 @@ TClockDriver::TClockDriver(TTimerClock& clock, QObject* parent) : QObject(parent
 
 void TClockDriver::Start() {
   FWall.start();
-  FHandedMs = 0;
+  FWallSeen = 0;
+  FCarry = 0;
   FTimer.start();
 }
 
 void TClockDriver::Stop() { FTimer.stop(); }
 
+void TClockDriver::SetPaused(bool paused) {
+  FPaused = paused;
+  FCarry = 0;
+}
+
+void TClockDriver::SetSpeed(double speed) { FSpeed = std::clamp(speed, 0.1, 5.0); }
+
 void TClockDriver::Wake(std::int64_t wallMs) {
-  const std::int64_t now = wallMs;
-  std::int64_t due = now - FHandedMs;
-  if (due <= 0) return;
-  if (due > static_cast<std::int64_t>(kMaxCatchUp)) {
-    // Behind (a modal dialog, a debugger): drop the backlog instead of racing through it.
-    FHandedMs = now - static_cast<std::int64_t>(kMaxCatchUp);
-    due = static_cast<std::int64_t>(kMaxCatchUp);
-  }
-  FHandedMs += due;
-  FClock.Advance(static_cast<std::uint64_t>(due));
+  std::int64_t passed = wallMs - FWallSeen;
+  if (passed <= 0) return;
+  FWallSeen = wallMs;
+  // Behind (a modal dialog, a debugger): drop the backlog instead of racing through it.
+  passed = std::min(passed, static_cast<std::int64_t>(kMaxCatchUp));
+  if (FPaused) return;
+  const double due = static_cast<double>(passed) * FSpeed + FCarry;
+  const double whole = std::floor(due);
+  FCarry = due - whole;
+  if (whole >= 1) FClock.Advance(static_cast<std::uint64_t>(whole));
 }

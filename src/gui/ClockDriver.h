@@ -1,7 +1,8 @@
 #pragma once
 // Moves a plant clock on with the wall clock while the event loop runs, so the plant's timers
-// fire on screen at their real pace. Time the program spent blocked is not made up in one burst:
-// at most kMaxCatchUp milliseconds are handed to the clock per wake-up.
+// fire on screen at their real pace, or slower or faster at a chosen speed. Paused, it hands
+// over nothing: the plant, the CPU and the CPU's timers all stand still. Time the program spent
+// blocked is not made up in one burst: at most kMaxCatchUp wall milliseconds count per wake-up.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -22,6 +23,12 @@ class TClockDriver : public QObject {
   // event loop calls it every kWakeMs.
   void Wake(std::int64_t wallMs);
 
+  void SetPaused(bool paused);
+  bool Paused() const { return FPaused; }
+  // Plant time per wall time, 0.1 to 5.
+  void SetSpeed(double speed);
+  double Speed() const { return FSpeed; }
+
   static constexpr int kWakeMs = 10;
   static constexpr std::uint64_t kMaxCatchUp = 250;
 
@@ -29,5 +36,8 @@ class TClockDriver : public QObject {
   TTimerClock& FClock;
   QTimer FTimer;
   QElapsedTimer FWall;
-  std::int64_t FHandedMs = 0;
+  std::int64_t FWallSeen = 0;  // wall time already accounted for
+  double FCarry = 0;           // plant time due but less than a millisecond
+  double FSpeed = 1.0;
+  bool FPaused = false;
 };

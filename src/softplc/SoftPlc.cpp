@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "softplc/Compiler.h"
+#include "softplc/InstructionTable.h"
 #include "softplc/Machine.h"
 #include "softplc/SymbolFile.h"
 #include "softplc/TextFile.h"
@@ -517,6 +518,27 @@ TimerInfo Cpu::Timer(int n) const {
   r.running = t.running;
   r.q = t.q;
   return r;
+}
+
+namespace {
+std::vector<int> NumbersOf(const Program* program, OperandKind kind) {
+  std::vector<int> numbers;
+  if (program == nullptr) return numbers;
+  const std::vector<InstructionDef>& table = InstructionTable();
+  std::vector<bool> seen(256, false);
+  for (const Insn& in : program->code) {
+    const auto op = static_cast<size_t>(in.op);
+    if (op < table.size() && table[op].operand == kind && in.arg < seen.size()) seen[in.arg] = true;
+  }
+  for (size_t i = 0; i < seen.size(); ++i)
+    if (seen[i]) numbers.push_back(static_cast<int>(i));
+  return numbers;
+}
+}  // namespace
+
+std::vector<int> Cpu::TimersInUse() const { return NumbersOf(core_->program.get(), OperandKind::Timer); }
+std::vector<int> Cpu::CountersInUse() const {
+  return NumbersOf(core_->program.get(), OperandKind::Counter);
 }
 
 namespace {

@@ -201,6 +201,9 @@ class Cpu {
   bool CounterBit(int number) const;
 
   TimerInfo Timer(int number) const;
+  // Timers and counters the loaded program names directly, in ascending order.
+  std::vector<int> TimersInUse() const;
+  std::vector<int> CountersInUse() const;
 
   // Forcing: the masked bits of an input or output byte are held at the given value until they
   // are unforced. A forced input wins over whatever the plant writes; a forced output wins over

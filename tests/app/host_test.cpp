@@ -540,3 +540,68 @@ TEST(HostReporting, StateFromTheStartStopCauseAndWarnings) {
             std::string::npos) << text;
   EXPECT_NE(text.find("(OB 1, network 1: L     MW [MD 4])", second), std::string::npos) << text;
 }
+
+namespace {
+
+TEST_F(Host, AStepIsExactlyOneTickAndAPausedPlantMovesNothing) {
+  std::vector<std::string> messages;
+  // SUBIR starts a 1 s on-delay timer whose output lights S_AMBAR.
+  ASSERT_TRUE(session.LoadProgram(dir.Write("t.awl", R"(ORGANIZATION_BLOCK OB 1
+BEGIN
+      U     "SUBIR"
+      L     S5T#1S
+      SE    T 1
+      U     T 1
+      =     "S_AMBAR"
+END_ORGANIZATION_BLOCK
+)"), messages));
+  Run();
+  TForm2& form = session.Form();
+  const softplc::Cpu& cpu = session.Plc().Cpu();
+  // Nothing advances the clock here but the steps: that is a paused plant.
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  EXPECT_EQ(cpu.InputByte(124) & 0x02, 0);  // taken at the next tick, not before
+  const std::uint64_t ticks = form.Ticks(), cycles = cpu.CycleCount(), t0 = session.Clock().Now();
+  session.StepTick();
+  EXPECT_EQ(form.Ticks(), ticks + 1);
+  EXPECT_EQ(cpu.CycleCount(), cycles + 1);
+  EXPECT_LE(session.Clock().Now() - t0, TForm2::kTickMs);
+  EXPECT_EQ(cpu.InputByte(124) & 0x02, 0x02);
+  EXPECT_EQ(cpu.Timer(1).units, 100);  // started in this cycle
+  const std::uint64_t started = session.Clock().Now();
+  for (int i = 0; i < 19; ++i) session.StepTick();
+  EXPECT_EQ(session.Clock().Now() - started, 19u * TForm2::kTickMs);
+  EXPECT_EQ(cpu.Timer(1).units, 5);  // 950 ms of plant time, in 10 ms units
+  EXPECT_FALSE(std::get<bool>(Read("S1A.State")));
+  session.StepTick();
+  EXPECT_TRUE(std::get<bool>(Read("S1A.State")));
+  EXPECT_EQ(cpu.CycleCount(), cycles + 21);
+}
+
+TEST_F(Host, TheChartRecordsTheIoBitsAndMarksFaultsAndForces) {
+  Run();
+  scenario::Recorder& chart = session.Chart();
+  ASSERT_EQ(chart.Traces(), 32);
+  EXPECT_EQ(chart.Name(1), "E124.1 SUBIR");
+  EXPECT_EQ(chart.Name(16), "A124.0 KM1");
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(100);
+  const std::uint64_t pressed = session.Clock().Now();
+  ASSERT_EQ(host.Release("SubirBtn"), "");
+  host.Advance(100);
+  std::uint64_t v = 0;
+  ASSERT_TRUE(chart.ValueAt(16, pressed, v));
+  EXPECT_EQ(v, 1u);
+  ASSERT_TRUE(chart.ValueAt(16, session.Clock().Now(), v));
+  EXPECT_EQ(v, 0u);
+  EXPECT_EQ(chart.Now(), session.Clock().Now());
+  ASSERT_EQ(host.Fault("FC_C", "stuck", 1), "");
+  ASSERT_EQ(host.Force("KM1", "1"), "");
+  ASSERT_EQ(host.Execute(TForm2::kThermalTest), "");
+  ASSERT_EQ(chart.Markers().size(), 3u);
+  EXPECT_EQ(chart.Markers()[0].text, "fault FC_C stuck");
+  EXPECT_EQ(chart.Markers()[1].text, "force KM1 1");
+  EXPECT_EQ(chart.Markers()[2].text, std::string("test ") + TForm2::kThermalTest);
+}
+
+}  // namespace

@@ -156,4 +156,13 @@ TEST(TimerView, ATimerReportsItsBaseRunningStateAndOutput) {
   EXPECT_FALSE(cpu.Timer(-1).running);
 }
 
+TEST(TimerView, TheTimersAndCountersInUseAreThoseTheProgramNames) {
+  Cpu cpu;
+  EXPECT_TRUE(cpu.TimersInUse().empty());
+  ASSERT_TRUE(cpu.Load({{"u.awl", "  U E 0.0\n  L S5T#1S\n  SI T 7\n  U T 2\n  ZV Z 4\n"
+                                   "  L Z 4\n  R T 7\n  L 5\n  T MW 0\n"}}).ok);
+  EXPECT_EQ(cpu.TimersInUse(), (std::vector<int>{2, 7}));
+  EXPECT_EQ(cpu.CountersInUse(), (std::vector<int>{4}));
+}
+
 }  // namespace
