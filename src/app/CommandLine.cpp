@@ -12,6 +12,7 @@ struct TValueOption {
 
 constexpr TValueOption kValueOptions[] = {
     {"--scenario", &TCommandLine::Scenario},     {"--trace", &TCommandLine::Trace},
+    {"--chart", &TCommandLine::Chart},
     {"--screenshot", &TCommandLine::Screenshot}, {"--gallery", &TCommandLine::Gallery},
     {"--render-module", &TCommandLine::ModuleFigure}, {"--plc", &TCommandLine::Plc},
 };
@@ -97,6 +98,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
     error = "--check needs the program: --check FILE.awl ... [SYMBOLS.sdf]";
     return false;
   }
+  if (!out.Chart.empty() && out.Scenario.empty()) {
+    error = "--chart needs --scenario FILE (the chart is of the scenario's run)";
+    return false;
+  }
   if (out.Headless && out.Scenario.empty()) {
     error = "--headless needs --scenario FILE (there is nobody to click the plant)";
     return false;
@@ -123,6 +128,8 @@ std::string UsageText() {
          "  --headless          no window on screen (rendered offscreen); needs --scenario\n"
          "  --trace FILE.vcd    write every PLC input and output bit and the elevation as a\n"
          "                      VCD waveform on plant time\n"
+         "  --chart FILE.svg    draw the timing chart of a scenario run (every PLC input and\n"
+         "                      output bit, faults and forces marked) as an SVG drawing\n"
          "  --screenshot DIR    save a PNG of every window at the end of the run (without a\n"
          "                      scenario: right after start-up) and exit\n"
          "  --plc SPEC          what plays the PLC: embedded (the default, Torvane's own CPU)\n"

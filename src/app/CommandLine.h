@@ -13,6 +13,7 @@ struct TCommandLine {
   bool Headless = false;   // no window on screen (needs Scenario)
   std::string Scenario;    // scenario to run; the exit code tells whether it held
   std::string Trace;       // VCD file of every PLC bit and the elevation
+  std::string Chart;       // SVG timing chart of a scenario run
   std::string Screenshot;  // folder for PNGs of every window at the end of the run
   std::string Gallery;     // contact sheet of every component and picture
   std::string ModuleFigure;

@@ -23,7 +23,11 @@
 #include "app/ShippedFiles.h"
 #include "grading/GradeCommand.h"
 #include "components/Palette.h"
+#include "gui/ChartView.h"
+#include "gui/ClockBar.h"
 #include "gui/ClockDriver.h"
+#include "gui/TimersView.h"
+#include "gui/WatchWindow.h"
 #include "gui/Gallery.h"
 #include "gui/GuiSupport.h"
 #include "gui/MainWindow.h"
@@ -62,14 +66,37 @@ bool ImageOutputRefused(const std::string& path, const TCommandLine& options) {
 // The windows of one session.
 struct TWindows {
   explicit TWindows(TPlantSession& s)
-      : Main(&s.Form()), Plc(s.Form().PLC), Simulator(s.Plc()) {
+      : Main(&s.Form()), Plc(s.Form().PLC), Simulator(s.Plc()), Driver(s.Clock()),
+        Watch(s.Plc()), Chart(s.Chart()), Timers(s.Plc()) {
     // Unsaved program text is never dropped without asking.
     Main.CanClose = [this] { return Simulator.Editor()->MayDiscard(QStringLiteral("closing Torvane")); };
+    Bar = new TClockBar(Driver, s.Clock(), [this, &s] {
+      if (Step) Step();
+      else s.StepTick();
+    });
+    Main.AddBottomBar(Bar);
+    auto open = [](QWidget* w) {
+      w->show();
+      w->raise();
+      w->activateWindow();
+    };
+    QObject::connect(Bar, &TClockBar::WatchRequested, [this, open] { open(&Watch); });
+    QObject::connect(Bar, &TClockBar::ChartRequested, [this, open] { open(&Chart); });
+    QObject::connect(Bar, &TClockBar::TimersRequested, [this, open] { open(&Timers); });
+    QObject::connect(&Simulator, &TSimulatorWindowView::WatchRequested, [this, open] { open(&Watch); });
+    QObject::connect(&Simulator, &TSimulatorWindowView::TimersRequested, [this, open] { open(&Timers); });
   }
   TMainWindow Main;
   TPLCWindow Plc;
   TSimulatorWindowView Simulator;
   std::vector<std::string> Inputs;  // files the screenshots may not replace
+  TClockDriver Driver;
+  TClockBar* Bar = nullptr;  // owned by Main
+  TWatchWindow Watch;
+  TChartWindow Chart;
+  TTimersView Timers;
+  // What the bar's single step does when something else drives the clock (a scenario on screen).
+  std::function<void()> Step;
 
   // The PLC window and the simulator's window follow their models' visibility; all three are
   // placed from the free space of the plant window's screen.
@@ -177,7 +204,8 @@ int main(int argc, char** argv) {
   }
   // A headless scenario needs Qt only to render its screenshots.
   const bool headless = options.Headless || (scenario && !HaveDisplay());
-  if (headless && options.Screenshot.empty()) return RunWithoutQt(options);
+  // Drawing a chart needs Qt's painting, so such a run goes the offscreen way.
+  if (headless && options.Screenshot.empty() && options.Chart.empty()) return RunWithoutQt(options);
 
   const bool offscreen = headless || render || (!scenario && !options.Screenshot.empty()) ||
                          !HaveDisplay();
@@ -236,12 +264,34 @@ int main(int argc, char** argv) {
       QObject::connect(&windows.Main, &TMainWindow::Closed, [&closed] { closed = true; });
       QElapsedTimer wall;
       wall.start();
-      const std::uint64_t plantStart = session->Clock().Now();
+      std::uint64_t plantStart = session->Clock().Now();
+      double speed = windows.Driver.Speed();
+      // The bar's pause holds the scenario between ticks and a step lets one tick through; the
+      // pace starts afresh after a pause or a change of speed.
+      bool stepOnce = false;
+      windows.Step = [&stepOnce] { stepOnce = true; };
+      auto restartPace = [&] {
+        plantStart = session->Clock().Now();
+        speed = windows.Driver.Speed();
+        wall.restart();
+      };
       run.Host.AfterTick = [&] {
+        if (windows.Driver.Paused()) {
+          while (windows.Driver.Paused() && !stepOnce) {
+            QApplication::processEvents();
+            if (closed) throw TInterrupted{};
+            QThread::msleep(10);
+          }
+          stepOnce = false;
+          restartPace();
+          return;
+        }
         do {
           QApplication::processEvents();
           if (closed) throw TInterrupted{};
-          const auto ahead = static_cast<std::int64_t>(session->Clock().Now() - plantStart) - wall.elapsed();
+          if (windows.Driver.Speed() != speed) restartPace();
+          const double plantMs = static_cast<double>(session->Clock().Now() - plantStart) / speed;
+          const auto ahead = static_cast<std::int64_t>(plantMs) - wall.elapsed();
           if (ahead <= 0) break;
           QThread::msleep(static_cast<unsigned long>(std::min<std::int64_t>(ahead, 10)));
         } while (true);
@@ -259,6 +309,15 @@ int main(int argc, char** argv) {
     if (!shots.isEmpty()) {
       QApplication::processEvents();
       if (!windows.Save(shots) && code == kExitOk) code = kExitFailed;
+    }
+    if (!options.Chart.empty()) {
+      QString chartError;
+      if (!ExportChartSvg(session->Chart(), QString::fromStdString(options.Chart), chartError)) {
+        std::cerr << "torvane: " << chartError.toStdString() << '\n';
+        if (code == kExitOk) code = kExitFailed;
+      } else {
+        std::cout << "Wrote the chart to " << options.Chart << '\n';
+      }
     }
     return code;
   }
@@ -284,8 +343,7 @@ int main(int argc, char** argv) {
     }
     return code;
   }
-  TClockDriver driver(session->Clock());
-  driver.Start();
+  windows.Driver.Start();
   QObject::connect(&windows.Main, &TMainWindow::Closed, &app, &QApplication::quit);
   int code = QApplication::exec();
   if (const std::string e = session->FinishTrace(); !e.empty()) {

@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kLabelWidth = 190;
 constexpr int kAxisHeight = 22;
-constexpr int kRowHeight = 20;
+constexpr int kRowHeight = 16;
 constexpr int kExportWidth = 1400;
 
 const QColor kBackground(0xFF, 0xFF, 0xFF);
@@ -232,7 +232,7 @@ bool ExportChartVcd(const scenario::Recorder& r, const QString& path, QString& e
 // --- the view ---
 
 TChartView::TChartView(const scenario::Recorder& r, QWidget* parent) : QWidget(parent), FRecorder(r) {
-  setMinimumSize(600, ChartHeight(r));
+  setMinimumSize(600, std::min(ChartHeight(r), 300));
   setMouseTracking(false);
   setAttribute(Qt::WA_OpaquePaintEvent);
   Refresh();
@@ -383,7 +383,7 @@ TChartWindow::TChartWindow(const scenario::Recorder& r, QWidget* parent)
   timer->setInterval(100);
   connect(timer, &QTimer::timeout, FView, &TChartView::Refresh);
   timer->start();
-  resize(1000, ChartHeight(r) + 110);
+  resize(1000, std::min(ChartHeight(r) + 110, 700));
   SyncScroll();
 }
 

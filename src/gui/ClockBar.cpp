@@ -46,6 +46,20 @@ TClockBar::TClockBar(TClockDriver& driver, TTimerClock& clock, std::function<voi
   FSpeed->setCurrentIndex(3);
   row->addWidget(FSpeed);
   row->addStretch(1);
+  const struct {
+    const char* name;
+    QString text;
+    void (TClockBar::*signal)();
+  } views[] = {{"watch", tr("Variable table…"), &TClockBar::WatchRequested},
+               {"chart", tr("Timing chart…"), &TClockBar::ChartRequested},
+               {"timers", tr("Timers…"), &TClockBar::TimersRequested}};
+  for (const auto& v : views) {
+    auto* b = new QToolButton(this);
+    b->setObjectName(QString::fromLatin1(v.name));
+    b->setText(v.text);
+    connect(b, &QToolButton::clicked, this, v.signal);
+    row->addWidget(b);
+  }
 
   connect(FPause, &QToolButton::toggled, this, [this](bool paused) {
     FDriver.SetPaused(paused);

@@ -32,6 +32,12 @@ class TClockBar : public QWidget {
   // "12:03.450", or "1:02:03.450" past the hour.
   static QString TimeText(std::uint64_t ms);
 
+ signals:
+  // The user asked for one of the views that follow the plant.
+  void WatchRequested();
+  void ChartRequested();
+  void TimersRequested();
+
  private:
   TClockDriver& FDriver;
   TTimerClock& FClock;

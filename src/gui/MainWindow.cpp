@@ -56,6 +56,15 @@ TMainWindow::~TMainWindow() {
   if (FModel != nullptr) FModel->RemoveObserver(this);
 }
 
+void TMainWindow::AddBottomBar(QWidget* bar) {
+  const int top = height();
+  bar->setParent(this);
+  const int h = bar->sizeHint().height();
+  bar->setGeometry(0, top, width(), h);
+  setFixedSize(width(), top + h);
+  bar->show();
+}
+
 void TMainWindow::CentreOnScreen() {
   const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
   if (s == nullptr) return;

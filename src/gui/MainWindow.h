@@ -28,6 +28,8 @@ class TMainWindow : public QWidget, public TControlObserver {
   TForm2* Model() const { return FModel; }
   TCanvas* Canvas() const { return FCanvas; }
   TControlWidgets* Widgets() const { return FWidgets; }
+  // Puts a bar (the plant clock's controls) under the plant, growing the window to hold it.
+  void AddBottomBar(QWidget* bar);
   // Puts the window in the middle of the screen it is on.
   void CentreOnScreen();
   // The windows the menu brings back; either may be null.

@@ -102,6 +102,17 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   FScan = new QLabel(cpu);
   cg->addWidget(FCycles, 1, 0, 1, 2);
   cg->addWidget(FScan, 1, 2, 1, 3);
+  FForce = new QLabel(cpu);
+  FForce->setStyleSheet(QStringLiteral(
+      "QLabel { background: #c00000; color: white; font-weight: bold; padding: 2px; }"));
+  FForce->hide();
+  cg->addWidget(FForce, 2, 0, 1, 3);
+  FWatch = new QPushButton(QStringLiteral("Variable table…"), cpu);
+  FTimersBtn = new QPushButton(QStringLiteral("Timers…"), cpu);
+  cg->addWidget(FWatch, 2, 3);
+  cg->addWidget(FTimersBtn, 2, 4);
+  connect(FWatch, &QPushButton::clicked, this, &TSimulatorWindowView::WatchRequested);
+  connect(FTimersBtn, &QPushButton::clicked, this, &TSimulatorWindowView::TimersRequested);
   root->addWidget(cpu);
 
   auto* diag = new QGroupBox(QStringLiteral("Diagnostics"), panel);
@@ -299,6 +310,12 @@ void TSimulatorWindowView::Refresh() {
   pal.setColor(QPalette::WindowText, Qt::black);
   FState->setPalette(pal);
   FCycles->setText(QStringLiteral("Cycles: %1").arg(cpu.CycleCount()));
+  int forced = 0;
+  for (const softplc::ForcedByte& b : cpu.Forces()) forced += __builtin_popcount(b.mask);
+  FForce->setVisible(forced > 0);
+  if (forced > 0)
+    FForce->setText(forced == 1 ? QStringLiteral("FORCE ACTIVE: 1 bit forced")
+                                : QStringLiteral("FORCE ACTIVE: %1 bits forced").arg(forced));
   FScan->setText(QStringLiteral("Scan time: last %1, max %2")
                      .arg(Micro(FPlc.LastScanNs()), Micro(FPlc.MaxScanNs())));
   RefreshDiagnostics();

@@ -51,6 +51,15 @@ class TSimulatorWindowView : public QWidget {
   QSpinBox* AreaStart(int area) const { return FStart[area]; }  // 0 inputs, 1 outputs, 2 memory
   // The program's source files, editable, with Download and the program status.
   TProgramEditor* Editor() const { return FEditor; }
+  // Shown in red while any input or output is forced.
+  QLabel* ForceLabel() const { return FForce; }
+  QPushButton* WatchButton() const { return FWatch; }
+  QPushButton* TimersButton() const { return FTimersBtn; }
+
+ signals:
+  // The user asked for the variable table or the timers view.
+  void WatchRequested();
+  void TimersRequested();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -74,6 +83,9 @@ class TSimulatorWindowView : public QWidget {
   QPushButton* FModeButtons[4];
   QPushButton* FLoad;
   QPushButton* FReload;
+  QLabel* FForce;
+  QPushButton* FWatch;
+  QPushButton* FTimersBtn;
   QSpinBox* FStart[3];
   QTimer* FRefresh;
   TProgramEditor* FEditor;

@@ -183,8 +183,10 @@ bool TWatchWindow::ModifySelected() {
     }
     ++done;
   }
-  FStatus->setText(problems.isEmpty() ? tr("%n value(s) modified at the next cycle", "", done)
-                                      : problems.join(QLatin1Char('\n')));
+  FStatus->setText(problems.isEmpty()
+                       ? (done == 1 ? tr("1 value is written at the next cycle")
+                                    : tr("%1 values are written at the next cycle").arg(done))
+                       : problems.join(QLatin1Char('\n')));
   Refresh();
   return problems.isEmpty();
 }
@@ -204,7 +206,9 @@ bool TWatchWindow::ForceSelected() {
     }
     ++done;
   }
-  FStatus->setText(problems.isEmpty() ? tr("%n operand(s) forced", "", done) : problems.join(QLatin1Char('\n')));
+  FStatus->setText(problems.isEmpty()
+                       ? (done == 1 ? tr("1 operand forced") : tr("%1 operands forced").arg(done))
+                       : problems.join(QLatin1Char('\n')));
   Refresh();
   return problems.isEmpty();
 }
@@ -245,7 +249,9 @@ void TWatchWindow::Refresh() {
   int bits = 0;
   for (const softplc::ForcedByte& b : forces) bits += __builtin_popcount(b.mask);
   FBanner->setVisible(bits > 0);
-  if (bits > 0) FBanner->setText(tr("FORCE ACTIVE: %n bit(s) of inputs and outputs forced", "", bits));
+  if (bits > 0)
+    FBanner->setText(bits == 1 ? tr("FORCE ACTIVE: 1 bit of the inputs and outputs is forced")
+                               : tr("FORCE ACTIVE: %1 bits of the inputs and outputs are forced").arg(bits));
 }
 
 bool TWatchWindow::SaveTo(const QString& path, QString& error) const {

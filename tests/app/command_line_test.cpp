@@ -75,8 +75,18 @@ TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
   ASSERT_TRUE(Parse({"-v"}, o, error));
   EXPECT_TRUE(o.Version);
   // Every option the program reads is in the help text.
-  for (const char* name : {"--run", "--headless", "--scenario", "--trace", "--screenshot", "--gallery"})
+  for (const char* name : {"--run", "--headless", "--scenario", "--trace", "--screenshot", "--gallery",
+                           "--chart"})
     EXPECT_NE(UsageText().find(name), std::string::npos) << name;
+}
+
+TEST(CommandLine, AChartIsOfAScenarioRun) {
+  TCommandLine o;
+  std::string error;
+  ASSERT_TRUE(Parse({"--headless", "--scenario", "a.scn", "--chart", "c.svg", "p.awl"}, o, error)) << error;
+  EXPECT_EQ(o.Chart, "c.svg");
+  EXPECT_FALSE(Parse({"--chart", "c.svg", "p.awl"}, o, error));
+  EXPECT_NE(error.find("--chart needs --scenario"), std::string::npos);
 }
 
 TEST(CommandLine, ADoubleDashEndsTheOptions) {
