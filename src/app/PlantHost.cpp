@@ -281,6 +281,7 @@ std::string TPlantHost::Check(const scenario::Step& step) {
     }
     case StepKind::Mode:
     case StepKind::Run:
+    case StepKind::Reset:
       return {};
   }
   return {};
@@ -393,6 +394,12 @@ std::string TPlantHost::Clear(const std::string& target) {
     m->SetInputBounce(index, 0);
   }
   return problem;
+}
+
+std::string TPlantHost::Reset() {
+  FSession.Form().ResetPlant();
+  FJammed = false;
+  return {};
 }
 
 std::string TPlantHost::CpuOperand(const std::string& text, const std::string* value,

@@ -26,6 +26,7 @@ class TPlantHost : public scenario::Host {
   std::string Check(const scenario::Step& step) override;
   std::string Fault(const std::string& target, const std::string& kind, double value) override;
   std::string Clear(const std::string& target) override;
+  std::string Reset() override;
   // When the embedded CPU is in STOP because of an error: that diagnostics entry with its place.
   std::string FailureNote() override;
   std::string Force(const std::string& operand, const std::string& value) override;

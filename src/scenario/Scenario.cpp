@@ -355,6 +355,9 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
         step.argument = arg.substr(1, arg.size() - 2);
       if (arg.empty() || arg.find_first_of(" \t") != std::string::npos)
         ok = p.Fail(argStart, "clear needs one input, or all");
+    } else if (keyword == "reset") {
+      step.kind = StepKind::Reset;
+      if (!arg.empty()) ok = p.Fail(argStart, "reset takes nothing after it");
     } else if (keyword == "force" || keyword == "modify") {
       step.kind = keyword == "force" ? StepKind::Force : StepKind::Modify;
       // The value is the last word; the operand may hold a space ("E 124.1").
@@ -371,7 +374,7 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
     } else {
       ok = p.Fail(b, "unknown step '" + line.substr(b, kwEnd - b) +
                          "' (mode, run, press, release, click, execute, expect, wait, fault, clear, "
-                         "force, unforce, modify)");
+                         "reset, force, unforce, modify)");
     }
     if (ok) script.steps.push_back(step);
   }
@@ -436,6 +439,7 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
       case StepKind::Force: result = host.Force(s.argument, s.value); break;
       case StepKind::Unforce: result = host.Unforce(s.argument); break;
       case StepKind::Modify: result = host.Modify(s.argument, s.value); break;
+      case StepKind::Reset: result = host.Reset(); break;
       case StepKind::Expect:
       case StepKind::Wait: break;
     }

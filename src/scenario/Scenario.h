@@ -18,6 +18,7 @@
 //   fault SubirBtn bounce 100ms    the contact chatters that long on press and release
 //   fault KM1 welded               the contactor's contact stays closed when its coil drops
 //   clear FC_C                     ends the faults on that target; "clear all" ends every fault
+//   reset                          puts the plant back as it started (deck down, no faults)
 //   force "SUBIR" 1                holds a CPU input or output (E124.1, AW124 ...) at a value
 //   unforce "SUBIR"                ends that force; "unforce all" ends every force
 //   modify MW10 5                  writes a CPU operand once, at the next cycle control point
@@ -75,7 +76,7 @@ struct Condition {
 bool Holds(const Condition& c, const Value& actual);
 
 enum class StepKind { Mode, Run, Press, Release, Click, Execute, Expect, Wait, Fault, Clear, Force,
-                      Unforce, Modify };
+                      Unforce, Modify, Reset };
 
 struct Step {
   StepKind kind = StepKind::Run;
@@ -133,6 +134,8 @@ class Host {
   virtual std::string Clear(const std::string& /*target*/) {
     return "this plant cannot simulate faults";
   }
+  // The plant back as it started: deck down, every fault cleared, power restored.
+  virtual std::string Reset() { return "this plant cannot be reset"; }
   // CPU operands from outside the program, as a variable table does it: a force holds an input
   // or output at a value until unforced ("all": every force), a modification writes once at
   // the next cycle control point. A plant without a CPU of its own refuses them.

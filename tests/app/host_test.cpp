@@ -109,10 +109,12 @@ TEST_F(Host, AHeldButtonReachesTheProgramAndItsAnswerTheContactors) {
   EXPECT_EQ(std::get<double>(Read("Motor.Status")), 0.0);
 }
 
-TEST_F(Host, AClickIsOverBeforeThePlcLooks) {
+TEST_F(Host, AClickIsReadByOneCycleAndThenOver) {
   Run();
   ASSERT_EQ(host.Click("ComienzoBtn"), "");
-  host.Advance(100);
+  host.Advance(50);
+  EXPECT_EQ(std::get<bool>(Read("\"S_AMBAR\"")), true);
+  host.Advance(50);
   EXPECT_EQ(std::get<bool>(Read("\"S_AMBAR\"")), false);
   // A switch keeps the position a click gives it.
   ASSERT_EQ(host.Click("PB_PE"), "");
@@ -386,6 +388,35 @@ TEST_F(Host, ASlowMotorTakesLongerAndAJamHoldsTheDeckUntilCleared) {
 
   EXPECT_NE(host.Fault("KM1", "slow", 2.0), "");
   EXPECT_NE(host.Fault("Motor", "jam", 0), "");
+}
+
+TEST_F(Host, AResetStepBringsTheDeckDownAndEndsTheFaults) {
+  std::vector<scenario::Error> errors;
+  scenario::Parse("reset now\n", "t", errors);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].where.column, 7);
+  const scenario::Script s = scenario::Parse("reset\nexpect E124.4 == 1\n", "t", errors = {});
+  ASSERT_TRUE(errors.empty()) << errors[0].message;
+  ASSERT_EQ(s.steps.size(), 2u);
+  EXPECT_EQ(s.steps[0].kind, scenario::StepKind::Reset);
+  EXPECT_EQ(host.Check(s.steps[0]), "");
+
+  Run();
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(6000);
+  ASSERT_EQ(host.Fault("Bridge", "jam", 0), "");
+  ASSERT_EQ(host.Fault("FC_A", "stuck", 0), "");
+  ASSERT_EQ(host.Release("SubirBtn"), "");
+  ASSERT_GT(std::get<double>(Read("Bridge.FrameNumber")), 4.0);
+  ASSERT_EQ(host.Reset(), "");
+  host.Advance(50);
+  EXPECT_EQ(std::get<double>(Read("Bridge.FrameNumber")), 0.0);
+  EXPECT_EQ(std::get<bool>(Read("V2AtascoBtn.Down")), false);
+  EXPECT_EQ(std::get<bool>(Read("\"FC_A\"")), true);
+  // Raising works again: no jam is left behind.
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(3000);
+  EXPECT_GT(std::get<double>(Read("Bridge.FrameNumber")), 2.0);
 }
 
 TEST_F(Host, WeldedContactorsKeepTheDeckMovingAfterTheirCoilsDrop) {
