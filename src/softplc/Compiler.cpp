@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <map>
 #include <unordered_map>
 
 #include "softplc/Decl.h"
@@ -251,9 +252,13 @@ class Compiler : public TypeResolver {
   Lang lang_ = Lang::German;
   std::vector<FileUnit> units_;
   std::vector<Block> builtins_;
-  std::vector<std::pair<std::pair<BlockKind, int>, std::string>> seen_;  // block -> "file:line"
+  std::map<std::pair<BlockKind, int>, std::string> seen_;  // block -> "file:line"
   std::vector<DeclError> declErrors_;
   bool quiet_ = false;
+  uint32_t resolving_ = 0;  // UDTs and FBs being resolved inside one another
+  // Blocks by kind and number once every file is read, so a lookup does not scan them all.
+  std::map<std::pair<BlockKind, int>, Block*> index_;
+  bool indexed_ = false;
   uint32_t scratch_ = 0;
   std::vector<const Block*> callTargets_;  // parallel to Program::calls
   std::vector<size_t> poolCopies_;  // parameter copies whose source lies in Program::pool
@@ -780,14 +785,13 @@ bool Compiler::ParseBlockHeader(FileUnit& fu, size_t i, size_t end, Block& b) {
 }
 
 bool Compiler::RegisterBlock(Block& b) {
-  for (const auto& seen : seen_) {
-    if (seen.first.first == b.kind && seen.first.second == b.number) {
-      Error(b.line, b.column, BlockName(b.kind, b.number) + " is defined twice (first at " +
-                                  seen.second + ")");
-      return false;
-    }
+  const auto [at, added] =
+      seen_.emplace(std::make_pair(b.kind, b.number), files_[file_].name + ":" + std::to_string(b.line));
+  if (!added) {
+    Error(b.line, b.column, BlockName(b.kind, b.number) + " is defined twice (first at " +
+                                at->second + ")");
+    return false;
   }
-  seen_.push_back({{b.kind, b.number}, files_[file_].name + ":" + std::to_string(b.line)});
   return true;
 }
 
@@ -834,6 +838,10 @@ void Compiler::AddBuiltins() {
 }
 
 Block* Compiler::FindBlock(BlockKind k, int number) {
+  if (indexed_) {
+    const auto it = index_.find({k, number});
+    return it == index_.end() ? nullptr : it->second;
+  }
   for (FileUnit& fu : units_)
     for (Block& b : fu.blocks)
       if (b.valid && b.kind == k && b.number == number) return &b;
@@ -862,9 +870,15 @@ TypeP Compiler::FindUdt(std::string_view name, bool quoted, std::string& err) {
     err = "UDT " + std::to_string(number) + " contains itself";
     return nullptr;
   }
+  if (u->state == 0 && resolving_ >= kMaxTypeDepth) {
+    err = DepthMessage();
+    return nullptr;
+  }
   std::vector<DeclError> pending;
   pending.swap(declErrors_);
+  ++resolving_;
   ResolveBlock(*u);
+  --resolving_;
   pending.swap(declErrors_);
   if (!u->dbType) err = "UDT " + std::to_string(number) + " has errors";
   return u->dbType;
@@ -909,9 +923,15 @@ TypeP Compiler::FindInstance(std::string_view name, bool quoted, std::string& er
   }
   // the nested block reports its own errors against its own file, not amid the declarations
   // being parsed here
+  if (fb->state == 0 && resolving_ >= kMaxTypeDepth) {
+    err = DepthMessage();
+    return nullptr;
+  }
   std::vector<DeclError> pending;
   pending.swap(declErrors_);
+  ++resolving_;
   ResolveBlock(*fb);
+  --resolving_;
   pending.swap(declErrors_);
   if (!fb->instanceType) {
     err = BlockName(kind, number) + " has errors";
@@ -1021,7 +1041,11 @@ void Compiler::ResolveInterface(Block& b) {
       }
     }
     inst->bits = (pos + 15) / 16 * 16;
-    b.instanceType = inst;
+    for (const Member& m : inst->members) inst->depth = std::max(inst->depth, m.type->depth + 1);
+    if (inst->depth > kMaxTypeDepth)
+      Error(b.line, b.column, DepthMessage());
+    else
+      b.instanceType = inst;
   } else {
     // FC parameters are copied into the frame, behind the temporaries
     uint32_t pos = temp;
@@ -1247,6 +1271,8 @@ void Compiler::ResolveCalls() {
     for (Block& b : fu.blocks)
       if (b.valid && (b.kind == BlockKind::OB || b.kind == BlockKind::FC || b.kind == BlockKind::FB))
         code.push_back(&b);
+  std::unordered_map<const Block*, size_t> position;
+  for (size_t k = 0; k < code.size(); ++k) position.emplace(code[k], k);
   for (Block* b : code) {
     file_ = b->file;
     for (const Stmt& s : b->stmts) {
@@ -1254,8 +1280,7 @@ void Compiler::ResolveCalls() {
       Block *t = nullptr, *inst = nullptr;
       const Var* multi = nullptr;
       if (!CallTarget(s, *b, t, inst, multi, false) || !t || t->native != Native::None) continue;
-      for (size_t k = 0; k < code.size(); ++k)
-        if (code[k] == t) b->callees.emplace_back(k, &s);
+      if (const auto k = position.find(t); k != position.end()) b->callees.emplace_back(k->second, &s);
     }
   }
   // depth-first: finds recursion and gives the callers-first order for the frames
@@ -1263,10 +1288,24 @@ void Compiler::ResolveCalls() {
   std::vector<size_t> order;
   std::vector<size_t> path;
   bool recursion = false;
-  std::function<void(size_t)> visit = [&](size_t v) {
-    color[v] = 1;
-    path.push_back(v);
-    for (const auto& [w, stmt] : code[v]->callees) {
+  // With an explicit stack (block, next callee to look at): a chain of 50 000 calls is as
+  // deep as it is long, far too deep for the machine stack.
+  std::vector<std::pair<size_t, size_t>> stack;
+  for (size_t root = 0; root < code.size(); ++root) {
+    if (color[root] != 0) continue;
+    color[root] = 1;
+    path.push_back(root);
+    stack.push_back({root, 0});
+    while (!stack.empty()) {
+      auto& [v, next] = stack.back();
+      if (next == code[v]->callees.size()) {
+        path.pop_back();
+        color[v] = 2;
+        order.push_back(v);
+        stack.pop_back();
+        continue;
+      }
+      const auto& [w, stmt] = code[v]->callees[next++];
       if (color[w] == 1) {
         if (!recursion) {
           std::string chain;
@@ -1279,15 +1318,12 @@ void Compiler::ResolveCalls() {
           recursion = true;
         }
       } else if (color[w] == 0) {
-        visit(w);
+        color[w] = 1;
+        path.push_back(w);
+        stack.push_back({w, 0});  // `v` and `next` are not used after this
       }
     }
-    path.pop_back();
-    color[v] = 2;
-    order.push_back(v);
-  };
-  for (size_t v = 0; v < code.size(); ++v)
-    if (color[v] == 0) visit(v);
+  }
   if (recursion) return;
   // callers come before their callees in the reversed order; every callee's frame starts
   // above the frame of each of its callers
@@ -2857,6 +2893,11 @@ bool Compiler::Run(Program& out) {
     DetectLanguage(fu);
   }
   AddBuiltins();
+  for (FileUnit& fu : units_)
+    for (Block& b : fu.blocks)
+      if (b.valid) index_.emplace(std::make_pair(b.kind, b.number), &b);
+  for (Block& b : builtins_) index_.emplace(std::make_pair(b.kind, b.number), &b);
+  indexed_ = true;
   for (FileUnit& fu : units_)
     for (Block& b : fu.blocks)
       if (b.valid) ResolveBlock(b);

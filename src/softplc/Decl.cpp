@@ -316,7 +316,12 @@ TypeP DeclParser::ParseType() {
           ok = false;
         }
       }
-      ok = ok && h >= l && h - l <= 65535 && (sep.text == "]" || sep.text == ",");
+      // In 64 bits: [-2147483648..2147483647] must not wrap into a small count.
+      ok = ok && h >= l && (sep.text == "]" || sep.text == ",");
+      if (ok && int64_t{h} - l > 65535) {
+        Error(lo.line, lo.column, "an array dimension has at most 65536 elements");
+        return nullptr;
+      }
       if (!ok) break;
       dims.push_back({l, h});
       if (sep.text == "]") break;
@@ -335,6 +340,7 @@ TypeP DeclParser::ParseType() {
       Error(of.line, of.column, "expected OF after the array bounds");
       return nullptr;
     }
+    if (TooDeep(t)) return nullptr;
     ++nesting_;
     TypeP elem = ParseType();
     --nesting_;
@@ -364,11 +370,26 @@ TypeP DeclParser::ParseType() {
         return nullptr;
       }
       a->bits = a->row ? a->stride * count : RoundUp(a->stride * count, 16);
+      a->depth = inner->depth + 1;
       inner = a;
+    }
+    if (inner->depth > kMaxTypeDepth) {
+      Error(t.line, t.column, DepthMessage());
+      return nullptr;
     }
     return inner;
   }
   if (t.text == "STRUCT") {
+    if (TooDeep(t)) {
+      // Past the nested STRUCT, so the declarations around it are read on.
+      for (int open = 1; open > 0;) {
+        const Tok k = Next();
+        if (k.kind == Tok::End) break;
+        if (k.text == "STRUCT") ++open;
+        if (k.text == "END_STRUCT") --open;
+      }
+      return nullptr;
+    }
     pos_ = t.offset;
     line_ = t.line;
     col_ = t.column;
@@ -398,6 +419,17 @@ bool EndsWithStruct(const Type& t) {
   return e->kind == TypeKind::Struct && e->name.empty() && !e->instance;
 }
 }  // namespace
+
+std::string DepthMessage() {
+  return "types nest more than " + std::to_string(kMaxTypeDepth) +
+         " levels deep (STRUCT, ARRAY, UDT and instances together)";
+}
+
+bool DeclParser::TooDeep(const Tok& at) {
+  if (nesting_ < static_cast<int>(kMaxTypeDepth)) return false;
+  Error(at.line, at.column, DepthMessage());
+  return true;
+}
 
 TypeP DeclParser::InstanceType(const Tok& at, std::string_view name, bool quoted) {
   if (nesting_ > 0) {
@@ -494,6 +526,11 @@ TypeP DeclParser::Struct() {
   }
   if (Peek().text == ";") Next();
   s->bits = std::max<uint32_t>(16, RoundUp(bits, 16));
+  for (const Member& m : s->members) s->depth = std::max(s->depth, m.type->depth + 1);
+  if (s->depth > kMaxTypeDepth) {
+    Error(t.line, t.column, DepthMessage());
+    return nullptr;
+  }
   return s;
 }
 

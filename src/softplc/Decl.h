@@ -39,7 +39,12 @@ struct Type {
   uint32_t strLen = 0;        // String capacity
   std::string name;           // "UDT 3" when the type is a user type, "FB 2" for an instance
   bool instance = false;      // the instance data of an FB or SFB (a multiple instance)
+  uint32_t depth = 1;         // levels of STRUCT, ARRAY, UDT and instance nesting, this one included
 };
+
+// How deep types may nest (STRUCT, ARRAY, UDT and FB instances together). Every walk over a
+// type is then bounded, and a generated source cannot exhaust the stack.
+constexpr uint32_t kMaxTypeDepth = 64;
 
 // Bytes of an elementary type as an operand: 0 for BOOL, 1, 2 or 4; -1 when not elementary.
 int OperandSize(TypeKind k);
@@ -108,6 +113,8 @@ class DeclParser {
   void SkipToSemicolon();
 
   TypeP InstanceType(const Tok& at, std::string_view name, bool quoted);
+  // Whether a STRUCT or ARRAY at `at` would nest too deep (then reported there).
+  bool TooDeep(const Tok& at);
 
   std::string_view text_;
   std::vector<std::string> failed_;
@@ -117,6 +124,9 @@ class DeclParser {
   TypeResolver& resolver_;
   std::vector<DeclError>& errors_;
 };
+
+// The message for a type nested deeper than kMaxTypeDepth.
+std::string DepthMessage();
 
 // Finds a member by a path such as "A.B[2].C" inside `t`; fills the type and bit offset.
 bool FindPath(const Type& t, std::string_view upperPath, TypeP& out, uint32_t& bitOffset,
