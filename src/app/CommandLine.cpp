@@ -15,6 +15,7 @@ constexpr TValueOption kValueOptions[] = {
     {"--chart", &TCommandLine::Chart},
     {"--screenshot", &TCommandLine::Screenshot}, {"--gallery", &TCommandLine::Gallery},
     {"--render-module", &TCommandLine::ModuleFigure}, {"--plc", &TCommandLine::Plc},
+    {"--exercise", &TCommandLine::Exercise},
 };
 
 // Symbol tables are told from sources by the extensions STEP 7 exports them with.
@@ -136,6 +137,8 @@ std::string UsageText() {
          "                      or modbus:HOST[:PORT][,unit=N][,inputs=ADDR][,outputs=ADDR]\n"
          "                      [,outputs-area=holding|input][,run-coil=ADDR][,timeout=MS]\n"
          "                      [,retry=MS] for an external PLC over Modbus TCP\n"
+         "  --exercise DIR      open the exercise in DIR beside the plant: its statement, and\n"
+         "                      the scenarios students may see, played on the plant\n"
          "  --gallery FILE.png  render every component and picture on one sheet and exit\n"
          "  --render-module FILE.png\n"
          "                      render the I/O module figure and exit\n"

@@ -18,6 +18,7 @@ struct TCommandLine {
   std::string Gallery;     // contact sheet of every component and picture
   std::string ModuleFigure;
   std::string Plc;         // what plays the PLC: "embedded" (default) or "modbus:HOST..."
+  std::string Exercise;    // exercise folder whose statement and visible scenarios open beside the plant
   bool Check = false;      // compile the program, report its messages and exit
   bool Help = false;
   bool Version = false;

@@ -18,7 +18,8 @@ bool Exists(const fs::path& p) {
 
 bool TakesValue(const std::string& option) {
   return option == "--scenario" || option == "--trace" || option == "--screenshot" ||
-         option == "--gallery" || option == "--render-module" || option == "--plc";
+         option == "--gallery" || option == "--render-module" || option == "--plc" ||
+         option == "--exercise";
 }
 
 void Resolve(std::string& arg, const std::string& dataDir, std::vector<std::string>& notes) {
@@ -73,7 +74,7 @@ void ResolveShippedArguments(std::vector<std::string>& args, const std::string& 
       optionsEnded = true;
     } else if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
       if (!scenario) Resolve(a, dataDir, notes);
-    } else if (a == "--scenario" && i + 1 < args.size()) {
+    } else if ((a == "--scenario" || a == "--exercise") && i + 1 < args.size()) {
       Resolve(args[++i], dataDir, notes);
     } else if (TakesValue(a)) {
       ++i;

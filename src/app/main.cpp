@@ -18,6 +18,7 @@
 #include "app/CheckCommand.h"
 #include "app/CommandLine.h"
 #include "app/DemoWindow.h"
+#include "app/ExerciseWindow.h"
 #include "app/PlantSession.h"
 #include "app/ScenarioRun.h"
 #include "app/ShippedFiles.h"
@@ -89,6 +90,7 @@ struct TWindows {
   TMainWindow Main;
   TPLCWindow Plc;
   TSimulatorWindowView Simulator;
+  std::unique_ptr<TExerciseWindow> Exercise;  // when an exercise was named
   std::vector<std::string> Inputs;  // files the screenshots may not replace
   TClockDriver Driver;
   TClockBar* Bar = nullptr;  // owned by Main
@@ -100,7 +102,10 @@ struct TWindows {
 
   // The PLC window and the simulator's window follow their models' visibility; all three are
   // placed from the free space of the plant window's screen.
-  void Show() { ShowPlantWindows(Main, Plc, &Simulator); }
+  void Show() {
+    ShowPlantWindows(Main, Plc, &Simulator);
+    if (Exercise) Exercise->show();
+  }
 
   // One PNG per window that is up, named after it; false (message on stderr) on failure.
   bool Save(const QString& dir) {
@@ -109,7 +114,8 @@ struct TWindows {
       const char* file;
     };
     const Shot shots[] = {{&Main, "main-window.png"}, {&Plc, "plc-window.png"},
-                          {&Simulator, "simulator-window.png"}};
+                          {&Simulator, "simulator-window.png"},
+                          {Exercise.get(), "exercise-window.png"}};
     // The folder the user named is made, but no missing folder above it (a typo stays a typo).
     if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir)) {
       std::cerr << "torvane: cannot create folder " << dir.toStdString()
@@ -121,7 +127,7 @@ struct TWindows {
     QApplication::processEvents();
     bool ok = true;
     for (const Shot& s : shots) {
-      if (!s.widget->isVisible()) continue;
+      if (s.widget == nullptr || !s.widget->isVisible()) continue;
       const QString path = QDir(dir).filePath(QString::fromLatin1(s.file));
       if (const std::string problem = scenario::OutputProblem(path.toStdString(), Inputs, kPngSignature);
           !problem.empty()) {
@@ -323,6 +329,11 @@ int main(int argc, char** argv) {
   }
 
   LoadProgramFromCommandLine(*session, options, std::cerr);
+  if (!options.Exercise.empty()) {
+    // Problems with the folder are shown in the window, where the student looks.
+    windows.Exercise = std::make_unique<TExerciseWindow>(*session);
+    windows.Exercise->Open(QString::fromStdString(options.Exercise));
+  }
   if (!options.Trace.empty()) {
     // Recorded until the program ends (the session closes the file).
     std::string e;
@@ -344,6 +355,21 @@ int main(int argc, char** argv) {
     return code;
   }
   windows.Driver.Start();
+  if (windows.Exercise) {
+    // A scenario moves the plant's clock itself while it plays; a clock the user paused stays
+    // paused after it.
+    auto wasRunning = std::make_shared<bool>(false);
+    windows.Exercise->BeforeRun = [&windows, wasRunning] {
+      *wasRunning = windows.Driver.Running();
+      windows.Driver.Stop();
+      windows.Exercise->Pace = windows.Driver.Speed();
+    };
+    windows.Exercise->AfterRun = [&windows, wasRunning] {
+      if (*wasRunning) windows.Driver.Start();
+    };
+    QObject::connect(&windows.Main, &TMainWindow::Closed, windows.Exercise.get(),
+                     &TExerciseWindow::Interrupt);
+  }
   QObject::connect(&windows.Main, &TMainWindow::Closed, &app, &QApplication::quit);
   int code = QApplication::exec();
   if (const std::string e = session->FinishTrace(); !e.empty()) {
