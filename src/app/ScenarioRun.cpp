@@ -1,6 +1,8 @@
 #include "app/ScenarioRun.h"
 
+#include <chrono>
 #include <ostream>
+#include <thread>
 #include <vector>
 
 #include "scenario/Files.h"
@@ -64,6 +66,16 @@ int TScenarioRun::Play(std::ostream& out, std::ostream& err) {
   if (!known) {
     (void)FSession.FinishTrace();
     return kExitNoLoad;
+  }
+  if (FSession.External() && !Host.AfterTick) {
+    // An external PLC scans, answers and reconnects on the wall clock: the plant must not run
+    // ahead of it, or a timeout of seconds would pass in a blink. Plant time follows wall time.
+    const auto wallStart = std::chrono::steady_clock::now();
+    const std::uint64_t plantStart = FSession.Clock().Now();
+    Host.AfterTick = [this, wallStart, plantStart] {
+      const std::chrono::milliseconds plant(FSession.Clock().Now() - plantStart);
+      std::this_thread::sleep_until(wallStart + plant);
+    };
   }
   const scenario::Outcome outcome = scenario::Run(FScript, Host, out);
   const int code = scenario::ExitCode(outcome);

@@ -145,6 +145,13 @@ check "the Modbus test peer starts (python3-pymodbus, from scripts/setup)" "[[ \
 printf 'mode RUN\nwait A124.7 == 1 timeout 2s\nexpect A124.6 == 1\nexpect A125.3 == 1\nexpect A124.0 == 0\n' > "$work/external.scn"
 out="$(run --plc "modbus:127.0.0.1:$port" --headless --scenario "$work/external.scn" 2>&1)"; rc=$?
 check "the plant runs against an external PLC over Modbus TCP" "[ $rc -eq 0 ] && [[ \"\$out\" == *'4 passed, 0 failed'* ]]"
+# The external PLC lives on the wall clock, so the plant does too: 1.5 s of plant time take
+# 1.5 s, and the stamps still read plant time.
+printf 'mode RUN\nrun 1500ms\nexpect A124.7 == 1\n' > "$work/paced.scn"
+t0=$(date +%s%N)
+out="$(run --plc "modbus:127.0.0.1:$port" --headless --scenario "$work/paced.scn" 2>&1)"; rc=$?
+ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+check "with an external PLC plant time follows the wall clock (took $ms ms)" "[ $rc -eq 0 ] && [ $ms -ge 1500 ] && [ $ms -lt 6000 ] && [[ \"\$out\" == *'[    1.500 s] expect'* ]]"
 kill "$peer_pid" 2>/dev/null; wait "$peer_pid" 2>/dev/null
 out="$(run --plc "modbus:127.0.0.1:$port,timeout=50" --headless --scenario "$work/external.scn" 2>&1)"; rc=$?
 check "an unreachable external PLC ends start-up with the message" "[ $rc -ne 0 ] && [[ \"\$out\" == *'PLCSim must be executed before the simulation'* ]]"
