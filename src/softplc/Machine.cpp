@@ -680,9 +680,16 @@ Fault Machine::Resolve(const Program& p, const IndirectRef& ref, Insn& tmp) cons
   return Fault::None;
 }
 
-void Machine::DescribeOperand(const Insn& in, StatusRecord& rec) const {
-  static const std::vector<InstructionDef>& table = InstructionTable();
-  switch (table[static_cast<size_t>(in.op)].operand) {
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline void Machine::DescribeOperand(const Insn& in, StatusRecord& rec) const {
+  static const std::array<OperandKind, kOpcodeCount> kKinds = [] {
+    std::array<OperandKind, kOpcodeCount> k{};
+    for (const InstructionDef& d : InstructionTable()) k[static_cast<size_t>(d.opcode)] = d.operand;
+    return k;
+  }();
+  switch (kKinds[static_cast<size_t>(in.op)]) {
     case OperandKind::Bit:
       rec.hasOperand = true;
       rec.operand = (static_cast<uint32_t>(memory[in.arg]) >> in.a) & 1u;
@@ -697,6 +704,49 @@ void Machine::DescribeOperand(const Insn& in, StatusRecord& rec) const {
       break;
     default: break;
   }
+}
+
+// Out of line and called from one place per handler, so that the traced loop stays about as
+// compact as the plain one.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+void Machine::Report(const Program& p, StatusObserver* observer, uint32_t at, const Insn& in,
+                     uint16_t statusWord, uint32_t a1, uint32_t a2, int calls) const {
+  StatusRecord rec;
+  rec.instruction = at;
+  rec.statusWord = statusWord;
+  rec.rlo = (statusWord & stw::RLO) != 0;
+  rec.sta = (statusWord & stw::STA) != 0;
+  rec.accu1 = a1;
+  rec.accu2 = a2;
+  DescribeOperand(in, rec);
+  if (calls > 0) {
+    rec.caller = static_cast<uint32_t>(frames_[static_cast<size_t>(calls - 1)].ret - p.code.data());
+    rec.instanceDb = static_cast<uint16_t>(DbNumber(p, di));
+  } else if (di != 0) {
+    rec.instanceDb = static_cast<uint16_t>(DbNumber(p, di));
+  }
+  observer->OnStatement(rec);
+}
+
+// Inline: a call from every handler would make the compiler save the registers the loop
+// keeps its state in around each statement.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline void Machine::Fill(const Program& p, StatusSlot& s, const Insn& in, uint16_t statusWord,
+                   uint32_t a1, uint32_t a2, uint32_t caller, uint32_t scan) const {
+  StatusRecord rec;
+  DescribeOperand(in, rec);
+  s.scan = scan;
+  s.caller = caller;
+  s.accu1 = a1;
+  s.accu2 = a2;
+  s.statusWord = statusWord;
+  s.hasOperand = rec.hasOperand;
+  s.operand = rec.operand;
+  s.instanceDb = caller != StatusRecord::kNoCaller || di != 0 ? static_cast<uint16_t>(DbNumber(p, di)) : 0;
 }
 
 Fault Machine::Execute(const Program& p, uint32_t entry, StatusObserver* observer,
@@ -738,6 +788,10 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   Fault fault = Fault::None;
 
   uint32_t a1 = accu1, a2 = accu2;
+  StatusSlot* const slots = kTrace ? observer->statusSlots : nullptr;
+  const size_t slotCount = kTrace ? observer->statusSlotCount : 0;
+  const uint32_t scanNo = kTrace ? observer->statusScan : 0;
+  const uint32_t prefer = kTrace ? observer->preferCaller : 0;
   uint32_t lg = (status & 15u) << 1;  // /FC, RLO, STA, OR in bits 1..4
   uint32_t os = status & stw::OS ? 1u : 0u, ov = status & stw::OV ? 1u : 0u,
            cc0 = status & stw::CC0 ? 1u : 0u, cc1 = status & stw::CC1 ? 1u : 0u,
@@ -747,18 +801,19 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
 #define TRACE()                                                                         \
   do {                                                                                  \
     if constexpr (kTrace) {                                                             \
-      StatusRecord rec;                                                                 \
-      rec.instruction = static_cast<uint32_t>(ip - code);                               \
-      rec.rlo = (lg & kRLO) != 0;                                                       \
-      rec.sta = (lg & kSTA) != 0;                                                       \
-      rec.statusWord = STATUS_WORD();                                                   \
-      rec.accu1 = a1;                                                                   \
-      rec.accu2 = a2;                                                                   \
-      DescribeOperand(*in, rec);                                                        \
-      if (calls > 0)                                                                    \
-        rec.caller = static_cast<uint32_t>(frames_[static_cast<size_t>(calls - 1)].ret - code); \
-      rec.instanceDb = static_cast<uint16_t>(DbNumber(p, di));                          \
-      observer->OnStatement(rec);                                                       \
+      const uint32_t at_ = static_cast<uint32_t>(ip - code);                            \
+      if (slots != nullptr) {                                                           \
+        if (at_ < slotCount) {                                                          \
+          StatusSlot& s_ = slots[at_];                                                  \
+          const uint32_t caller_ =                                                      \
+              calls > 0 ? static_cast<uint32_t>(frames_[static_cast<size_t>(calls - 1)].ret - code) \
+                        : StatusRecord::kNoCaller;                                      \
+          if (s_.scan != scanNo || (caller_ == prefer && s_.caller != prefer))          \
+            Fill(p, s_, *in, STATUS_WORD(), a1, a2, caller_, scanNo);                   \
+        }                                                                               \
+      } else {                                                                          \
+        Report(p, observer, at_, *in, STATUS_WORD(), a1, a2, calls);                    \
+      }                                                                                 \
     }                                                                                   \
   } while (0)
 #define DISPATCH()                                  \
@@ -1439,6 +1494,8 @@ L_call: {
   }
   mcrOn = false;
   if (cs.setsDi) di = MakeDbReg(calleeBase + cs.diBase, cs.diLength);
+  if constexpr (kTrace)
+    observer->OnCall(static_cast<uint32_t>(ip - code), cs.entry, static_cast<uint16_t>(DbNumber(p, di)));
   count += static_cast<uint64_t>(ip - seg) + 1;
   if (count > limit) goto L_budget;
   lg = (lg & kRLO) | kSTA;

@@ -122,8 +122,13 @@ class Machine {
   Fault TimerOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
   Fault CounterOp(Opcode op, uint32_t n, bool rlo, uint32_t accu1);
 
-  // The addressed bit, timer or counter of a statement, for the program status.
+  // One executed statement for the program status: the registers, the addressed bit, timer or
+  // counter, and the call it runs in.
+  void Report(const Program& p, StatusObserver* observer, uint32_t at, const Insn& in,
+              uint16_t statusWord, uint32_t a1, uint32_t a2, int calls) const;
   void DescribeOperand(const Insn& in, StatusRecord& rec) const;
+  void Fill(const Program& p, StatusSlot& s, const Insn& in, uint16_t statusWord, uint32_t a1,
+            uint32_t a2, uint32_t caller, uint32_t scan) const;
 
   template <bool in>
   bool CopyParams(const ParamCopy* c, uint32_t n, uint32_t calleeBase);

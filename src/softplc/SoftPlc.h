@@ -81,12 +81,37 @@ struct StatusRecord {
   static constexpr uint32_t kNoCaller = 0xFFFFFFFFu;
 };
 
+// What a status slot keeps of one statement: its registers after the statement as it ran
+// first in a scan (or first in the call the observer prefers).
+struct StatusSlot {
+  uint32_t scan = 0;  // StatusObserver::statusScan when written; other values mean "not this scan"
+  uint32_t caller = StatusRecord::kNoCaller;
+  uint32_t accu1 = 0;
+  uint32_t accu2 = 0;
+  uint32_t operand = 0;
+  uint16_t statusWord = 0;
+  uint16_t instanceDb = 0;
+  bool hasOperand = false;
+};
+
 class StatusObserver {
  public:
   virtual ~StatusObserver() = default;
   virtual void OnStatement(const StatusRecord& record) = 0;
   // Called before the organization blocks of each scan run.
   virtual void OnScanStart() {}
+  // Called at every block call while observed (slots or not), before the callee runs.
+  virtual void OnCall(uint32_t caller, uint32_t calleeEntry, uint16_t instanceDb) {
+    (void)caller, (void)calleeEntry, (void)instanceDb;
+  }
+
+  // The fast way to watch: with `statusSlots` set (one per instruction of the program), the CPU
+  // writes each statement's slot itself instead of calling OnStatement - once per scan, unless
+  // a later run is inside the call `preferCaller` and the slot's is not.
+  StatusSlot* statusSlots = nullptr;
+  size_t statusSlotCount = 0;
+  uint32_t statusScan = 1;
+  uint32_t preferCaller = StatusRecord::kNoCaller;
 };
 
 // Where an instruction of the loaded program came from.
