@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTimer>
@@ -41,7 +42,7 @@ QFont MonoFont() {
 }
 
 // Columns of the status area, in characters.
-constexpr int kBitColumn = 2, kAccuColumn = 14, kOperandColumn = 12;
+constexpr int kBitColumn = 4, kAccuColumn = 15, kOperandColumn = 12;
 constexpr int kStatusChars = 2 * kBitColumn + 2 * kAccuColumn + kOperandColumn + 1;
 
 QString Pad(const std::string& s, int width) {
@@ -275,8 +276,9 @@ QString TCodeEditor::HoverText(int line, int column) const {
       QStringList names;
       for (const auto& [name, addr] : *FSymbols)
         if (NormalAddress(ToQString(addr)) == a) names << QStringLiteral("\"%1\"").arg(ToQString(name));
-      parts << (names.isEmpty() ? QStringLiteral("%1 has no symbol").arg(m.captured())
-                                : QStringLiteral("%1 = %2").arg(m.captured(), names.join(QStringLiteral(", "))));
+      const QString written = m.captured().simplified();
+      parts << (names.isEmpty() ? QStringLiteral("%1 has no symbol").arg(written)
+                                : QStringLiteral("%1 = %2").arg(written, names.join(QStringLiteral(", "))));
     }
   }
   return parts.join(QLatin1Char('\n'));
@@ -353,15 +355,19 @@ TProgramEditor::TProgramEditor(TEmbeddedPlc& plc, QWidget* parent)
   findRow->addWidget(FEnvironment);
   root->addLayout(findRow);
 
+  // The status column's heading, over the column at the editor's right edge.
   FColumnsHeader = new QLabel(this);
   FColumnsHeader->setFont(MonoFont());
-  FColumnsHeader->setAlignment(Qt::AlignRight);
-  FColumnsHeader->setText((QStringLiteral("RLO") + QStringLiteral("STA").leftJustified(kBitColumn + 2) +
-                           QStringLiteral("ACCU 1").leftJustified(kAccuColumn) +
-                           QStringLiteral("ACCU 2").leftJustified(kAccuColumn) +
-                           QStringLiteral("Operand").leftJustified(kOperandColumn)));
+  FColumnsHeader->setIndent(6);
+  FColumnsHeader->setText(QStringLiteral("RLO").leftJustified(kBitColumn) + QStringLiteral("STA").leftJustified(kBitColumn) +
+                          QStringLiteral("ACCU 1").leftJustified(kAccuColumn) +
+                          QStringLiteral("ACCU 2").leftJustified(kAccuColumn) + QStringLiteral("Operand"));
   FColumnsHeader->hide();
-  root->addWidget(FColumnsHeader);
+  auto* headerRow = new QHBoxLayout;
+  headerRow->setContentsMargins(0, 0, 0, 0);
+  headerRow->addStretch(1);
+  headerRow->addWidget(FColumnsHeader);
+  root->addLayout(headerRow);
 
   auto* split = new QSplitter(Qt::Vertical, this);
   FTabs = new QTabWidget(split);
@@ -730,6 +736,9 @@ void TProgramEditor::SetMonitoring(bool on) {
   if (on == FProgramStatus.Monitoring()) return;
   FProgramStatus.SetMonitoring(on);
   FColumnsHeader->setVisible(on);
+  // as wide as the column, plus the scroll bar beside it
+  FColumnsHeader->setFixedWidth(8 + QFontMetrics(MonoFont()).horizontalAdvance(QLatin1Char('0')) * kStatusChars +
+                                style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
   if (on) {
     FrontTabChanged();
     FMonitorTimer->start();

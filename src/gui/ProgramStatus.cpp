@@ -91,9 +91,10 @@ TProgramStatus::~TProgramStatus() {
 void TProgramStatus::SetMonitoring(bool on) {
   if (on == FMonitoring) return;
   FMonitoring = on;
+  if (on) ProgramChanged();
   FCpu.SetStatusObserver(on ? this : nullptr);
   // A fresh start: nothing is shown until a scan has run with the monitor on.
-  ++FScan;
+  ++statusScan;
 }
 
 void TProgramStatus::Watch(const std::string& file) {
@@ -102,21 +103,22 @@ void TProgramStatus::Watch(const std::string& file) {
 }
 
 void TProgramStatus::ProgramChanged() {
-  FLineOf.assign(FCpu.Info().instructions, -1);
+  const std::size_t n = FCpu.Info().instructions;
+  FInFile.assign(n, false);
   FLines.clear();
   FEnvironments.clear();
   FEnvironment.reset();
-  FLastCaller = softplc::StatusRecord::kNoCaller;
-  FLastDb = 0;
-  for (std::uint32_t i = 0; i < FLineOf.size(); ++i) {
+  preferCaller = softplc::StatusRecord::kNoCaller;
+  for (std::uint32_t i = 0; i < n; ++i) {
     const softplc::InstructionPlace w = FCpu.Where(i);
     // the end of a block has no text of its own
     if (w.file != FFile || w.line <= 0 || w.text.empty()) continue;
-    FLineOf[i] = w.line;
+    FInFile[i] = true;
     if (FLines.size() <= static_cast<std::size_t>(w.line)) FLines.resize(static_cast<std::size_t>(w.line) + 1);
     TLineInfo& info = FLines[static_cast<std::size_t>(w.line)];
     if (info.Statement) continue;  // a line's first statement decides
     info.Statement = true;
+    info.Instruction = i;
     info.Format = StatementFormat(w.text);
     info.Block = w.block;
     std::string mnemonic, operand;
@@ -125,9 +127,10 @@ void TProgramStatus::ProgramChanged() {
                    : IsCounterOperand(operand) ? TLineInfo::Counter
                                                : TLineInfo::Bit;
   }
-  FRecords.assign(FLines.size(), softplc::StatusRecord{});
-  FStamp.assign(FLines.size(), 0);
-  ++FScan;
+  FSlots.assign(n, softplc::StatusSlot{});
+  statusSlots = FSlots.data();
+  statusSlotCount = FSlots.size();
+  ++statusScan;
 }
 
 std::string TProgramStatus::EnvironmentName(const TCallEnvironment& e) const {
@@ -139,7 +142,8 @@ std::string TProgramStatus::EnvironmentName(const TCallEnvironment& e) const {
 
 void TProgramStatus::SetCallEnvironment(std::optional<TCallEnvironment> e) {
   FEnvironment = std::move(e);
-  ++FScan;  // what was collected under the old choice is not shown
+  preferCaller = FEnvironment ? FEnvironment->Caller : softplc::StatusRecord::kNoCaller;
+  ++statusScan;  // what was collected under the old choice is not shown
 }
 
 bool TProgramStatus::HasStatement(int line) const {
@@ -147,12 +151,19 @@ bool TProgramStatus::HasStatement(int line) const {
          FLines[static_cast<std::size_t>(line)].Statement;
 }
 
-const softplc::StatusRecord* TProgramStatus::Line(int line) const {
+const softplc::StatusSlot* TProgramStatus::Line(int line) const {
   if (!HasStatement(line)) return nullptr;
-  const auto l = static_cast<std::size_t>(line);
-  // Records of the scan running now are complete whenever anyone can look at them: the
-  // display and the CPU share one thread, so scans never overlap a read.
-  return FStamp[l] == FScan && FScan != 0 ? &FRecords[l] : nullptr;
+  const std::uint32_t i = FLines[static_cast<std::size_t>(line)].Instruction;
+  if (i >= FSlots.size()) return nullptr;
+  const softplc::StatusSlot& s = FSlots[i];
+  // The display and the CPU share one thread, so a scan never overlaps a read: what carries
+  // this scan's number is complete. With a call chosen, a line of the called block shows only
+  // a run inside that call.
+  if (s.scan != statusScan) return nullptr;
+  if (FEnvironment && FLines[static_cast<std::size_t>(line)].Block == FEnvironment->BlockName &&
+      s.caller != FEnvironment->Caller)
+    return nullptr;
+  return &s;
 }
 
 TProgramStatus::TFormat TProgramStatus::FormatOf(int line) const {
@@ -161,11 +172,11 @@ TProgramStatus::TFormat TProgramStatus::FormatOf(int line) const {
 
 TProgramStatus::TColumns TProgramStatus::Columns(int line) const {
   TColumns c;
-  const softplc::StatusRecord* r = Line(line);
+  const softplc::StatusSlot* r = Line(line);
   if (r == nullptr) return c;
   const TLineInfo& info = FLines[static_cast<std::size_t>(line)];
-  c.Rlo = r->rlo ? "1" : "0";
-  c.Sta = r->sta ? "1" : "0";
+  c.Rlo = (r->statusWord & 2u) ? "1" : "0";
+  c.Sta = (r->statusWord & 4u) ? "1" : "0";
   c.Accu1 = FormatValue(r->accu1, info.Format);
   c.Accu2 = FormatValue(r->accu2, info.Format);
   if (r->hasOperand) {
@@ -238,28 +249,16 @@ TProgramStatus::TFormat TProgramStatus::StatementFormat(const std::string& state
   return TFormat::Hex;
 }
 
-void TProgramStatus::OnScanStart() { ++FScan; }
+void TProgramStatus::OnScanStart() { ++statusScan; }
 
-void TProgramStatus::NoteEnvironment(const softplc::StatusRecord& r, int line) {
-  FLastCaller = r.caller;
-  FLastDb = r.instanceDb;
-  const std::string& block = FLines[static_cast<std::size_t>(line)].Block;
-  for (const TCallEnvironment& e : FEnvironments)
-    if (e.Caller == r.caller && e.BlockName == block) return;
-  if (FEnvironments.size() < 64) FEnvironments.push_back({r.caller, r.instanceDb, block});
+void TProgramStatus::OnStatement(const softplc::StatusRecord&) {
+  // Not called: the CPU fills the slots itself.
 }
 
-void TProgramStatus::OnStatement(const softplc::StatusRecord& r) {
-  if (r.instruction >= FLineOf.size()) return;
-  const std::int32_t line = FLineOf[r.instruction];
-  if (line < 0) return;
-  const auto l = static_cast<std::size_t>(line);
-  if (r.caller != softplc::StatusRecord::kNoCaller &&
-      (r.caller != FLastCaller || r.instanceDb != FLastDb))
-    NoteEnvironment(r, line);
-  if (FStamp[l] == FScan) return;  // the first execution in this scan stays
-  if (FEnvironment && FLines[l].Block == FEnvironment->BlockName && r.caller != FEnvironment->Caller)
-    return;
-  FStamp[l] = FScan;
-  FRecords[l] = r;
+void TProgramStatus::OnCall(std::uint32_t caller, std::uint32_t calleeEntry, std::uint16_t instanceDb) {
+  if (calleeEntry >= FInFile.size() || !FInFile[calleeEntry]) return;
+  for (const TCallEnvironment& e : FEnvironments)
+    if (e.Caller == caller && e.InstanceDb == instanceDb) return;
+  if (FEnvironments.size() < 64)
+    FEnvironments.push_back({caller, instanceDb, FCpu.Where(calleeEntry).block});
 }

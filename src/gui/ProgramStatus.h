@@ -1,7 +1,8 @@
 #pragma once
 // Program status ("monitor") for one source file of the loaded program: for each of its lines
 // the CPU's registers after the line's statement in the last scan, in the format that
-// statement works in. It is the CPU's status observer while monitoring is on; while off it is
+// statement works in. It is the CPU's status observer while monitoring is on, and hands the
+// CPU one slot per instruction to fill, so a scan costs no call per statement; while off it is
 // detached, so the CPU runs its untraced loop.
 //
 // A statement run several times in one scan (a loop, a block called twice) keeps its first
@@ -50,7 +51,7 @@ class TProgramStatus : public softplc::StatusObserver {
   // True when the line (1-based) holds a statement of the loaded program.
   bool HasStatement(int line) const;
   // The line's registers in the last complete scan; null when the line did not run in it.
-  const softplc::StatusRecord* Line(int line) const;
+  const softplc::StatusSlot* Line(int line) const;
 
   // How a line's accumulators are shown, chosen from its statement.
   enum class TFormat { Hex, Int, DInt, Real, S5Time, IecTime };
@@ -62,8 +63,8 @@ class TProgramStatus : public softplc::StatusObserver {
   };
   TColumns Columns(int line) const;
 
-  // Scans seen while monitoring.
-  std::uint64_t Scans() const { return FScan; }
+  // Scans seen while monitoring (and changes of what is watched).
+  std::uint64_t Scans() const { return statusScan; }
 
   static std::string FormatValue(std::uint32_t v, TFormat f);
   // A statement's format, from its text ("L  S5T#2S", "+I", "UW W#16#F").
@@ -71,26 +72,23 @@ class TProgramStatus : public softplc::StatusObserver {
 
   void OnStatement(const softplc::StatusRecord& r) override;
   void OnScanStart() override;
+  void OnCall(std::uint32_t caller, std::uint32_t calleeEntry, std::uint16_t instanceDb) override;
 
  private:
   struct TLineInfo {
     bool Statement = false;
+    std::uint32_t Instruction = 0;  // the line's (first) statement
     TFormat Format = TFormat::Hex;
     enum TOperand : std::uint8_t { None, Bit, Timer, Counter } Operand = None;
     std::string Block;
   };
-  void NoteEnvironment(const softplc::StatusRecord& r, int line);
 
   softplc::Cpu& FCpu;
   bool FMonitoring = false;
   std::string FFile;
-  std::vector<std::int32_t> FLineOf;  // instruction -> line of the watched file, or -1
-  std::vector<TLineInfo> FLines;      // by line
-  std::vector<softplc::StatusRecord> FRecords;  // by line
-  std::vector<std::uint64_t> FStamp;            // by line: the scan that wrote FRecords
-  std::uint64_t FScan = 0;
+  std::vector<bool> FInFile;        // by instruction: a statement of the watched file
+  std::vector<TLineInfo> FLines;    // by line
+  std::vector<softplc::StatusSlot> FSlots;  // by instruction, filled by the CPU
   std::vector<TCallEnvironment> FEnvironments;
   std::optional<TCallEnvironment> FEnvironment;
-  std::uint32_t FLastCaller = softplc::StatusRecord::kNoCaller;
-  std::uint16_t FLastDb = 0;
 };
