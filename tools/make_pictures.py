@@ -492,8 +492,9 @@ def draw_motor_valve():
 
 
 # ---------------------------------------------------------------------------------------------
-# The lift bridge: a double-leaf bascule seen from the side, 517 x 517, in greys. Frame 0 has
-# the leaves down, frame 39 has them raised to LEAF_MAX degrees, in equal steps. The picture
+# The lift bridge: a double-leaf bascule seen from the side, 517 x 517, in greys. Each frame
+# shows the leaves at the elevation the bridge model reports for it (and the meter shows):
+# down on frames 0-4, then 3 degrees a frame, upright from frame 34 on. The picture
 # is drawn where the bridge window puts it, so its road meets the strip picture (FRAMES_40)
 # and the traffic lights, and the cam under the river slides over the window's four limit
 # switches exactly on the frames where the bridge model reports them:
@@ -508,7 +509,6 @@ FRAMES = 40
 ROAD_Y = 349                 # road surface, also the top edge of the strip picture
 PIVOT = (78, 356)            # trunnion of the left leaf; the right one mirrors it
 LEAF_REACH = 180             # from the trunnion to the leaf's nose at the middle of the span
-LEAF_MAX = 80.0              # degrees at frame 39
 PIER_FACE = 96               # x of the left pier's river face
 PIT = (30, 90)               # x range of the counterweight pit in the left pier
 BED_Y = 404                  # river bed / foundations
@@ -525,7 +525,8 @@ CAM_W = 60                   # flat underside of the cam that presses the roller
 
 
 def leaf_angle(frame):
-    return LEAF_MAX * frame / (FRAMES - 1)
+    """The bridge model's elevation of a frame, in whole degrees."""
+    return min(90, max(0, (frame - 4) * 3))
 
 
 def cam_path():

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -165,42 +166,46 @@ std::vector<QImage> BridgeFrames() {
   return frames;
 }
 
-TEST(PictureDrawings, BridgeRisesInEvenStepsFromFrameToFrame) {
+TEST(PictureDrawings, BridgeShowsOnEachFrameTheElevationTheMeterGivesIt) {
+  // The bridge model's elevation: flat on frames 0-4, 3 degrees a frame, upright from 34 on.
+  const auto elevation = [](int f) { return std::clamp((f - 4) * 3, 0, 90); };
   const std::vector<QImage> frames = BridgeFrames();
-  // The left leaf, seen above the road and left of mid-span, reaches higher or draws its nose
-  // back on every frame (the first dominates low down, the second near the top), never the
-  // reverse.
-  int lastTop = 517, lastRight = 517;
+  // The left leaf turns about its trunnion. Between 150 and 178 px from it, the steepest ink
+  // above the road is the top of the leaf's railing, which stands 19.6 px over the deck's line:
+  // about 6.8 degrees above the deck's angle.
+  const double px = 78, py = 356, kRailing = std::atan2(19.6, 164.0) * 180 / M_PI;
+  constexpr int kBed = 404;  // below it only the cam moves
   std::vector<int> changed;
-  for (std::size_t f = 0; f < frames.size(); ++f) {
-    const QImage& img = frames[f];
-    int top = 517, right = 0;
+  for (int f = 0; f < static_cast<int>(frames.size()); ++f) {
+    const QImage& img = frames[static_cast<std::size_t>(f)];
+    double angle = -90;
     for (int y = 0; y < 349; ++y)
-      for (int x = 100; x < 258; ++x)
-        if (qAlpha(img.pixel(x, y)) > 128) {
-          top = std::min(top, y);
-          right = std::max(right, x);
-        }
-    EXPECT_LE(top, lastTop) << "frame " << f;
-    EXPECT_LE(right, lastRight) << "frame " << f;
-    EXPECT_TRUE(top < lastTop || right < lastRight) << "frame " << f << " does not move";
-    lastTop = top;
-    lastRight = right;
-    if (f > 0) {
-      int n = 0;
-      for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-          if (std::abs(qAlpha(img.pixel(x, y)) - qAlpha(frames[f - 1].pixel(x, y))) > 128) ++n;
+      for (int x = 0; x < 258; ++x) {
+        if (qAlpha(img.pixel(x, y)) <= 128) continue;
+        const double dx = x + 0.5 - px, dy = py - y - 0.5, d = std::hypot(dx, dy);
+        if (d >= 150 && d <= 178) angle = std::max(angle, std::atan2(dy, dx) * 180 / M_PI);
+      }
+    EXPECT_NEAR(angle - kRailing, elevation(f), 3.0) << "frame " << f;
+    if (f == 0) continue;
+    // The deck stands still exactly where the elevation does not change.
+    const QImage& before = frames[static_cast<std::size_t>(f - 1)];
+    int n = 0;
+    for (int y = 0; y < kBed; ++y)
+      for (int x = 0; x < img.width(); ++x)
+        if (std::abs(qAlpha(img.pixel(x, y)) - qAlpha(before.pixel(x, y))) > 128) ++n;
+    if (elevation(f) == elevation(f - 1))
+      EXPECT_EQ(n, 0) << "frame " << f;
+    else
       changed.push_back(n);
-    }
   }
-  // Equal angle steps sweep about equal areas: no frame repeated, none skipped.
+  // Equal angle steps sweep about equal areas: no step repeated, none skipped.
+  ASSERT_EQ(changed.size(), 30u);
   std::vector<int> sorted = changed;
   std::sort(sorted.begin(), sorted.end());
   const int median = sorted[sorted.size() / 2];
   for (std::size_t i = 0; i < changed.size(); ++i) {
-    EXPECT_GT(changed[i], median / 2) << "frames " << i << " to " << i + 1;
-    EXPECT_LT(changed[i], median * 8 / 5) << "frames " << i << " to " << i + 1;
+    EXPECT_GT(changed[i], median / 2) << "step " << i;
+    EXPECT_LT(changed[i], median * 8 / 5) << "step " << i;
   }
 }
 
