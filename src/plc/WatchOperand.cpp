@@ -102,7 +102,7 @@ int Masks(const TWatchOperand& op, std::uint8_t masks[4]) {
 }
 
 std::uint8_t ByteOf(const TWatchOperand& op, std::uint32_t raw, int i) {
-  if (op.Kind == TWatchKind::Bit) return raw != 0 ? static_cast<std::uint8_t>(1u << op.Bit) : 0;
+  if (op.Kind == TWatchKind::Bit) return static_cast<std::uint8_t>(raw != 0 ? (1u << op.Bit) : 0u);
   return static_cast<std::uint8_t>(raw >> (8 * (op.Bytes() - 1 - i)));
 }
 
