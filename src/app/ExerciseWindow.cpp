@@ -17,6 +17,7 @@
 #include <ostream>
 
 #include "app/CommandLine.h"
+#include "bridge/BridgeControl.h"
 #include "app/PlantSession.h"
 #include "app/ScenarioRun.h"
 
@@ -152,8 +153,11 @@ bool TExerciseWindow::RunScenario(int row) {
   FInterrupted = false;
   UpdateButtons();
   FLog->clear();
-  Append(QStringLiteral("%1, against the program in the CPU:").arg(QString::fromStdString(scn.Name)));
+  Append(QStringLiteral("%1, against the program in the CPU, from a reset plant:")
+             .arg(QString::fromStdString(scn.Name)));
   if (BeforeRun) BeforeRun();
+  // Scenarios are written for a plant at rest: deck down, no fault, breaker and relay closed.
+  FSession.Form().ResetPlant();
 
   TCommandLine options;
   options.Scenario = scn.Path;

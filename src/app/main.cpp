@@ -2,6 +2,8 @@
 // --version, usage errors and headless scenario runs work on a machine without a display; a
 // headless run without screenshots does not start Qt at all.
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -329,11 +331,40 @@ int main(int argc, char** argv) {
   }
 
   LoadProgramFromCommandLine(*session, options, std::cerr);
-  if (!options.Exercise.empty()) {
-    // Problems with the folder are shown in the window, where the student looks.
+  // The exercise window is made on first use, from the command line or the plant's menu.
+  auto exerciseWindow = [&windows, &session]() -> TExerciseWindow& {
+    if (windows.Exercise) return *windows.Exercise;
     windows.Exercise = std::make_unique<TExerciseWindow>(*session);
-    windows.Exercise->Open(QString::fromStdString(options.Exercise));
-  }
+    TExerciseWindow& w = *windows.Exercise;
+    // A scenario moves the plant's clock itself while it plays; a clock the user paused stays
+    // paused after it.
+    auto wasRunning = std::make_shared<bool>(false);
+    w.BeforeRun = [&windows, &w, wasRunning] {
+      *wasRunning = windows.Driver.Running();
+      windows.Driver.Stop();
+      w.Pace = windows.Driver.Speed();
+    };
+    w.AfterRun = [&windows, wasRunning] {
+      if (*wasRunning) windows.Driver.Start();
+    };
+    QObject::connect(&windows.Main, &TMainWindow::Closed, &w, &TExerciseWindow::Interrupt);
+    return w;
+  };
+  QMenu* exerciseMenu = windows.Main.MenuBar()->addMenu(QStringLiteral("&Exercise"));
+  exerciseMenu->addAction(QStringLiteral("&Open exercise…"), [&exerciseWindow] {
+    TExerciseWindow& w = exerciseWindow();
+    w.show();
+    w.raise();
+    w.OpenDialog();
+  });
+  exerciseMenu->addAction(QStringLiteral("&Show exercise"), [&exerciseWindow] {
+    TExerciseWindow& w = exerciseWindow();
+    w.show();
+    w.raise();
+    w.activateWindow();
+  });
+  // Problems with the folder are shown in the window, where the student looks.
+  if (!options.Exercise.empty()) exerciseWindow().Open(QString::fromStdString(options.Exercise));
   if (!options.Trace.empty()) {
     // Recorded until the program ends (the session closes the file).
     std::string e;
@@ -355,21 +386,6 @@ int main(int argc, char** argv) {
     return code;
   }
   windows.Driver.Start();
-  if (windows.Exercise) {
-    // A scenario moves the plant's clock itself while it plays; a clock the user paused stays
-    // paused after it.
-    auto wasRunning = std::make_shared<bool>(false);
-    windows.Exercise->BeforeRun = [&windows, wasRunning] {
-      *wasRunning = windows.Driver.Running();
-      windows.Driver.Stop();
-      windows.Exercise->Pace = windows.Driver.Speed();
-    };
-    windows.Exercise->AfterRun = [&windows, wasRunning] {
-      if (*wasRunning) windows.Driver.Start();
-    };
-    QObject::connect(&windows.Main, &TMainWindow::Closed, windows.Exercise.get(),
-                     &TExerciseWindow::Interrupt);
-  }
   QObject::connect(&windows.Main, &TMainWindow::Closed, &app, &QApplication::quit);
   int code = QApplication::exec();
   if (const std::string e = session->FinishTrace(); !e.empty()) {

@@ -7,6 +7,7 @@
 
 #include "app/ExerciseWindow.h"
 #include "app/PlantSession.h"
+#include "bridge/BridgeControl.h"
 
 namespace {
 
@@ -41,6 +42,9 @@ TEST(ExerciseWindow, RunsTheScenarioOnThePlantAndTellsTheResult) {
   w.AfterRun = [&] { ++after; };
 
   ASSERT_TRUE(Load(session, "solution/bridge.awl"));
+  // Whatever the student left the plant in, a run starts from a plant at rest.
+  session.Form().MagnetoTermico->SetState(false);
+  session.Form().Bridge->SetFrame(20);
   EXPECT_TRUE(w.RunScenario(0)) << Log(w).toStdString();
   EXPECT_TRUE(Log(w).contains(QStringLiteral("Passed")));
   EXPECT_TRUE(Log(w).contains(QStringLiteral("wait \"L_VALIDAR\" == 1 timeout 4s: ok")));
