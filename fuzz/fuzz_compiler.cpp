@@ -37,7 +37,8 @@ struct Observer : softplc::StatusObserver {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > 64 * 1024) return 0;
+  // Large enough for the deepest nesting the compiler refuses, and for long chains of blocks.
+  if (size > 4 * 1024 * 1024) return 0;
   const std::string text(reinterpret_cast<const char*>(data), size);
   // "%%FILE" lines split the input into several source files, "%%SYMBOLS" starts a symbol file
   std::vector<softplc::SourceFile> files;

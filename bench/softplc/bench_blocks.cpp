@@ -84,8 +84,31 @@ void BM_MultiInstanceTimerCall(benchmark::State& state) {
   RunPerCall(state, MultiInstanceTimerProgram());
 }
 
+// Compiling a chain of N functions, each calling the one before: the time per block must stay
+// flat as N grows (lookups and the call-graph walk are linear).
+void BM_CompileCallChain(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  std::ostringstream s;
+  s << "FUNCTION FC 1 : VOID\nBEGIN\nNETWORK\n      NOP   0\nEND_FUNCTION\n";
+  for (int i = 2; i <= n; ++i)
+    s << "FUNCTION FC " << i << " : VOID\nBEGIN\nNETWORK\n      CALL  FC " << i - 1 << "\nEND_FUNCTION\n";
+  s << "ORGANIZATION_BLOCK OB 1\nBEGIN\nNETWORK\n      CALL  FC " << n << "\nEND_ORGANIZATION_BLOCK\n";
+  const std::string text = s.str();
+  for (auto _ : state) {
+    softplc::Cpu cpu;
+    if (!cpu.Load({{"chain.awl", text}}).ok) {
+      state.SkipWithError("load failed");
+      return;
+    }
+  }
+  state.counters["per_block"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * n,
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 }  // namespace
 
+BENCHMARK(BM_CompileCallChain)->Arg(12500)->Arg(25000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FbCallFourParameters);
 BENCHMARK(BM_FbCallFourParametersWithBody);
 BENCHMARK(BM_IecTimerCall);
