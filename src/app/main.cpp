@@ -83,6 +83,9 @@ struct TWindows {
       w->raise();
       w->activateWindow();
     };
+    Main.AddWindowAction(QStringLiteral("&Variable table"), [this, open] { open(&Watch); });
+    Main.AddWindowAction(QStringLiteral("Timing &chart"), [this, open] { open(&Chart); });
+    Main.AddWindowAction(QStringLiteral("&Timers and counters"), [this, open] { open(&Timers); });
     QObject::connect(Bar, &TClockBar::WatchRequested, [this, open] { open(&Watch); });
     QObject::connect(Bar, &TClockBar::ChartRequested, [this, open] { open(&Chart); });
     QObject::connect(Bar, &TClockBar::TimersRequested, [this, open] { open(&Timers); });

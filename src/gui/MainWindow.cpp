@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <utility>
 #include <QScreen>
 
 #include "bridge/BridgeControl.h"
@@ -20,7 +21,7 @@ TMainWindow::TMainWindow(TForm2* model, QWidget* parent) : QWidget(parent), FMod
   setWindowTitle(ToQString(model->Caption()));
   setWindowIcon(QIcon(QStringLiteral(":/icon/torvane.png")));
   FMenuBar = new QMenuBar(this);
-  QMenu* windows = FMenuBar->addMenu(QStringLiteral("&Windows"));
+  QMenu* windows = FWindowsMenu = FMenuBar->addMenu(QStringLiteral("&Windows"));
   FShowPlc = windows->addAction(QStringLiteral("&PLC"), this, [this] { ShowPlcWindow(); });
   FShowSimulator =
       windows->addAction(QStringLiteral("&Simulator"), this, [this] { ShowSimulatorWindow(); });
@@ -54,6 +55,10 @@ TMainWindow::TMainWindow(TForm2* model, QWidget* parent) : QWidget(parent), FMod
 
 TMainWindow::~TMainWindow() {
   if (FModel != nullptr) FModel->RemoveObserver(this);
+}
+
+QAction* TMainWindow::AddWindowAction(const QString& text, std::function<void()> open) {
+  return FWindowsMenu->addAction(text, this, std::move(open));
 }
 
 void TMainWindow::AddBottomBar(QWidget* bar) {

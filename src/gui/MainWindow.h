@@ -12,6 +12,7 @@
 #include "framework/Control.h"
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class TCanvas;
 class TControlWidgets;
@@ -28,6 +29,8 @@ class TMainWindow : public QWidget, public TControlObserver {
   TForm2* Model() const { return FModel; }
   TCanvas* Canvas() const { return FCanvas; }
   TControlWidgets* Widgets() const { return FWidgets; }
+  // Adds an item to the Windows menu (the variable table, the timing chart ...).
+  QAction* AddWindowAction(const QString& text, std::function<void()> open);
   // Puts a bar (the plant clock's controls) under the plant, growing the window to hold it.
   void AddBottomBar(QWidget* bar);
   // Puts the window in the middle of the screen it is on.
@@ -64,6 +67,7 @@ class TMainWindow : public QWidget, public TControlObserver {
   TCanvas* FCanvas;
   TControlWidgets* FWidgets;
   QMenuBar* FMenuBar;
+  QMenu* FWindowsMenu;
   QAction* FShowPlc;
   QAction* FShowSimulator;
   QAction* FReset;
