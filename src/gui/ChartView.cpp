@@ -355,6 +355,9 @@ TChartWindow::TChartWindow(const scenario::Recorder& r, QWidget* parent)
   column->addWidget(FScroll);
   FReading = new QLabel(this);
   FReading->setObjectName(QStringLiteral("reading"));
+  // A reading of many traces wraps; it must never widen the window past the screen.
+  FReading->setWordWrap(true);
+  FReading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   FReading->setText(tr("Click the chart to read the values at that moment."));
   column->addWidget(FReading);
 

@@ -197,6 +197,7 @@ TEST(ChartWindow, CursorZoomLiveAndScrollFollowTheRecord) {
   scenario::Recorder r;
   const int a = r.AddTrace("E124.1 SUBIR", 1);
   const int b = r.AddTrace("A124.0 KM1", 1);
+  for (int i = 0; i < 30; ++i) r.Set(r.AddTrace("A125." + std::to_string(i) + " LAMP", 1), 0, 0);
   for (std::uint64_t t = 0; t <= 120000; t += 50) {
     r.Set(a, (t / 1000) % 2, t);
     r.Set(b, t >= 90000 ? 1 : 0, t);
@@ -218,6 +219,8 @@ TEST(ChartWindow, CursorZoomLiveAndScrollFollowTheRecord) {
   EXPECT_NE(reading.indexOf(QStringLiteral("A124.0 KM1=1")), -1) << reading.toStdString();
   EXPECT_NE(reading.indexOf(QStringLiteral("E124.1 SUBIR=%1").arg((at / 1000) % 2)), -1);
   EXPECT_EQ(w.Reading()->text(), reading);
+  // However long the reading, the window keeps its width.
+  EXPECT_LE(w.minimumSizeHint().width(), 700);
   // Zoom in halves the span; the live right edge stays on the present.
   QTest::mouseClick(Tool(w, "zoomIn"), Qt::LeftButton);
   EXPECT_EQ(v->Span().To - v->Span().From, 30000u);
