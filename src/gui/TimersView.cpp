@@ -52,6 +52,8 @@ TTimersView::TTimersView(TEmbeddedPlc& plc, QWidget* parent) : QWidget(parent), 
   for (QTableWidget* t : {FTimers, FCounters}) {
     t->verticalHeader()->hide();
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // S5T#2M28S500MS must show whole.
+    t->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     t->verticalHeader()->setDefaultSectionSize(22);
   }
   FTimer = new QTimer(this);

@@ -57,7 +57,7 @@ class Recorder {
   // Writes the recorded span as a value-change dump (one millisecond per time unit).
   void WriteVcd(std::ostream& out) const;
 
-  static constexpr std::size_t kDefaultChangesPerTrace = 200000;
+  static constexpr std::size_t kDefaultChangesPerTrace = 65536;
   static constexpr std::size_t kMaxMarkers = 10000;
 
  private:
