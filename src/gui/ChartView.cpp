@@ -374,7 +374,15 @@ TChartWindow::TChartWindow(const scenario::Recorder& r, QWidget* parent)
   connect(svg, &QToolButton::clicked, this, [this] { Export(QStringLiteral("svg")); });
   connect(vcd, &QToolButton::clicked, this, [this] { Export(QStringLiteral("vcd")); });
   connect(FView, &TChartView::SpanChanged, this, &TChartWindow::SyncScroll);
-  connect(FView, &TChartView::CursorChanged, this, [this] { FReading->setText(ReadingText()); });
+  // The values stand beside the trace names; the line below keeps to the time, the whole
+  // reading is its tooltip (and what a copy gets).
+  connect(FView, &TChartView::CursorChanged, this, [this] {
+    const std::int64_t c = FView->CursorTime();
+    FReading->setText(c < 0 ? QString()
+                            : tr("Cursor at %1 s; the values at that moment stand beside the names.")
+                                  .arg(static_cast<double>(c) / 1000.0, 0, 'f', 3));
+    FReading->setToolTip(ReadingText());
+  });
   connect(FScroll, &QScrollBar::valueChanged, this, [this](int v) {
     if (FSyncing) return;
     const TChartSpan s = FView->Span();

@@ -87,7 +87,7 @@ class TChartWindow : public QWidget {
   QScrollBar* ScrollBar() const { return FScroll; }
   QLabel* Reading() const { return FReading; }
   QToolButton* LiveButton() const { return FLiveBtn; }
-  // The cursor's reading: "t = 12.350 s  SUBIR=1 KM1=0 ..." (empty without a cursor).
+  // The cursor's whole reading: "t = 12.350 s  E124.1 SUBIR=1 ..." (empty without a cursor).
   QString ReadingText() const;
 
  private:
