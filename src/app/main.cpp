@@ -78,6 +78,7 @@ struct TWindows {
       else s.StepTick();
     });
     Main.AddBottomBar(Bar);
+    Watch.OnMark = [&s](const std::string& text) { s.Mark(text); };
     auto open = [](QWidget* w) {
       w->show();
       w->raise();
@@ -268,6 +269,15 @@ int main(int argc, char** argv) {
   if (scenario) {
     TScenarioRun run(*session, options);
     if (int code = run.Prepare(std::cerr); code != kExitOk) return code;
+    if (!options.Chart.empty()) {
+      // Refused before the plant moves, so a wrong name costs no run.
+      const std::string problem =
+          scenario::OutputProblem(options.Chart, InputFiles(options), kChartSvgSignature);
+      if (!problem.empty()) {
+        std::cerr << "torvane: " << problem << '\n';
+        return kExitNoLoad;
+      }
+    }
     if (!offscreen) {
       // On screen the scenario plays at the plant's own pace, for whoever watches it.
       windows.Show();

@@ -188,6 +188,9 @@ void PaintChart(QPainter& p, QSize size, const scenario::Recorder& r, TChartSpan
   }
 }
 
+const char kChartSvgSignature[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<!-- Torvane timing chart -->\n";
+
 bool ExportChartPng(const scenario::Recorder& r, const QString& path, QString& error) {
   QImage image(kExportWidth, ChartHeight(r), QImage::Format_RGB32);
   {
@@ -216,9 +219,13 @@ bool ExportChartSvg(const scenario::Recorder& r, const QString& path, QString& e
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("Torvane timing chart"));
+    svg.setResolution(96);  // so that a viewer shows it at its size in pixels
     QPainter p(&svg);
     PaintChart(p, size, r, RecordedSpan(r));
   }
+  // Our mark right after the XML declaration.
+  const qsizetype eol = data.indexOf('\n');
+  data = QByteArray(kChartSvgSignature) + data.mid(eol + 1);
   return WriteFile(path, data, error);
 }
 

@@ -28,6 +28,10 @@ int ChartHeight(const scenario::Recorder& r);
 // The whole recorded span, for exports.
 TChartSpan RecordedSpan(const scenario::Recorder& r);
 
+// The first bytes of every chart drawing Torvane writes, so that only its own earlier charts
+// are ever replaced.
+extern const char kChartSvgSignature[];
+
 // Exports; false with a message naming the file when it cannot be written. Files are written
 // whole or not at all.
 bool ExportChartPng(const scenario::Recorder& r, const QString& path, QString& error);

@@ -204,6 +204,7 @@ bool TWatchWindow::ForceSelected() {
       problems << QString::fromStdString(error);
       continue;
     }
+    if (OnMark) OnMark("force " + row.Text + " " + value);
     ++done;
   }
   FStatus->setText(problems.isEmpty()
@@ -214,11 +215,17 @@ bool TWatchWindow::ForceSelected() {
 }
 
 void TWatchWindow::UnforceSelected() {
-  for (int r : TargetRows()) UnforceWatchOperand(FPlc.Cpu(), FRows[static_cast<std::size_t>(r)].Operand);
+  for (int r : TargetRows()) {
+    const TWatchRow& row = FRows[static_cast<std::size_t>(r)];
+    if (!WatchOperandForced(FPlc.Cpu(), row.Operand)) continue;
+    UnforceWatchOperand(FPlc.Cpu(), row.Operand);
+    if (OnMark) OnMark("unforce " + row.Text);
+  }
   Refresh();
 }
 
 void TWatchWindow::UnforceAll() {
+  if (FPlc.Cpu().HasForces() && OnMark) OnMark("unforce all");
   FPlc.Cpu().UnforceAll();
   FStatus->setText(tr("Every force ended"));
   Refresh();

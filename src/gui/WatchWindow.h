@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "plc/WatchTable.h"
@@ -39,6 +41,9 @@ class TWatchWindow : public QWidget {
   // Replaces the rows with the file's; messages name the file, line and column.
   bool LoadFrom(const QString& path, QStringList& errors);
   void Refresh();
+
+  // Told of every force set or ended here ("force KM1 TRUE", "unforce all"), for the chart.
+  std::function<void(const std::string&)> OnMark;
 
   const std::vector<TWatchRow>& Rows() const { return FRows; }
   QTableWidget* Table() const { return FTable; }

@@ -82,6 +82,8 @@ the program as the trace and the program|P.awl|--headless --scenario S.scn --tra
 the scenario as the trace|S.scn|--headless --scenario S.scn --trace S.scn P.awl
 a file that is not a trace|notes.vcd|--headless --scenario S.scn --trace notes.vcd P.awl
 a device as the trace||--headless --scenario S.scn --trace /dev/full P.awl
+the program as the chart|P.awl|--headless --scenario S.scn --chart P.awl P.awl
+a file that is not a chart|notes.vcd|--headless --scenario S.scn --chart notes.vcd P.awl
 a file that is not a picture as the gallery|notes.png|--gallery notes.png
 the program as the module figure|P.awl|--render-module P.awl
 the program as a grading report|P.awl|grade "$src/examples/exercises/bridge" "$src/examples/exercises/bridge/solution" --csv P.awl
@@ -91,6 +93,9 @@ sed -i 's/^expect "FC_D" == 1$/expect "FC_A" == 1/' "$work/S.scn"
 run --headless --scenario "$work/S.scn" --trace "$work/again.vcd" "$work/P.awl" >/dev/null 2>&1
 out="$(run --headless --scenario "$work/S.scn" --trace "$work/again.vcd" "$work/P.awl" 2>&1)"; rc=$?
 check "an earlier trace is replaced" "[ $rc -eq 0 ] && head -1 \"$work/again.vcd\" | grep -q Torvane"
+run --headless --scenario "$work/S.scn" --chart "$work/run.svg" "$work/P.awl" >/dev/null 2>&1
+out="$(run --headless --scenario "$work/S.scn" --chart "$work/run.svg" "$work/P.awl" 2>&1)"; rc=$?
+check "a run draws its chart, replacing an earlier one" "[ $rc -eq 0 ] && sed -n 2p \"$work/run.svg\" | grep -q 'Torvane timing chart' && grep -q 'A124.0 KM1' \"$work/run.svg\""
 # A write that fails half-way (the file size limit here; a full disk alike) fails the run and
 # leaves neither a partial trace nor a temporary file.
 out="$( (trap '' XFSZ; ulimit -f 1; run --headless --scenario "$work/S.scn" --trace "$work/cut.vcd" "$work/P.awl") 2>&1)"; rc=$?

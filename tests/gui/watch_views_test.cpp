@@ -77,6 +77,8 @@ TEST_F(WatchViews, TheVariableTableWatchesModifiesAndForces) {
   EXPECT_EQ(w.OperandEdit()->text(), QStringLiteral("EX 3"));  // kept for correcting
   EXPECT_EQ(Cell(w.Table(), 0, TWatchWindow::ColAddress), QStringLiteral("E 124.1"));
 
+  std::vector<std::string> marks;  // what the chart is told
+  w.OnMark = [&marks](const std::string& m) { marks.push_back(m); };
   // Force the input: the program's answer shows, and both windows say a force is active.
   w.SetModifyValue(0, QStringLiteral("TRUE"));
   Select(w, 0);
@@ -90,6 +92,8 @@ TEST_F(WatchViews, TheVariableTableWatchesModifiesAndForces) {
   EXPECT_TRUE(cpuWindow.ForceLabel()->isVisible());
   EXPECT_NE(cpuWindow.ForceLabel()->text().indexOf(QStringLiteral("1 bit")), -1);
   QTest::mouseClick(Button(w, "unforceAll"), Qt::LeftButton);
+  QTest::mouseClick(Button(w, "unforceAll"), Qt::LeftButton);  // nothing left to end: no mark
+  EXPECT_EQ(marks, (std::vector<std::string>{"force \"SUBIR\" TRUE", "unforce all"}));
   cpuWindow.Refresh();
   EXPECT_FALSE(w.ForceBanner()->isVisible());
   EXPECT_FALSE(cpuWindow.ForceLabel()->isVisible());
