@@ -21,6 +21,7 @@
 #include "app/CommandLine.h"
 #include "app/DemoWindow.h"
 #include "app/ExerciseWindow.h"
+#include "app/FaultMenu.h"
 #include "app/PlantSession.h"
 #include "app/ScenarioRun.h"
 #include "app/ShippedFiles.h"
@@ -262,6 +263,8 @@ int main(int argc, char** argv) {
     return ShowStartupFailure(e, offscreen);
   }
   SetActiveSimulatorBackEnd(&session->BackEnd());
+  // The fault menu's faults go through a host as a scenario's do, and it outlives the menu.
+  TPlantHost faultHost(*session);
   TWindows windows(*session);
   windows.Inputs = InputFiles(options);
   const QString shots = QString::fromStdString(options.Screenshot);
@@ -376,6 +379,7 @@ int main(int argc, char** argv) {
     w.raise();
     w.activateWindow();
   });
+  AddFaultMenu(windows.Main.MenuBar(), faultHost);
   // Problems with the folder are shown in the window, where the student looks.
   if (!options.Exercise.empty()) exerciseWindow().Open(QString::fromStdString(options.Exercise));
   if (!options.Trace.empty()) {
