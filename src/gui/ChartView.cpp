@@ -114,7 +114,7 @@ void PaintTrace(QPainter& p, QSize size, const scenario::Recorder& r, int id, TC
 
 bool WriteFile(const QString& path, const QByteArray& data, QString& error) {
   QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit()) {
+  if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.flush() || !f.commit()) {
     error = path + QStringLiteral(": cannot write the chart (") + f.errorString() + QStringLiteral(")");
     return false;
   }

@@ -77,7 +77,7 @@ bool TSourceDocument::Save(const QString& path, const QString& text, QString& er
     return false;
   }
   QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() || !f.commit()) {
     error = QStringLiteral("%1: cannot be written (%2); the file on disk is unchanged")
                 .arg(path, f.errorString());
     return false;

@@ -264,7 +264,7 @@ void TWatchWindow::Refresh() {
 bool TWatchWindow::SaveTo(const QString& path, QString& error) const {
   const QByteArray bytes = QByteArray::fromStdString(WatchTableText(FRows));
   QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() || !f.commit()) {
     error = path + QStringLiteral(": cannot save the table (") + f.errorString() + QStringLiteral(")");
     return false;
   }

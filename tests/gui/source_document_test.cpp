@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <csignal>
+#include <sys/resource.h>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -72,6 +74,32 @@ TEST(SourceDocument, AFailedSaveSaysWhereAndWritesNothing) {
   EXPECT_TRUE(doc.Path().isEmpty());
   EXPECT_FALSE(doc.Load(dir.filePath(QStringLiteral("nope.awl")), error));
   EXPECT_TRUE(error.contains(QStringLiteral("nope.awl"))) << error.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// A write that fails only when the file is closed (the disk fills, here the file size limit)
+// must fail the save and leave the file as it was: QSaveFile's commit alone does not see it.
+TEST(SourceDocument, AWriteThatFailsOnCloseFailsTheSave) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("p.awl"));
+  Write(path, "L 1\n");
+  TSourceDocument doc;
+  QString error;
+  ASSERT_TRUE(doc.Load(path, error)) << error.toStdString();
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved_ok = doc.Save(path, QString(2000, QLatin1Char('x')), error);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(saved_ok);
+  EXPECT_EQ(ReadAll(path), QByteArray("L 1\n"));
 }
 
 }  // namespace
