@@ -158,3 +158,23 @@ TEST_F(MainWindowTest, WindowsArePlacedFromTheScreensFreeSpace) {
 }
 
 }  // namespace
+
+namespace {
+
+// Closing asks first (the program editor hooks its unsaved-changes question here).
+TEST_F(MainWindowTest, AWindowThatMayNotCloseStaysOpen) {
+  int asked = 0;
+  bool allow = false;
+  window->CanClose = [&] {
+    ++asked;
+    return allow;
+  };
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  allow = true;
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(asked, 2);
+}
+
+}  // namespace
