@@ -155,7 +155,7 @@ void TFrameAnimation::GetProperties(TPropList& out) const {
                 s->SetFrame(static_cast<int>(v)), 0),
       TPROP_INT(TFrameAnimation, "TripTime", s->TripTime(),
                 s->SetTripTime(static_cast<int>(v)), 0),
-      TPROP_STRING(TFrameAnimation, "SimTimer", s->SimTimerName(), s->SetSimTimerByName(v), ""),
+      TPROP_REFERENCE(TFrameAnimation, "SimTimer", s->SimTimerName(), s->SetSimTimerByName(v)),
       TPROP_BOOL(TFrameAnimation, "AutoSize", s->AutoSize(), s->SetAutoSize(v), true),
   };
   out.insert(out.end(), std::begin(props), std::end(props));

@@ -65,8 +65,8 @@ void TClock::GetProperties(TPropList& out) const {
   static const TPropInfo props[] = {
       TPROP_BOOL(TClock, "Reset", false, s->fnReset(v), false),
       TPROP_BOOL(TClock, "Start", false, s->fnStart(v), false),
-      TPROP_STRING(TClock, "Timer", s->Timer() ? s->Timer()->Name : std::string(),
-                   s->SetTimer(FindTimer(s, v)), ""),
+      TPROP_REFERENCE(TClock, "Timer", s->Timer() ? s->Timer()->Name : std::string(),
+                      s->SetTimer(FindTimer(s, v))),
   };
   out.insert(out.end(), std::begin(props), std::end(props));
 }

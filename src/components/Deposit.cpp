@@ -112,6 +112,9 @@ TDeposit::TDeposit(TComponent* owner) : TShape(owner) {
 TDeposit::~TDeposit() = default;
 
 void TDeposit::Resize(TSide& side, int n, void (TDeposit::*handler)(bool, void*)) {
+  // Retired pins stay alive (a device may still hold one) but no longer reach the tank: their
+  // handler would copy the new pins' levels over flags set since.
+  for (TInputPin* pin : side.Pins) pin->OnChange = nullptr;
   side.Pins.clear();
   side.Flows.assign(static_cast<std::size_t>(n), 0.0f);
   side.Open.assign(static_cast<std::size_t>(n), false);
@@ -331,8 +334,8 @@ void TDeposit::GetProperties(TPropList& out) const {
       TPROP_INT(TDeposit, "FillupTime", s->FillupTime(),
                 s->SetFillupTime(ClampToInt(v)),
                 1000),
-      TPROP_STRING(TDeposit, "SimTimer", s->SimTimer() ? s->SimTimer()->Name : std::string(),
-                   s->SetTimer(FindTimer(s, v)), ""),
+      TPROP_REFERENCE(TDeposit, "SimTimer", s->SimTimer() ? s->SimTimer()->Name : std::string(),
+                      s->SetTimer(FindTimer(s, v))),
       TPROP_STRING(TDeposit, "InputFlow", FlowsText(s, &TDeposit::GetInputFlow, s->SourceNum()),
                    ApplyFlowsText(s, &TDeposit::SetInputFlow, v), "0 0 0"),
       TPROP_STRING(TDeposit, "OutputFlow", FlowsText(s, &TDeposit::GetOutputFlow, s->SinkNum()),

@@ -172,13 +172,12 @@ void TPushButton::GetProperties(TPropList& out) const {
       TPROP_ENUM(TPushButton, "ButtonColor", s->ButtonColor,
                  if (InRange(v, kColorNames)) s->SetPBColor(static_cast<TPushButtonColor>(v)),
                  pbcWhite, kColorNames),
-      TPROP_STRING(
+      TPROP_REFERENCE(
           TPushButton, "ConnectedAO",
           s->ConnectedAO != nullptr ? s->ConnectedAO->Name : std::string(),
           {
             if (s->Owner() != nullptr) s->SetConnection(s->Owner()->FindComponent(v));
-          },
-          ""),
+          }),
   };
   out.insert(out.end(), std::begin(props), std::end(props));
 }

@@ -58,6 +58,9 @@ void TSwitch::SetSwitchType(TSwitchType type) {
   if (type == Custom) {
     ImageUp = TPicture();
     ImageDown = TPicture();
+    // Recorded, so that a stored layout says Custom and brings back the user's pictures
+    // rather than the pictures of the type the switch had before.
+    SwitchType = Custom;
     return;
   }
   const auto index = static_cast<std::size_t>(type);
@@ -123,8 +126,10 @@ void TSwitch::GetProperties(TPropList& out) const {
           ""),
       TPROP_BOOL(TSwitch, "State", s->State, s->SetState(v), false),
       TPROP_BOOL(TSwitch, "ACInputState", s->GetACInputState(), s->SetACInputState(v), true),
+      // A stored Custom type keeps the pictures the layout gave just before it.
       TPROP_ENUM(TSwitch, "SwitchType", s->SwitchType,
-                 if (v >= 0 && v < std::ssize(kTypeNames))
+                 if (v == Custom) s->SwitchType = Custom;
+                 else if (v >= 0 && v < std::ssize(kTypeNames))
                      s->SetSwitchType(static_cast<TSwitchType>(v)),
                  Termico, kTypeNames),
   };

@@ -33,8 +33,8 @@ class TSwitch : public TImage {
   bool State = false;
 
   void SetState(bool level);
-  // Loads the type's picture pair and shows the open picture, whatever State is. Custom only
-  // empties both pictures, for the user to supply.
+  // Loads the type's picture pair and shows the open picture, whatever State is. Custom
+  // empties both pictures, for the user to supply, and leaves the display as it is.
   void SetSwitchType(TSwitchType type);
   // Null is ignored; the display catches up at the next SetState.
   void SetImageUp(const TPicture* p);

@@ -85,15 +85,23 @@ std::vector<std::string> ApplyProperties(TObject* object,
   const TPropList list = PublishedProperties(object);
   for (const auto& [name, value] : values)
     if (FindProperty(list, name) == nullptr) rejected.push_back(name);
-  for (const TPropInfo& info : list) {
-    for (const auto& [name, value] : values) {
-      if (name != info.Name) continue;
-      TPropValue coerced;
-      if (Coerce(info, value, coerced))
+  // Links to other components go last: a writer that reads a linked timer's interval must see
+  // every number the layout gives first, and a link is only made to something that exists.
+  for (const bool references : {false, true})
+    for (const TPropInfo& info : list) {
+      if (info.Reference != references) continue;
+      for (const auto& [name, value] : values) {
+        if (name != info.Name) continue;
+        TPropValue coerced;
+        if (!Coerce(info, value, coerced)) {
+          rejected.push_back(name);
+          continue;
+        }
         info.Set(object, coerced);
-      else
-        rejected.push_back(name);
+        const auto* wanted = std::get_if<std::string>(&coerced);
+        if (references && wanted != nullptr && !wanted->empty() && info.Get(object) != coerced)
+          rejected.push_back(name + ": nothing named '" + *wanted + "'");
+      }
     }
-  }
   return rejected;
 }

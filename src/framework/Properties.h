@@ -25,6 +25,9 @@ struct TPropInfo {
   TPropValue Default;
   // For Enum properties: the identifiers of the values 0, 1, 2 ... ("pbtIdeal", ...).
   std::span<const std::string_view> EnumNames = {};
+  // A String property that names another component (a timer, a lamp). A layout applies these
+  // after every other property, and reports a name that the property does not take.
+  bool Reference = false;
 };
 
 using TPropList = std::vector<TPropInfo>;
@@ -44,13 +47,14 @@ int ClampToInt(long long value);
 // an integer or as the identifier text.
 using TPropAssignment = std::pair<std::string, TPropValue>;
 
-// Applies the assignments in published order (not in the order given). Returns the names that
-// the object does not publish, or whose value has the wrong type; those are skipped.
+// Applies the assignments in published order (not in the order given), references last. Returns
+// the names that the object does not publish, or whose value has the wrong type (those are
+// skipped), and "Name: nothing named 'X'" for a reference that found nothing to link.
 std::vector<std::string> ApplyProperties(TObject* object,
                                          const std::vector<TPropAssignment>& values);
 
 // Writers for the tables. `s` is the object (const in the reader), `v` the incoming value.
-#define TPROP_IMPL_(Class, PType, CType, NameStr, GetExpr, SetStmt, Def, Enums)              \
+#define TPROP_IMPL_(Class, PType, CType, NameStr, GetExpr, SetStmt, Def, Enums, ...)         \
   TPropInfo {                                                                                 \
     NameStr, PType,                                                                           \
         [](const TObject* o_) -> TPropValue {                                                 \
@@ -62,7 +66,7 @@ std::vector<std::string> ApplyProperties(TObject* object,
           [[maybe_unused]] const CType v = std::get<CType>(pv_);                              \
           SetStmt;                                                                            \
         },                                                                                    \
-        TPropValue(static_cast<CType>(Def)), Enums                                            \
+        TPropValue(static_cast<CType>(Def)), Enums __VA_OPT__(, ) __VA_ARGS__                  \
   }
 
 #define TPROP_BOOL(Class, NameStr, GetExpr, SetStmt, Def) \
@@ -73,6 +77,9 @@ std::vector<std::string> ApplyProperties(TObject* object,
   TPROP_IMPL_(Class, TPropType::Float, double, NameStr, GetExpr, SetStmt, Def, {})
 #define TPROP_STRING(Class, NameStr, GetExpr, SetStmt, Def) \
   TPROP_IMPL_(Class, TPropType::String, std::string, NameStr, GetExpr, SetStmt, Def, {})
+// The name of another component; see TPropInfo::Reference.
+#define TPROP_REFERENCE(Class, NameStr, GetExpr, SetStmt) \
+  TPROP_IMPL_(Class, TPropType::String, std::string, NameStr, GetExpr, SetStmt, "", {}, true)
 #define TPROP_COLOR(Class, NameStr, GetExpr, SetStmt, Def) \
   TPROP_IMPL_(Class, TPropType::Color, long long, NameStr, GetExpr, SetStmt, Def, {})
 // Enums: `Names` is a static array of std::string_view naming the values in order.

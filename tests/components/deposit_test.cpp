@@ -190,6 +190,24 @@ TEST(DepositRate, LayoutAppliesFillupTimeBeforeTheTimer) {
   EXPECT_EQ(r.Tank->FillupTime(), 100000);
 }
 
+TEST(DepositRate, ALayoutWithAnOpenInletLinksTheTimerLast) {
+  Rig r;
+  const std::vector<TPropAssignment> layout = {{"SimTimer", std::string("SimTimer1")},
+                                               {"FillupTime", 1000LL},
+                                               {"InputFlow", std::string("5000 0 0")},
+                                               {"InputFlowOpen", std::string("1 0 0")}};
+  EXPECT_TRUE(ApplyProperties(r.Tank, layout).empty());
+  // As if built by hand: every number first, then the timer.
+  TDeposit* byHand = new TDeposit(&r.Form);
+  byHand->SetFillupTime(1000);
+  byHand->SetInputFlow(0, 5000.0f);
+  byHand->SetInputOpen(0, true);
+  byHand->SetTimer(r.Timer);
+  EXPECT_EQ(r.Tank->State(), byHand->State());
+  EXPECT_EQ(r.Tank->Rate(), byHand->Rate());
+  EXPECT_EQ(r.Tank->FillupTime(), byHand->FillupTime());
+}
+
 TEST(DepositRate, NoDivisionByZero) {
   Rig r;
   r.Tank->SetTimer(r.Timer);
@@ -407,6 +425,18 @@ TEST(DepositPins, ResizeAttachesTheNewPinsAndRetiresTheOldOnes) {
   EXPECT_EQ(d.State(), 4);
   d.SetSinkNum(-1);
   EXPECT_EQ(d.SinkNum(), 5);
+}
+
+TEST(DepositPins, RetiredPinsNoLongerOverwriteWhatCodeOpened) {
+  TDeposit d(nullptr);
+  TInputPin* old = d.GetInputFlowOpenPin(0);
+  d.SetSourceNum(2);
+  d.SetInputFlow(1, 5000.0f);
+  d.SetInputOpen(1, true);
+  ASSERT_EQ(d.State(), 2);
+  old->SetState(true);
+  EXPECT_TRUE(d.GetInputOpen(1));
+  EXPECT_EQ(d.State(), 2);
 }
 
 TEST(DepositProperties, PublishedInOrderWithIndexedValuesAsText) {

@@ -266,11 +266,25 @@ TEST(MotorValveSettings, LayoutInPublishedOrder) {
                           {"TripTime", 1000LL}, {"Width", 91LL}, {"ValvePosition", 9LL}});
   EXPECT_TRUE(rejected.empty());
   EXPECT_EQ(v->SimTimer(), r.Timer);
-  // TripTime and SimTimer come before RangeMax: the step is made for the default range.
-  EXPECT_EQ(v->Step(), 20.0f);
+  // TripTime comes before RangeMax, the timer after both: the step is made for the stored range.
+  EXPECT_EQ(v->Step(), 10.0f);
   EXPECT_EQ(v->RangeMax(), 155);
   EXPECT_EQ(v->Position(), 235.0f);
   EXPECT_EQ(v->Width(), 91);
+}
+
+TEST(MotorValveSettings, TheTimerIsLinkedAfterTheRangeAndAnUnknownNameIsReported) {
+  Rig r;
+  TMotorValve* v = new TMotorValve(&r.Form);
+  EXPECT_TRUE(ApplyProperties(v, {{"SimTimer", std::string("Timer1")}, {"TripTime", 5000LL},
+                                  {"RangeMin", 0LL}, {"RangeMax", 250LL}})
+                  .empty());
+  EXPECT_EQ(v->Step(), 5.0f);
+  EXPECT_EQ(v->FrameFactor(), 0.032f);
+  TMotorValve* lost = new TMotorValve(&r.Form);
+  EXPECT_EQ(ApplyProperties(lost, {{"SimTimer", std::string("Timer9")}}),
+            std::vector<std::string>{"SimTimer: nothing named 'Timer9'"});
+  EXPECT_EQ(lost->SimTimer(), nullptr);
 }
 
 TEST(MotorValveSettings, RegistersOnTheAutomationPage) {

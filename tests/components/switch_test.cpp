@@ -146,10 +146,33 @@ TEST(Switch, EveryTypeLoadsItsOwnPairAndCustomOnlyEmptiesThePictures) {
   sw.SetSwitchType(Custom);
   EXPECT_TRUE(sw.ImageUp.Empty());
   EXPECT_TRUE(sw.ImageDown.Empty());
-  EXPECT_EQ(sw.SwitchType, Interruptor) << "Custom leaves the type as it was";
-  EXPECT_EQ(Shown(sw), "INTERRUPTOR_ON") << "and the display too";
+  EXPECT_EQ(sw.SwitchType, Custom);
+  EXPECT_EQ(Shown(sw), "INTERRUPTOR_ON") << "Custom leaves the display as it was";
   sw.SetState(false);
   EXPECT_TRUE(sw.Picture().Empty());
+}
+
+TEST(Switch, ACustomSwitchKeepsTheUsersPicturesThroughAStoredLayout) {
+  TComponent form(nullptr);
+  auto* sw = new TSwitch(&form);
+  sw->SetSwitchType(Interruptor);
+  sw->SetSwitchType(Custom);
+  const TPicture up = TPicture::LoadFrame("RED_OFF");
+  const TPicture down = TPicture::LoadFrame("RED_ON");
+  sw->SetImageUp(&up);
+  sw->SetImageDown(&down);
+  std::vector<TPropAssignment> stored;
+  for (const TPropInfo& p : PublishedProperties(sw))
+    if (p.Name == "ImageUp" || p.Name == "ImageDown" || p.Name == "SwitchType")
+      stored.emplace_back(std::string(p.Name), p.Get(sw));
+  auto* copy = new TSwitch(&form);
+  EXPECT_TRUE(ApplyProperties(copy, stored).empty());
+  EXPECT_TRUE(ApplyProperties(sw, stored).empty());
+  for (TSwitch* s : {sw, copy}) {
+    EXPECT_EQ(s->SwitchType, Custom);
+    EXPECT_EQ(s->ImageUp.Name(), "RED_OFF");
+    EXPECT_EQ(s->ImageDown.Name(), "RED_ON");
+  }
 }
 
 TEST(Switch, StoredLayoutAppliesTypeLastSoAClosedSwitchLoadsShowingOpen) {
