@@ -350,6 +350,7 @@ void TForm2::Timer1Timer(TObject* sender) {
     Motor->ACPin->SetState(false);
     Bridge->Pause();
   }
+  ShowMotorFault();
   OnTick(this);
 }
 
@@ -422,6 +423,18 @@ void TForm2::FC_DChange(bool state, void* sender) {
 
 void TForm2::TermicoChange(bool level) {
   if (level) Motor->REPAIR();
+  ShowMotorFault();
+}
+
+// The motor model forgets a trip as soon as its supply goes (a program that sees the thermal
+// relay drops the contactors), but the relay stays open until someone closes it: the picture
+// shows the trip for as long as that lasts, so the fault is seen until it is cleared.
+void TForm2::ShowMotorFault() {
+  const int shown =
+      !Termico->State && Motor->Status != TMotor::Overheated ? TMotor::Tripped : Motor->Status;
+  if (shown < 0 || static_cast<std::size_t>(shown) >= Motor->Pictures.size()) return;
+  if (Motor->Picture().Name() != Motor->Pictures[static_cast<std::size_t>(shown)].Name())
+    Motor->SetImage(shown);
 }
 
 void TForm2::PLCTest(int index) {

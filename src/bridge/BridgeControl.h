@@ -146,6 +146,8 @@ class TForm2 : public TForm {
 
  private:
   void BuildLayout(TTimerClock* clock);
+  // Keeps the motor's trip picture up while the thermal relay is open.
+  void ShowMotorFault();
   template <class T>
   T* Place(const char* name, TControl* parent, int left, int top, int width, int height,
            std::vector<TPropAssignment> props = {});

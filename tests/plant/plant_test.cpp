@@ -382,6 +382,21 @@ TEST_F(Plant, ResetBringsTheDeckDownAndEndsEveryFaultSoThePlantRunsAgain) {
   EXPECT_EQ(form->Motor->Status, TMotor::Running);
 }
 
+TEST_F(Plant, ATrippedMotorLooksTrippedUntilTheRelayIsClosedEvenAfterTheProgramStopsIt) {
+  StartCpu();
+  Outputs(kKM1 | kKM4);
+  RunMs(2000);
+  ExecuteTest(TForm2::kThermalTest);
+  Outputs(0);  // the program sees FE and drops the contactors
+  RunMs(3000);
+  EXPECT_EQ(form->Motor->Status, TMotor::Stopped);
+  EXPECT_EQ(form->Motor->Picture().Name(), "MOTOR_TRIP");
+  ClickOn(form->Termico);
+  EXPECT_EQ(form->Motor->Picture().Name(), "MOTOR_OFF");
+  Tick();
+  EXPECT_EQ(form->Motor->Picture().Name(), "MOTOR_OFF");
+}
+
 TEST_F(Plant, ThermalFaultOnAnIdleMotorOnlyOpensTheRelay) {
   StartCpu();
   ExecuteTest(TForm2::kThermalTest);
