@@ -35,7 +35,8 @@ void InitGuiSupport() {
   // wider DejaVu Sans clips some captions, so it is only the fallback.
   const QString dir = QStringLiteral("/usr/share/wine/fonts/");
   gTahoma = LoadFamily(dir + QStringLiteral("tahoma.ttf"));
-  LoadFamily(dir + QStringLiteral("tahomabd.ttf"));
+  // Its bold face is not loaded: it carries no more ink than the regular one, so bold captions
+  // looked regular. Without it the font engine emboldens the regular face, which reads as bold.
   if (gTahoma.isEmpty()) {
     gTahoma = QStringLiteral("DejaVu Sans");
     QFont::insertSubstitution(QStringLiteral("Tahoma"), gTahoma);
@@ -47,6 +48,21 @@ void InitGuiSupport() {
 QString TahomaFamily() { return gTahoma.isEmpty() ? QStringLiteral("DejaVu Sans") : gTahoma; }
 
 QColor ToQColor(TColor c) {
+  // A colour with the system flag in its high byte names a system colour by its index in the
+  // low byte; these are the desktop's usual values for the ones the plant uses.
+  if ((c & 0xFF000000u) == 0xFF000000u) {
+    switch (c & 0xFFu) {
+      case 5: return QColor(255, 255, 255);   // window
+      case 8: return QColor(0, 0, 0);         // window text
+      case 15: return QColor(240, 240, 240);  // button face
+      case 16: return QColor(160, 160, 160);  // button shadow
+      case 18: return QColor(0, 0, 0);        // button text
+      case 20: return QColor(255, 255, 255);  // button highlight
+      case 21: return QColor(105, 105, 105);  // 3-D dark shadow
+      case 22: return QColor(227, 227, 227);  // 3-D light
+      default: return QColor(0, 0, 0);
+    }
+  }
   return QColor(static_cast<int>(RedOf(c)), static_cast<int>(GreenOf(c)),
                 static_cast<int>(BlueOf(c)));
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 
 #include "framework/Form.h"
 #include "framework/Image.h"
@@ -221,4 +222,40 @@ TEST(PaintingText, AutoSizedCaptionsShowEveryWord) {
     }
   }
   EXPECT_EQ(checked, 56);
+}
+
+TEST(PaintingColours, SystemColoursAreTheDesktopsNotTheirIndex) {
+  // The clock's text colour: the system's dark-shadow grey, not RGB(21, 0, 0).
+  EXPECT_EQ(ToQColor(0xFF000015u), QColor(105, 105, 105));
+  EXPECT_EQ(ToQColor(0xFF00000Fu), QColor(240, 240, 240));
+  EXPECT_EQ(ToQColor(RGBColor(21, 0, 0)), QColor(21, 0, 0));
+}
+
+// Bold must be seen, not only flagged: a bold caption carries clearly more ink than the same
+// caption at regular weight, in the face the windows use and in the fallback.
+TEST(PaintingText, BoldCaptionsCarryMoreInkThanRegularOnes) {
+  InitGuiSupport();
+  const auto ink = [](const QFont& f) {
+    QImage img(200, 40, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+      QPainter p(&img);
+      p.setFont(f);
+      p.setPen(Qt::black);
+      p.drawText(4, 28, QStringLiteral("FASE ERROR PS CPU"));
+    }
+    long long sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) sum += 255 - qGray(img.pixel(x, y));
+    return sum;
+  };
+  for (const char* family : {"Tahoma", "MS Sans Serif"}) {
+    TFont font(nullptr);
+    font.SetName(family);
+    font.SetSize(8);
+    const long long regular = ink(ToQFont(font));
+    font.SetBold(true);
+    const long long bold = ink(ToQFont(font));
+    EXPECT_GT(bold * 100, regular * 118) << family << ": " << bold << " vs " << regular;
+  }
 }
