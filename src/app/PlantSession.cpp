@@ -91,7 +91,21 @@ void TPlantSession::SampleChart() {
   for (int i = 0; i < 16; ++i) FChart.Set(i, m->InputState(i) ? 1 : 0, now);
   for (int i = 0; i < 16; ++i)
     FChart.Set(16 + i, m->OutputPins[static_cast<std::size_t>(i)]->State ? 1 : 0, now);
+  for (const ChartOperand& c : FChartOperands)
+    FChart.Set(c.trace, ReadWatchOperand(FPlc.Cpu(), c.operand), now);
   FChart.SetNow(now);
+}
+
+std::string TPlantSession::AddChartOperand(const std::string& text) {
+  if (FExternal) return "the chart reads CPU operands only from the embedded CPU";
+  TWatchOperand op;
+  if (std::string problem = ParseWatchOperand(text, FPlc.Symbols(), op); !problem.empty())
+    return problem;
+  const int width = op.Kind == TWatchKind::Bit ? 1 : op.Bytes() > 0 ? 8 * op.Bytes() : 16;
+  const std::string name = op.Symbol.empty() ? op.Address() : op.Address() + " " + op.Symbol;
+  FChartOperands.push_back({FChart.AddTrace(name, width), op});
+  FChart.Set(FChartOperands.back().trace, ReadWatchOperand(FPlc.Cpu(), op), FClock.Now());
+  return {};
 }
 
 void TPlantSession::StepTick() {

@@ -11,6 +11,7 @@
 #include "bridge/BridgeControl.h"
 #include "framework/Timer.h"
 #include "plc/EmbeddedPlc.h"
+#include "plc/WatchOperand.h"
 #include "scenario/Recorder.h"
 #include "scenario/Vcd.h"
 
@@ -60,6 +61,9 @@ class TPlantSession {
   // came or went.
   scenario::Recorder& Chart() { return FChart; }
   void Mark(const std::string& text) { FChart.Mark(FClock.Now(), text); }
+  // Adds a trace of a CPU operand (E124.1, MW 10, "SUBIR", T 1 ...) to the chart, recorded from
+  // the next tick on; empty on success, else why not.
+  std::string AddChartOperand(const std::string& text);
 
  private:
   void TickDone(TObject* sender);
@@ -84,6 +88,11 @@ class TPlantSession {
   int FFrameId = -1;
 
   scenario::Recorder FChart;
+  struct ChartOperand {
+    int trace;
+    TWatchOperand operand;
+  };
+  std::vector<ChartOperand> FChartOperands;  // traces read from the CPU, after the I/O bits
 };
 
 // Formats a compiler message the way every tool shows one.

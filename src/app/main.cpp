@@ -80,6 +80,10 @@ struct TWindows {
     });
     Main.AddBottomBar(Bar);
     Watch.OnMark = [&s](const std::string& text) { s.Mark(text); };
+    if (!s.External()) {
+      Chart.OnAddTrace = [&s](const std::string& text) { return s.AddChartOperand(text); };
+      Chart.EnableAddTrace();
+    }
     auto open = [](QWidget* w) {
       w->show();
       w->raise();

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
@@ -354,6 +355,13 @@ TChartWindow::TChartWindow(const scenario::Recorder& r, QWidget* parent)
   QToolButton* png = button(tr("Export PNG…"), "exportPng");
   QToolButton* svg = button(tr("Export SVG…"), "exportSvg");
   QToolButton* vcd = button(tr("Export VCD…"), "exportVcd");
+  tools->addSpacing(16);
+  FTraceEdit = new QLineEdit(this);
+  FTraceEdit->setObjectName(QStringLiteral("addTrace"));
+  FTraceEdit->setPlaceholderText(tr("Add a trace: M20.2, MW 10, T 1, \"SUBIR\""));
+  FTraceEdit->setMinimumWidth(220);
+  FTraceEdit->hide();
+  tools->addWidget(FTraceEdit);
   tools->addStretch(1);
   column->addLayout(tools);
   FView = new TChartView(r, this);
@@ -380,6 +388,7 @@ TChartWindow::TChartWindow(const scenario::Recorder& r, QWidget* parent)
   connect(png, &QToolButton::clicked, this, [this] { Export(QStringLiteral("png")); });
   connect(svg, &QToolButton::clicked, this, [this] { Export(QStringLiteral("svg")); });
   connect(vcd, &QToolButton::clicked, this, [this] { Export(QStringLiteral("vcd")); });
+  connect(FTraceEdit, &QLineEdit::returnPressed, this, [this] { AddTypedTrace(); });
   connect(FView, &TChartView::SpanChanged, this, &TChartWindow::SyncScroll);
   // The values stand beside the trace names; the line below keeps to the time, the whole
   // reading is its tooltip (and what a copy gets).
@@ -403,6 +412,22 @@ TChartWindow::TChartWindow(const scenario::Recorder& r, QWidget* parent)
   timer->start();
   resize(1000, std::min(ChartHeight(r) + 110, 700));
   SyncScroll();
+}
+
+void TChartWindow::EnableAddTrace() { FTraceEdit->show(); }
+
+bool TChartWindow::AddTypedTrace() {
+  if (!OnAddTrace) return false;
+  const std::string problem = OnAddTrace(FTraceEdit->text().trimmed().toStdString());
+  if (!problem.empty()) {
+    FReading->setText(QString::fromStdString(problem));
+    return false;
+  }
+  FReading->setText(tr("%1 is recorded from now on.").arg(FTraceEdit->text().trimmed()));
+  FTraceEdit->clear();
+  FView->setMinimumHeight(std::min(ChartHeight(FRecorder), 300));
+  FView->update();
+  return true;
 }
 
 void TChartWindow::SyncScroll() {

@@ -5,10 +5,13 @@
 // the PNG and SVG exports and the headless --chart output.
 #include <QWidget>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 class QPainter;
 class QScrollBar;
 class QLabel;
+class QLineEdit;
 class QToolButton;
 
 namespace scenario {
@@ -91,6 +94,14 @@ class TChartWindow : public QWidget {
   QScrollBar* ScrollBar() const { return FScroll; }
   QLabel* Reading() const { return FReading; }
   QToolButton* LiveButton() const { return FLiveBtn; }
+  QLineEdit* TraceEdit() const { return FTraceEdit; }
+  // Adds a trace for an operand text (E124.1, MW 10, "SUBIR"); returns why not, or empty. The
+  // window's Add field calls it; without it the field is hidden.
+  std::function<std::string(const std::string&)> OnAddTrace;
+  // Called when OnAddTrace is set, to show the field.
+  void EnableAddTrace();
+  // Adds the trace typed in the field; false (message below the chart) when refused.
+  bool AddTypedTrace();
   // The cursor's whole reading: "t = 12.350 s  E124.1 SUBIR=1 ..." (empty without a cursor).
   QString ReadingText() const;
 
@@ -103,5 +114,6 @@ class TChartWindow : public QWidget {
   QScrollBar* FScroll;
   QLabel* FReading;
   QToolButton* FLiveBtn;
+  QLineEdit* FTraceEdit;
   bool FSyncing = false;
 };

@@ -629,10 +629,30 @@ TEST_F(Host, TheChartRecordsTheIoBitsAndMarksFaultsAndForces) {
   ASSERT_EQ(host.Fault("FC_C", "stuck", 1), "");
   ASSERT_EQ(host.Force("KM1", "1"), "");
   ASSERT_EQ(host.Execute(TForm2::kThermalTest), "");
-  ASSERT_EQ(chart.Markers().size(), 3u);
+  // Chosen CPU operands join the chart, bits and words alike, recorded from then on.
+  ASSERT_EQ(session.AddChartOperand("\"SUBIR\""), "");
+  ASSERT_EQ(session.AddChartOperand("AW 124"), "");
+  EXPECT_NE(session.AddChartOperand("MX 1"), "");
+  ASSERT_EQ(chart.Traces(), 34);
+  EXPECT_EQ(chart.Name(32), "E 124.1 SUBIR");
+  EXPECT_EQ(chart.Width(33), 16);
+  ASSERT_EQ(host.Force("AW 124", "W#16#8001"), "");
+  host.Advance(50);
+  const softplc::Cpu& cpu = session.Plc().Cpu();
+  ASSERT_TRUE(chart.ValueAt(33, session.Clock().Now(), v));
+  EXPECT_EQ(v, 0x8001u);
+  ASSERT_EQ(host.Press("SubirBtn"), "");
+  host.Advance(50);
+  ASSERT_TRUE(chart.ValueAt(32, session.Clock().Now(), v));
+  EXPECT_EQ(v, 1u);
+  EXPECT_EQ(v, (cpu.InputByte(124) >> 1) & 1u);
+  ASSERT_EQ(host.Unforce("all"), "");
+  ASSERT_EQ(chart.Markers().size(), 5u);
   EXPECT_EQ(chart.Markers()[0].text, "fault FC_C stuck");
   EXPECT_EQ(chart.Markers()[1].text, "force KM1 1");
   EXPECT_EQ(chart.Markers()[2].text, std::string("test ") + TForm2::kThermalTest);
+  EXPECT_EQ(chart.Markers()[3].text, "force AW 124 W#16#8001");
+  EXPECT_EQ(chart.Markers()[4].text, "unforce all");
 }
 
 }  // namespace

@@ -247,6 +247,34 @@ TEST(ChartWindow, CursorZoomLiveAndScrollFollowTheRecord) {
   EXPECT_EQ(v->Span().To, still.To);
 }
 
+TEST(ChartWindow, ATypedOperandBecomesATraceOrIsRefusedWithTheReason) {
+  scenario::Recorder r;
+  r.AddTrace("E124.1 SUBIR", 1);
+  TChartWindow w(r);
+  w.show();
+  EXPECT_FALSE(w.TraceEdit()->isVisible());  // nobody to add traces
+  std::vector<std::string> asked;
+  w.OnAddTrace = [&](const std::string& text) -> std::string {
+    asked.push_back(text);
+    if (text != "MW 10") return "'" + text + "' is not an address";
+    r.AddTrace("MW 10", 16);
+    return {};
+  };
+  w.EnableAddTrace();
+  ASSERT_TRUE(w.TraceEdit()->isVisible());
+  QTest::keyClicks(w.TraceEdit(), QStringLiteral("MX 3"));
+  QTest::keyClick(w.TraceEdit(), Qt::Key_Return);
+  EXPECT_EQ(w.Reading()->text(), QStringLiteral("'MX 3' is not an address"));
+  EXPECT_EQ(w.TraceEdit()->text(), QStringLiteral("MX 3"));  // kept for correcting
+  w.TraceEdit()->clear();
+  QTest::keyClicks(w.TraceEdit(), QStringLiteral(" MW 10 "));
+  QTest::keyClick(w.TraceEdit(), Qt::Key_Return);
+  EXPECT_EQ(asked, (std::vector<std::string>{"MX 3", "MW 10"}));
+  EXPECT_EQ(r.Traces(), 2);
+  EXPECT_TRUE(w.TraceEdit()->text().isEmpty());
+  EXPECT_EQ(w.Reading()->text(), QStringLiteral("MW 10 is recorded from now on."));
+}
+
 TEST(ChartWindow, ExportsWriteTheRecordedSpanWholeOrNotAtAll) {
   scenario::Recorder r;
   const int a = r.AddTrace("E124.1 SUBIR", 1);
