@@ -1,6 +1,7 @@
 #include "bridge/BridgeControl.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include <utility>
 
@@ -153,6 +154,15 @@ void TForm2::BuildLayout(TTimerClock* clock) {
   KM4 = Place<TRelay>("KM4", this, 885, 196, 41, 54, kPictureDevice);
   Motor = Place<TMotor>("Motor", this, 779, 295, 93, 62,
                         With({Flag("AutoSize", true)}, kPictureDevice));
+  // Not one of the window's designed captions: kept out of Texts and hidden until a fault.
+  SlowMark = new TStaticText(this);
+  SlowMark->Name = "SlowMark";
+  SlowMark->SetParent(this);
+  for (std::string& p : ApplyProperties(SlowMark, {Flag("Transparent", true), Flag("AutoSize", true),
+                                                   Colour("Font.Color", clRed), Flag("Font.Bold", true),
+                                                   Prop("Left", 779LL), Prop("Top", 359LL)}))
+    LayoutProblems.push_back("SlowMark." + p);
+  SlowMark->SetVisible(false);
   Text(this, "KM1", 688, 109);
   Text(this, "KM2", 762, 109);
   Text(this, "FE", 716, 212);
@@ -399,6 +409,12 @@ void TForm2::KM4Change(bool level) {
 
 void TForm2::SetMotorSlowness(double factor) {
   FSlowness = factor < 1.0 ? 1.0 : factor;
+  if (SlowMark != nullptr) {
+    char caption[48];
+    std::snprintf(caption, sizeof caption, "Slow motor \u00d7%.2g", FSlowness);
+    SlowMark->SetCaption(caption);
+    SlowMark->SetVisible(FSlowness > 1.0);
+  }
   if (Bridge != nullptr)
     Bridge->SetTripTime(static_cast<int>(std::lround(FTripTime * FSlowness)));
 }

@@ -84,6 +84,8 @@ class TForm2 : public TForm {
   TRelay* KM3;
   TRelay* KM4;
   TMotor* Motor;
+  // Shown under the motor while a sluggish-motor fault lasts, with its factor.
+  TStaticText* SlowMark = nullptr;
   TMeter* ElevationMeter;
   TSpeedButton* V2AtascoBtn;
   TSpeedButton* V2ReparacionBtn;

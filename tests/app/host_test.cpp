@@ -375,7 +375,10 @@ TEST_F(Host, ASlowMotorTakesLongerAndAJamHoldsTheDeckUntilCleared) {
   const double b = frame();
   host.Advance(4000);
   EXPECT_NEAR(frame() - b, healthy / 2, 1.0);
+  EXPECT_EQ(std::get<bool>(Read("SlowMark.Visible")), true) << "the fault is shown on the plant";
+  EXPECT_EQ(std::get<std::string>(Read("SlowMark.Caption")), "Slow motor \u00d72");
   ASSERT_EQ(host.Clear("Motor"), "");
+  EXPECT_EQ(std::get<bool>(Read("SlowMark.Visible")), false);
 
   ASSERT_EQ(host.Fault("Bridge", "jam", 0), "");
   const double c = frame();
