@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <thread>
@@ -12,6 +11,7 @@
 #include "grading/Reports.h"
 #include "scenario/Files.h"
 #include "scenario/Scenario.h"
+#include "softplc/TextFile.h"
 
 namespace grading {
 
@@ -49,12 +49,16 @@ int ExerciseCheck(const std::string& dir, const std::string& self, std::ostream&
   Exercise ex;
   bool ok = LoadExercise(dir, ex, err);
   for (const ExerciseScenario& s : ex.Scenarios) {
-    std::ifstream in(s.Path, std::ios::binary);
-    if (!in) continue;  // already reported as missing
-    std::ostringstream text;
-    text << in.rdbuf();
+    // Only a regular text file is read: a FIFO or device in the folder must not block the check.
+    if (!softplc::IsRegularFile(s.Path)) continue;  // already reported as missing
+    std::string text, problem;
+    if (!softplc::ReadTextFile(s.Path, text, problem)) {
+      err << s.Path << ":1:1: cannot read the scenario: " << problem << '\n';
+      ok = false;
+      continue;
+    }
     std::vector<scenario::Error> errors;
-    scenario::Parse(text.str(), s.Path, errors);
+    scenario::Parse(text, s.Path, errors);
     for (const scenario::Error& e : errors) err << e.Text() << '\n';
     ok = ok && errors.empty();
   }

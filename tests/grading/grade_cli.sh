@@ -34,4 +34,11 @@ check "a bad --jobs is a usage error" '[ $? -eq 2 ] && grep -q "jobs" "$out/usag
 "$exe" exercise check "$src/examples" >/dev/null 2>"$out/none.txt"
 check "a folder without exercise.toml is refused" '[ $? -eq 1 ] && grep -q "no exercise.toml" "$out/none.txt"'
 
+# A scenario that is a FIFO would block a plain read for ever; it is refused at once.
+mkdir "$out/fifo" && cp "$ex/exercise.toml" "$out/fifo/" && mkdir "$out/fifo/scenarios"
+for f in "$ex"/scenarios/*.scn; do cp "$f" "$out/fifo/scenarios/"; done
+rm "$out/fifo/scenarios/cycle.scn" && mkfifo "$out/fifo/scenarios/cycle.scn"
+timeout 20 "$exe" exercise check "$out/fifo" >/dev/null 2>"$out/fifo.txt"
+check "a FIFO as a scenario is refused without blocking" '[ $? -eq 1 ] && grep -q "cycle.scn" "$out/fifo.txt"'
+
 exit $fail
