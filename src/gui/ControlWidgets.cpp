@@ -27,7 +27,10 @@ void ApplyFont(QWidget* w, const TFont& font) {
   const QColor c = ToQColor(font.Color());
   pal.setColor(QPalette::WindowText, c);
   pal.setColor(QPalette::ButtonText, c);
-  pal.setColor(QPalette::Text, c);
+  // Check boxes and radio buttons draw their mark in the Text colour on the Base colour: a
+  // light caption colour there would make the checked mark vanish into its white circle.
+  if (qobject_cast<QCheckBox*>(w) == nullptr && qobject_cast<QRadioButton*>(w) == nullptr)
+    pal.setColor(QPalette::Text, c);
   w->setPalette(pal);
 }
 

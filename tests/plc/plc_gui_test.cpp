@@ -241,6 +241,23 @@ TEST_F(PlcScreens, NewestDiagnosticsAndLoadErrorsAreInViewAndReloadRetriesTheRef
   QFile::remove(bad);
 }
 
+TEST_F(PlcScreens, TheCheckedModePositionIsPlainlyMarked) {
+  TCPU* cpu = plc->Faceplate;
+  ASSERT_TRUE(cpu->StopBtn->Checked());
+  ASSERT_FALSE(cpu->RunBtn->Checked());
+  // Dark pixels in the indicator circle at the left of each position.
+  const auto mark = [&](const TControl* model) {
+    QWidget* w = window->Widgets()->WidgetFor(model);
+    const QImage img = w->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < std::min(img.height(), img.width()); ++x)
+        if (qGray(img.pixel(x, y)) < 90) ++dark;
+    return dark;
+  };
+  EXPECT_GE(mark(cpu->StopBtn), mark(cpu->RunBtn) + 6);
+}
+
 TEST_F(PlcScreens, SourcesAndASymbolTableChosenTogetherLoadAsOneProgram) {
   const QDir tmp = QDir::temp();
   const QString ob1 = tmp.filePath("torvane_plc_gui_ob1.awl");
