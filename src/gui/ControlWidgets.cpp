@@ -172,6 +172,18 @@ void TControlWidgets::Sync(TControl* c, QWidget* w) {
   if (auto* g = dynamic_cast<TGroupBox*>(c)) {
     auto* q = static_cast<QGroupBox*>(w);
     q->setTitle(ToQString(g->Caption()));
+    // A caption sits in the frame's top line, as the layouts were designed for: the frame then
+    // encloses the whole box, and the controls laid out just under the caption stay inside it
+    // instead of being cut by a frame drawn a caption's height lower. A box without a caption
+    // keeps its frame at the top.
+    const QString style = g->Caption().empty()
+                              ? QString()
+                              : QStringLiteral(
+                                    "QGroupBox { border: 1px solid #a0a0a0; border-radius: 3px;"
+                                    " margin-top: 6px; }"
+                                    "QGroupBox::title { subcontrol-origin: margin;"
+                                    " subcontrol-position: top left; left: 8px; padding: 0px 1px; }");
+    if (q->styleSheet() != style) q->setStyleSheet(style);
     ApplyFont(q, g->Font);
   } else if (auto* cb = dynamic_cast<TCheckBox*>(c)) {
     auto* q = static_cast<QCheckBox*>(w);

@@ -42,12 +42,6 @@ TMainWindow::TMainWindow(TForm2* model, QWidget* parent) : QWidget(parent), FMod
   // The panel's frame is drawn over the devices inside it; the mouse must reach them.
   if (QWidget* panel = FWidgets->WidgetFor(model->Panel)) {
     panel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    // The caption sits in the frame's top line, so the frame encloses the whole designed box
-    // and the devices laid out just under the caption stay inside it.
-    panel->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid #a0a0a0; border-radius: 3px; margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 8px; padding: 0px 1px; }"));
   }
   setFixedSize(model->Width(), menuHeight + model->Height());
   model->AddObserver(this);

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -256,6 +257,30 @@ TEST_F(PlcScreens, TheCheckedModePositionIsPlainlyMarked) {
     return dark;
   };
   EXPECT_GE(mark(cpu->StopBtn), mark(cpu->RunBtn) + 6);
+}
+
+// Every captioned group box's frame encloses its controls: none is cut by the frame's top line.
+// The frame's top is where its right edge starts (the caption stands at the left), read off
+// the picture.
+TEST_F(PlcScreens, GroupFramesEncloseTheirControls) {
+  int checked = 0;
+  for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
+    if (box->title().isEmpty() || !box->isVisible()) continue;
+    const QImage img = box->grab().toImage();
+    const int background = qGray(img.pixel(img.width() / 2, img.height() - 4));
+    int frameTop = -1;
+    for (int y = 0; y < img.height() && frameTop < 0; ++y)
+      for (int x = img.width() - 3; x < img.width(); ++x)
+        if (std::abs(qGray(img.pixel(x, y)) - background) > 24) frameTop = y;
+    ASSERT_GE(frameTop, 0) << box->title().toStdString();
+    for (QWidget* child : box->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (!child->isVisibleTo(box)) continue;
+      ++checked;
+      EXPECT_GT(child->geometry().top(), frameTop + 1)
+          << box->title().toStdString() << ": " << child->objectName().toStdString();
+    }
+  }
+  EXPECT_GE(checked, 7) << "POWER, Restart and Sim. Control hold seven controls";
 }
 
 TEST_F(PlcScreens, SourcesAndASymbolTableChosenTogetherLoadAsOneProgram) {
