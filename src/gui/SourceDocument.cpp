@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
+#include <string_view>
+
+#include "softplc/Encoding.h"
 
 bool TSourceDocument::Load(const QString& path, QString& error) {
   QFile f(path);
@@ -14,15 +16,16 @@ bool TSourceDocument::Load(const QString& path, QString& error) {
   FPath = path;
   FBom = bytes.startsWith("\xEF\xBB\xBF");
   if (FBom) bytes.remove(0, 3);
-  // Sources exported by the programming tool are often in a Windows code page: what is not
-  // valid UTF-8 is read byte for byte, which writes back unchanged.
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  QString text = utf8.decode(bytes);
-  if (utf8.hasError()) {
-    FEncoding = TEncoding::Latin1;
-    text = QString::fromLatin1(bytes);
-  } else {
+  // Sources exported by the programming tool are often in Windows-1252: what is not valid
+  // UTF-8 is read in that code page, as the CPU reads it, and written back in it byte for byte.
+  QString text;
+  const std::string_view raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  if (softplc::IsUtf8(raw)) {
     FEncoding = TEncoding::Utf8;
+    text = QString::fromUtf8(bytes);
+  } else {
+    FEncoding = TEncoding::Windows1252;
+    text = QString::fromStdString(softplc::ToUtf8(raw));
   }
   const qsizetype lf = text.indexOf(QLatin1Char('\n'));
   FCrLf = lf > 0 && text.at(lf - 1) == QLatin1Char('\r');
@@ -46,11 +49,13 @@ void TSourceDocument::Reset(const QString& text) {
 bool TSourceDocument::Encode(const QString& text, QByteArray& out, QString& error) const {
   QString t = text;
   if (FCrLf) t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  if (FEncoding == TEncoding::Latin1) {
+  if (FEncoding == TEncoding::Windows1252) {
     int line = 1, column = 1;
     for (const QChar c : text) {
-      if (c.unicode() > 0xFF) {
-        error = QStringLiteral("%1:%2: '%3' cannot be written in this file's encoding (Latin-1)")
+      const int byte = softplc::Cp1252Byte(c.unicode());
+      if (byte < 0) {
+        error = QStringLiteral(
+                    "%1:%2: '%3' cannot be written in this file's encoding (Windows-1252)")
                     .arg(line)
                     .arg(column)
                     .arg(c);
@@ -63,7 +68,9 @@ bool TSourceDocument::Encode(const QString& text, QByteArray& out, QString& erro
         ++column;
       }
     }
-    out = t.toLatin1();
+    out.clear();
+    out.reserve(t.size());
+    for (const QChar c : t) out.append(static_cast<char>(softplc::Cp1252Byte(c.unicode())));
   } else {
     out = (FBom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + t.toUtf8();
   }

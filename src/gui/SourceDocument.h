@@ -8,7 +8,7 @@
 
 class TSourceDocument {
  public:
-  enum class TEncoding { Utf8, Latin1 };
+  enum class TEncoding { Utf8, Windows1252 };
 
   // Reads a file; false with a message naming it when it cannot be read.
   bool Load(const QString& path, QString& error);

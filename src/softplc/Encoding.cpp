@@ -43,6 +43,13 @@ uint32_t FoldedAt(std::string_view s, size_t& i) {
 
 }  // namespace
 
+int Cp1252Byte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+  for (int i = 0; i < 32; ++i)
+    if (kCp1252High[i] == c) return 0x80 + i;
+  return -1;
+}
+
 bool IsUtf8(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {

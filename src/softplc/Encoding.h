@@ -15,6 +15,10 @@ bool IsUtf8(std::string_view text);
 // byte-order mark stays where it is (the readers skip it).
 std::string ToUtf8(std::string_view text);
 
+// The Windows-1252 byte that holds character `c`, or -1 when the code page has none (the five
+// unassigned bytes stand for their C1 code points, as ToUtf8 reads them).
+int Cp1252Byte(char32_t c);
+
 // Byte offset in UTF-8 `text` after `chars` characters from `from` (clamped to the end).
 size_t Utf8Advance(std::string_view text, size_t from, size_t chars);
 

@@ -26,21 +26,21 @@ void Write(const QString& path, const QByteArray& bytes) {
 TEST(SourceDocument, AnEditedFileKeepsItsCodePageAndLineEndings) {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("prog.awl"));
-  // Windows-1252 from the programming tool: "Brücke" with a byte that is not UTF-8
-  Write(path, "// Br\xFC" "cke\r\nU E 0.0\r\n= A 0.0\r\n");
+  // Windows-1252 from the programming tool: "Brücke – 5 €" with bytes that are not UTF-8
+  Write(path, "// Br\xFC" "cke \x96 5 \x80\r\nU E 0.0\r\n= A 0.0\r\n");
   TSourceDocument doc;
   QString error;
   ASSERT_TRUE(doc.Load(path, error)) << error.toStdString();
-  EXPECT_EQ(doc.Encoding(), TSourceDocument::TEncoding::Latin1);
+  EXPECT_EQ(doc.Encoding(), TSourceDocument::TEncoding::Windows1252);
   EXPECT_TRUE(doc.CrLf());
-  EXPECT_EQ(doc.Text(), QStringLiteral("// Brücke\nU E 0.0\n= A 0.0\n"));
+  EXPECT_EQ(doc.Text(), QStringLiteral("// Brücke – 5 €\nU E 0.0\n= A 0.0\n"));
   ASSERT_TRUE(doc.Save(path, doc.Text() + QStringLiteral("// Änderung\n"), error));
-  EXPECT_EQ(ReadAll(path), QByteArray("// Br\xFC" "cke\r\nU E 0.0\r\n= A 0.0\r\n// \xC4" "nderung\r\n"));
+  EXPECT_EQ(ReadAll(path), QByteArray("// Br\xFC" "cke \x96 5 \x80\r\nU E 0.0\r\n= A 0.0\r\n// \xC4" "nderung\r\n"));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("prog.awl")})
       << "no temporary file is left beside it";
 
   // a character the code page cannot hold is refused, and the file stays as it was
-  EXPECT_FALSE(doc.Save(path, QStringLiteral("L 1\n// 5 €\n"), error));
+  EXPECT_FALSE(doc.Save(path, QStringLiteral("L 1\n// 5 Ω\n"), error));
   EXPECT_TRUE(error.contains(QStringLiteral("prog.awl:2:6:"))) << error.toStdString();
   EXPECT_TRUE(ReadAll(path).endsWith("nderung\r\n"));
 }
