@@ -168,21 +168,31 @@ std::vector<int> WithValues(const QTableWidget& table, std::vector<int> rows) {
 
 }  // namespace
 
-bool TWatchWindow::ModifySelected() {
-  QStringList problems;
+int TWatchWindow::WriteSelected(
+    const std::function<std::string(const TWatchRow&, std::uint32_t, const std::string&)>& write,
+    QStringList& problems) {
   int done = 0;
   for (int r : WithValues(*FTable, TargetRows())) {
     const TWatchRow& row = FRows[static_cast<std::size_t>(r)];
     std::uint32_t raw = 0;
     std::string error;
     const std::string value = FTable->item(r, ColModify)->text().trimmed().toStdString();
-    if (!ParseWatchValue(value, row.Operand, raw, error) ||
-        !(error = ModifyWatchOperand(FPlc.Cpu(), row.Operand, raw)).empty()) {
+    if (!ParseWatchValue(value, row.Operand, raw, error) || !(error = write(row, raw, value)).empty()) {
       problems << QString::fromStdString(error);
       continue;
     }
     ++done;
   }
+  return done;
+}
+
+bool TWatchWindow::ModifySelected() {
+  QStringList problems;
+  const int done = WriteSelected(
+      [this](const TWatchRow& row, std::uint32_t raw, const std::string&) {
+        return ModifyWatchOperand(FPlc.Cpu(), row.Operand, raw);
+      },
+      problems);
   FStatus->setText(problems.isEmpty()
                        ? (done == 1 ? tr("1 value is written at the next cycle")
                                     : tr("%1 values are written at the next cycle").arg(done))
@@ -193,20 +203,13 @@ bool TWatchWindow::ModifySelected() {
 
 bool TWatchWindow::ForceSelected() {
   QStringList problems;
-  int done = 0;
-  for (int r : WithValues(*FTable, TargetRows())) {
-    const TWatchRow& row = FRows[static_cast<std::size_t>(r)];
-    std::uint32_t raw = 0;
-    std::string error;
-    const std::string value = FTable->item(r, ColModify)->text().trimmed().toStdString();
-    if (!ParseWatchValue(value, row.Operand, raw, error) ||
-        !(error = ForceWatchOperand(FPlc.Cpu(), row.Operand, raw)).empty()) {
-      problems << QString::fromStdString(error);
-      continue;
-    }
-    if (OnMark) OnMark("force " + row.Text + " " + value);
-    ++done;
-  }
+  const int done = WriteSelected(
+      [this](const TWatchRow& row, std::uint32_t raw, const std::string& value) {
+        std::string error = ForceWatchOperand(FPlc.Cpu(), row.Operand, raw);
+        if (error.empty() && OnMark) OnMark("force " + row.Text + " " + value);
+        return error;
+      },
+      problems);
   FStatus->setText(problems.isEmpty()
                        ? (done == 1 ? tr("1 operand forced") : tr("%1 operands forced").arg(done))
                        : problems.join(QLatin1Char('\n')));

@@ -52,6 +52,11 @@ class TWatchWindow : public QWidget {
   QLineEdit* OperandEdit() const { return FEdit; }
 
  private:
+  // Parses the Modify column of every selected row with a value and hands it to `write`
+  // (which answers an error or ""); the number written, the problems appended.
+  int WriteSelected(
+      const std::function<std::string(const TWatchRow&, std::uint32_t, const std::string&)>& write,
+      QStringList& problems);
   std::vector<int> TargetRows() const;
   void SaveAs();
   void Open();
