@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 #include "framework/Form.h"
 #include "framework/Image.h"
@@ -94,6 +95,17 @@ void PaintShape(QPainter& p, const TShape& shape, const QRect& r) {
   p.restore();
 }
 
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 void PaintStaticText(QPainter& p, const TStaticText& text, const QRect& r) {
   if (r.isEmpty()) return;
   if (!text.Transparent()) p.fillRect(r, ToQColor(text.Color()));
@@ -137,8 +149,17 @@ void PaintStaticText(QPainter& p, const TStaticText& text, const QRect& r) {
   p.save();
   p.setClipRect(inner, Qt::IntersectClip);
   p.setFont(ToQFont(text.Font));
-  p.setPen(text.Enabled() ? ToQColor(text.Font.Color()) : QColor(109, 109, 109));
-  p.drawText(inner, align, ToQString(text.Caption()));
+  const QColor ink = text.Enabled() ? ToQColor(text.Font.Color()) : QColor(109, 109, 109);
+  const QString caption = ToQString(text.Caption());
+  // Light text on a light ground of its own (the faceplate's title) keeps both colours but
+  // gets a dark halo, so that it can be read.
+  if (!text.Transparent() && ContrastRatio(ink, ToQColor(text.Color())) < 3.0) {
+    p.setPen(ink.lightnessF() > 0.5 ? QColor(40, 40, 40) : QColor(250, 250, 250));
+    for (const QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+      p.drawText(inner.translated(d), align, caption);
+  }
+  p.setPen(ink);
+  p.drawText(inner, align, caption);
   p.restore();
 }
 

@@ -3,6 +3,7 @@
 // for every visible control of its tree; they hold no state of their own.
 #include <QRect>
 
+class QColor;
 class QPainter;
 class TControl;
 class TShape;
@@ -10,6 +11,9 @@ class TStaticText;
 class TImage;
 class TForm;
 class TPictureCache;
+
+// The contrast of two colours as the accessibility guidelines measure it: 1 (none) to 21.
+double ContrastRatio(const QColor& a, const QColor& b);
 
 void PaintShape(QPainter& p, const TShape& shape, const QRect& r);
 void PaintStaticText(QPainter& p, const TStaticText& text, const QRect& r);

@@ -30,6 +30,7 @@
 #include "framework/Timer.h"
 #include "gui/AboutWindow.h"
 #include "gui/Canvas.h"
+#include "gui/ControlPainter.h"
 #include "gui/ControlWidgets.h"
 #include "gui/PLCWindow.h"
 #include "gui/SimulatorWindow.h"
@@ -281,6 +282,20 @@ TEST_F(PlcScreens, GroupFramesEncloseTheirControls) {
     }
   }
   EXPECT_GE(checked, 7) << "POWER, Restart and Sim. Control hold seven controls";
+}
+
+// The faceplate's title keeps its light text on light cyan (contrast about 1.4) but gets a
+// dark halo, so its letters stand out.
+TEST_F(PlcScreens, TheLightTitleOnLightCyanIsReadable) {
+  EXPECT_LT(ContrastRatio(QColor(240, 240, 240), QColor(128, 223, 223)), 2.0);
+  EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 0.01);
+  const QImage img = window->grab().toImage();
+  const QRect title(3, 3, 70, 18);
+  int dark = 0;
+  for (int y = title.top(); y <= title.bottom(); ++y)
+    for (int x = title.left(); x <= title.right(); ++x)
+      if (qGray(img.pixel(x, y)) < 80) ++dark;
+  EXPECT_GE(dark, 40) << "the halo around the letters";
 }
 
 TEST_F(PlcScreens, SourcesAndASymbolTableChosenTogetherLoadAsOneProgram) {
