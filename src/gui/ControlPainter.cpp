@@ -138,6 +138,11 @@ void PaintStaticText(QPainter& p, const TStaticText& text, const QRect& r) {
       break;
   }
   if (text.Caption().empty() || inner.isEmpty()) return;
+  // Text inside a bevel keeps a little air from it on the side it is aligned to.
+  if (text.BevelKind() != bkNone) {
+    if (text.Alignment() == taLeftJustify) inner.adjust(2, 0, 0, 0);
+    if (text.Alignment() == taRightJustify) inner.adjust(0, 0, -2, 0);
+  }
   // An auto-sized text was measured as one line; wrapping it could push its last word out of
   // sight when the painter's metrics round differently from the measure's.
   int align = Qt::AlignTop | (text.AutoSize() ? 0 : Qt::TextWordWrap);

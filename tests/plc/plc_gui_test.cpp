@@ -298,6 +298,32 @@ TEST_F(PlcScreens, TheLightTitleOnLightCyanIsReadable) {
   EXPECT_GE(dark, 40) << "the halo around the letters";
 }
 
+// A module's label text keeps air from its bevel: the first column of ink lies at least three
+// pixels inside the label (one of bevel, two of air), on the side the text is aligned to.
+TEST_F(PlcScreens, ModuleLabelsKeepAirFromTheirBevel) {
+  TSymbolNames in{};
+  in[0] = "COMIENZO";
+  TSymbolNames out{};
+  out[0] = "KM1";
+  plc->SetInputNames(124, in);
+  plc->SetOutputNames(124, out);
+  QApplication::processEvents();
+  const QImage img = window->grab().toImage();
+  const auto inkColumns = [&](const TStaticText* label) {
+    const QRect r(label->Left(), label->Top(), label->Width(), label->Height());
+    int first = -1, last = -1;
+    for (int x = r.left() + 1; x < r.right(); ++x)
+      for (int y = r.top() + 1; y < r.bottom(); ++y)
+        if (qGray(img.pixel(x, y)) < 60) {
+          if (first < 0) first = x - r.left();
+          last = r.right() - x;
+        }
+    return std::make_pair(first, last);
+  };
+  EXPECT_GE(inkColumns(plc->FirstModule->InputLabels[0]).first, 3);
+  EXPECT_GE(inkColumns(plc->FirstModule->OutputLabels[0]).second, 3);
+}
+
 TEST_F(PlcScreens, SourcesAndASymbolTableChosenTogetherLoadAsOneProgram) {
   const QDir tmp = QDir::temp();
   const QString ob1 = tmp.filePath("torvane_plc_gui_ob1.awl");
