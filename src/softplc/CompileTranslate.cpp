@@ -215,11 +215,16 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       in.arg = static_cast<uint32_t>(p.indirect.size());
       in.op = Opcode::INDIRECT;
       p.indirect.push_back(ref);
-    } else if (address && op.indirect) {
+    } else if (op.indirect) {
+      // An address taken from memory, or a timer, counter or data block numbered by a memory
+      // word (sizes 8, 9, 10).
       IndirectRef ref;
       ref.op = def->opcode;
       ref.area = op.area;
-      ref.size = op.kind == Operand::Kind::Timer ? 8 : op.kind == Operand::Kind::Counter ? 9 : op.size;
+      ref.size = op.kind == Operand::Kind::Timer     ? 8
+                 : op.kind == Operand::Kind::Counter ? 9
+                 : address                           ? op.size
+                                                     : 10;
       ref.pointerSize = op.pointerSize;
       ref.pointerOffset = AreaBase(op.pointerArea) + op.pointerByte +
                           (op.pointerArea == Area::Local ? b.frameBase : 0u);
@@ -230,20 +235,6 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       p.indirect.push_back(ref);
     } else if (address) {
       in.arg = AreaBase(op.area) + op.byte + (op.area == Area::Local ? b.frameBase : 0u);
-    } else if (op.indirect) {
-      // timers, counters and data blocks numbered by a memory word
-      IndirectRef ref;
-      ref.op = def->opcode;
-      ref.area = op.area;
-      ref.size = op.kind == Operand::Kind::Timer ? 8 : op.kind == Operand::Kind::Counter ? 9 : 10;
-      ref.pointerSize = op.pointerSize;
-      ref.pointerOffset = AreaBase(op.pointerArea) + op.pointerByte +
-                          (op.pointerArea == Area::Local ? b.frameBase : 0u);
-      ref.pointerIn = op.pointerArea == Area::DB ? 1 : op.pointerArea == Area::DI ? 2 : 0;
-      ref.localBase = b.frameBase;
-      in.arg = static_cast<uint32_t>(p.indirect.size());
-      in.op = Opcode::INDIRECT;
-      p.indirect.push_back(ref);
     }
     if (in.op != Opcode::INDIRECT) {
       Lower(in);
