@@ -9,16 +9,17 @@ fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
 
 "$exe" exercise check "$ex" >"$out/ex.txt" 2>&1
-check "the bridge exercise validates" '[ $? -eq 0 ] && grep -q "passes all 8 scenarios" "$out/ex.txt"'
+check "the bridge exercise validates" '[ $? -eq 0 ] && grep -q "passes all 9 scenarios" "$out/ex.txt"'
 
 "$exe" grade "$ex" "$ex/submissions" --jobs 2 --junit "$out/r.xml" --html "$out/r.html" \
   --csv "$out/r.csv" >"$out/grade.txt" 2>&1
 check "grade exits 0" '[ $? -eq 0 ]'
 check "junit matches the schema" 'xmllint --noout --schema "$xsd" "$out/r.xml" 2>"$out/xmllint.txt"'
-check "the correct program scores 100" 'grep -q "^ana,passed,passed,passed,passed,passed,passed,passed,passed,100.0$" "$out/r.csv"'
-check "no watchdog fails the jam, the stuck limit switch and the welded contactor" 'grep -q "^diego,passed,passed,passed,passed,passed,failed,failed,failed,75.0$" "$out/r.csv"'
+check "the correct program scores 100" 'grep -q "^ana,passed,passed,passed,passed,passed,passed,passed,passed,passed,100.0$" "$out/r.csv"'
+check "no interlock lets SUBIR close KM1 against KM2 during the descent" 'grep -q "^bruno,passed,passed,passed,passed,passed,passed,passed,passed,failed,92.3$" "$out/r.csv"'
+check "no watchdog fails the jam, the stuck limit switch and the welded contactor" 'grep -q "^diego,passed,passed,passed,passed,passed,failed,failed,failed,passed,76.9$" "$out/r.csv"'
 check "a wrong limit switch fails the cycle" 'grep -q "^elena,failed," "$out/r.csv"'
-check "missing REARME handling" 'grep -q "^fede,passed,failed,failed,failed,failed,passed,passed,passed,58.3$" "$out/r.csv"'
+check "missing REARME handling" 'grep -q "^fede,passed,failed,failed,failed,failed,passed,passed,passed,passed,61.5$" "$out/r.csv"'
 check "a syntax error is a load failure with its place" 'grep -q "gabi.awl:125:13" "$out/r.html"'
 check "the html report is self-contained with a timing chart" \
   'grep -q "<svg" "$out/r.html" && ! grep -qE "(src|href)=.http" "$out/r.html"'
