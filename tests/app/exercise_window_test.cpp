@@ -29,7 +29,7 @@ TEST(ExerciseWindow, ShowsTheStatementAndOnlyTheVisibleScenarios) {
   auto* list = w.findChild<QListWidget*>();
   ASSERT_EQ(list->count(), 1);
   EXPECT_EQ(list->item(0)->text(), QStringLiteral("cycle"));
-  EXPECT_TRUE(Log(w).contains(QStringLiteral("7 more when your teacher grades")));
+  EXPECT_TRUE(Log(w).contains(QStringLiteral("8 more when your teacher grades")));
 }
 
 TEST(ExerciseWindow, RunsTheScenarioOnThePlantAndTellsTheResult) {

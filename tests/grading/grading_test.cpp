@@ -41,7 +41,7 @@ TEST(ExerciseReader, ReadsTheBridgeExercise) {
   std::vector<std::string> errors;
   ASSERT_TRUE(ReadExercise(kBridge, ex, errors)) << errors.front();
   EXPECT_EQ(ex.Title, "Puente levadizo");
-  ASSERT_EQ(ex.Scenarios.size(), 8u);
+  ASSERT_EQ(ex.Scenarios.size(), 9u);
   EXPECT_EQ(ex.Scenarios[0].Name, "cycle");
   EXPECT_TRUE(ex.Scenarios[0].Visible);
   EXPECT_DOUBLE_EQ(ex.Scenarios[0].Weight, 4.0);
