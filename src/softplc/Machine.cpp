@@ -110,6 +110,15 @@ struct BitTable {
 };
 constexpr BitTable kBitTable;
 
+// The operand kind of every opcode, for the program status: a constant, so that recording a
+// statement costs no initialisation check.
+constexpr OperandKind kOperandKinds[] = {
+#define SOFTPLC_KIND(op, de, en, kind, limit) OperandKind::kind,
+    SOFTPLC_INSTRUCTIONS(SOFTPLC_KIND)
+#undef SOFTPLC_KIND
+};
+static_assert(sizeof(kOperandKinds) / sizeof(kOperandKinds[0]) == kOpcodeCount);
+
 // New logic state after combining the value v with operation `sub` (0..5).
 inline uint32_t Logic(uint32_t sub, uint32_t state, uint32_t v) {
   return kBitTable.e[sub << 8 | (state & kLogicMask) | v] & kLogicMask;
@@ -684,12 +693,7 @@ Fault Machine::Resolve(const Program& p, const IndirectRef& ref, Insn& tmp) cons
 __attribute__((always_inline))
 #endif
 inline void Machine::DescribeOperand(const Insn& in, StatusRecord& rec) const {
-  static const std::array<OperandKind, kOpcodeCount> kKinds = [] {
-    std::array<OperandKind, kOpcodeCount> k{};
-    for (const InstructionDef& d : InstructionTable()) k[static_cast<size_t>(d.opcode)] = d.operand;
-    return k;
-  }();
-  switch (kKinds[static_cast<size_t>(in.op)]) {
+  switch (kOperandKinds[static_cast<size_t>(in.op)]) {
     case OperandKind::Bit:
       rec.hasOperand = true;
       rec.operand = (static_cast<uint32_t>(memory[in.arg]) >> in.a) & 1u;
@@ -728,25 +732,6 @@ void Machine::Report(const Program& p, StatusObserver* observer, uint32_t at, co
     rec.instanceDb = static_cast<uint16_t>(DbNumber(p, di));
   }
   observer->OnStatement(rec);
-}
-
-// Inline: a call from every handler would make the compiler save the registers the loop
-// keeps its state in around each statement.
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline void Machine::Fill(const Program& p, StatusSlot& s, const Insn& in, uint16_t statusWord,
-                   uint32_t a1, uint32_t a2, uint32_t caller, uint32_t scan) const {
-  StatusRecord rec;
-  DescribeOperand(in, rec);
-  s.scan = scan;
-  s.caller = caller;
-  s.accu1 = a1;
-  s.accu2 = a2;
-  s.statusWord = statusWord;
-  s.hasOperand = rec.hasOperand;
-  s.operand = rec.operand;
-  s.instanceDb = caller != StatusRecord::kNoCaller || di != 0 ? static_cast<uint16_t>(DbNumber(p, di)) : 0;
 }
 
 Fault Machine::Execute(const Program& p, uint32_t entry, StatusObserver* observer,
@@ -789,30 +774,65 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
 
   uint32_t a1 = accu1, a2 = accu2;
   StatusSlot* const slots = kTrace ? observer->statusSlots : nullptr;
-  const size_t slotCount = kTrace ? observer->statusSlotCount : 0;
+  // statements past the slots (a program larger than the observer knows of) are not recorded
+  const Insn* const slotEnd =
+      kTrace && slots != nullptr ? code + std::min(observer->statusSlotCount, p.code.size()) : code;
   const uint32_t scanNo = kTrace ? observer->statusScan : 0;
   const uint32_t prefer = kTrace ? observer->preferCaller : 0;
   uint32_t lg = (status & 15u) << 1;  // /FC, RLO, STA, OR in bits 1..4
   uint32_t os = status & stw::OS ? 1u : 0u, ov = status & stw::OV ? 1u : 0u,
            cc0 = status & stw::CC0 ? 1u : 0u, cc1 = status & stw::CC1 ? 1u : 0u,
            br = status & stw::BR ? 1u : 0u;
-#define STATUS_WORD()                                                                       \
-  static_cast<uint16_t>(((lg >> 1) & 15u) | os << 4 | ov << 5 | cc0 << 6 | cc1 << 7 | br << 8)
+#define STATUS_HIGH() static_cast<uint32_t>(os << 4 | ov << 5 | cc0 << 6 | cc1 << 7 | br << 8)
+#define STATUS_WORD() static_cast<uint16_t>(((lg >> 1) & 15u) | STATUS_HIGH())
+  // What a slot records besides the registers changes only at calls, returns and when DI
+  // changes, so it is kept up to date there rather than worked out for every statement. The
+  // status bits above STA are carried over from the last statement that is not bit logic.
+  uint32_t traceCaller = StatusRecord::kNoCaller;
+  uint32_t traceDb = 0;
+  uint32_t traceHigh = 0;
+  if constexpr (kTrace) {
+    traceDb = DbNumber(p, di);
+    traceHigh = STATUS_HIGH();
+  }
+#define TRACE_DB() \
+  do {                                        \
+    if constexpr (kTrace) traceDb = DbNumber(p, di); \
+  } while (0)
+  // A statement's slot is written on its first run in a scan, or again when a run inside the
+  // preferred call replaces one from elsewhere.
+#define TRACE_SLOT(has_, operand_)                                                        \
+  do {                                                                                    \
+    if (ip < slotEnd) {                                                                   \
+      StatusSlot& s_ = slots[ip - code];                                                  \
+      if (s_.scan != scanNo || (traceCaller == prefer && s_.caller != prefer))            \
+        s_ = StatusSlot{scanNo, traceCaller, a1, a2, (operand_),                          \
+                        static_cast<uint16_t>(traceHigh | ((lg >> 1) & 15u)),             \
+                        static_cast<uint16_t>(traceDb), (has_)};                          \
+    }                                                                                     \
+  } while (0)
 #define TRACE()                                                                         \
   do {                                                                                  \
     if constexpr (kTrace) {                                                             \
-      const uint32_t at_ = static_cast<uint32_t>(ip - code);                            \
       if (slots != nullptr) {                                                           \
-        if (at_ < slotCount) {                                                          \
-          StatusSlot& s_ = slots[at_];                                                  \
-          const uint32_t caller_ =                                                      \
-              calls > 0 ? static_cast<uint32_t>(frames_[static_cast<size_t>(calls - 1)].ret - code) \
-                        : StatusRecord::kNoCaller;                                      \
-          if (s_.scan != scanNo || (caller_ == prefer && s_.caller != prefer))          \
-            Fill(p, s_, *in, STATUS_WORD(), a1, a2, caller_, scanNo);                   \
-        }                                                                               \
+        traceHigh = STATUS_HIGH();                                                      \
+        StatusRecord r_;                                                                \
+        DescribeOperand(*in, r_);                                                       \
+        TRACE_SLOT(r_.hasOperand, r_.operand);                                          \
       } else {                                                                          \
-        Report(p, observer, at_, *in, STATUS_WORD(), a1, a2, calls);                    \
+        Report(p, observer, static_cast<uint32_t>(ip - code), *in, STATUS_WORD(), a1, a2, calls); \
+      }                                                                                 \
+    }                                                                                   \
+  } while (0)
+  // the same for a handler whose instructions have no operand value to show
+#define TRACE_PLAIN()                                                                   \
+  do {                                                                                  \
+    if constexpr (kTrace) {                                                             \
+      if (slots != nullptr) {                                                           \
+        traceHigh = STATUS_HIGH();                                                      \
+        TRACE_SLOT(false, 0u);                                                          \
+      } else {                                                                          \
+        Report(p, observer, static_cast<uint32_t>(ip - code), *in, STATUS_WORD(), a1, a2, calls); \
       }                                                                                 \
     }                                                                                   \
   } while (0)
@@ -826,6 +846,22 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
     TRACE();    \
     ++ip;       \
     DISPATCH(); \
+  } while (0)
+  // bit logic leaves the status bits above STA alone; its operand is the bit it addressed
+#define TRACE_BIT(value_)                                                               \
+  do {                                                                                  \
+    if constexpr (kTrace) {                                                             \
+      if (slots != nullptr)                                                             \
+        TRACE_SLOT(true, (value_));                                                     \
+      else                                                                              \
+        Report(p, observer, static_cast<uint32_t>(ip - code), *in, STATUS_WORD(), a1, a2, calls); \
+    }                                                                                   \
+  } while (0)
+#define NEXT_PLAIN() \
+  do {               \
+    TRACE_PLAIN();   \
+    ++ip;            \
+    DISPATCH();      \
   } while (0)
 #define JUMP(target)                                     \
   do {                                                   \
@@ -927,7 +963,9 @@ H_RESET_BIT: {
   const uint32_t e = row[lg];
   lg = e;
   *bp = static_cast<uint8_t>(old ^ ((e >> 7) << n));
-  NEXT();
+  TRACE_BIT(((old >> n) & 1u) ^ (e >> 7));
+  ++ip;
+  DISPATCH();
 }
 H_A_TIM: lg = Logic(kA, lg, TIMBIT()); NEXT();
 H_AN_TIM: lg = Logic(kAN, lg, TIMBIT()); NEXT();
@@ -1001,7 +1039,7 @@ H_L_K: {
   const uintptr_t fromMemory = reinterpret_cast<uintptr_t>(m + in->arg);
   const uintptr_t select = uintptr_t{0} - uintptr_t{in->b};
   a1 = Rd32(reinterpret_cast<const uint8_t*>((fromInsn & select) | (fromMemory & ~select))) >> in->a;
-  NEXT();
+  NEXT_PLAIN();
 }
 H_L_TIM: a2 = a1; a1 = TimerUnits(static_cast<int>(in->arg)); NEXT();
 H_L_CNT: a2 = a1; a1 = counters[in->arg].value; NEXT();
@@ -1013,9 +1051,9 @@ H_LC_TIM: {
   NEXT();
 }
 H_LC_CNT: a2 = a1; a1 = ToBcd3(counters[in->arg].value); NEXT();
-H_T_B: m[in->arg] = static_cast<uint8_t>(a1); NEXT();
-H_T_W: Wr16(m + in->arg, a1); NEXT();
-H_T_D: Wr32(m + in->arg, a1); NEXT();
+H_T_B: m[in->arg] = static_cast<uint8_t>(a1); NEXT_PLAIN();
+H_T_W: Wr16(m + in->arg, a1); NEXT_PLAIN();
+H_T_D: Wr32(m + in->arg, a1); NEXT_PLAIN();
 H_T_STW:
   // /FC, STA and OR cannot be written.
   lg = (lg & (kFC | kSTA | kOR)) | ((a1 << 1) & kRLO);
@@ -1042,7 +1080,7 @@ H_ITD: {
   const uint32_t keep = kTransformKeep[in->a & 3u];
   const uint32_t g = ((a1 & kTransformPre[in->a >> 2]) ^ kTransformXor[in->b]) + in->arg;
   a1 = (a1 & keep) | (g & ~keep);
-  NEXT();
+  NEXT_PLAIN();
 }
 H_CAW: SET_LO16(((a1 & 0xFFu) << 8) | ((a1 >> 8) & 0xFFu)); NEXT();
 H_CAD: a1 = (a1 >> 24) | ((a1 >> 8) & 0xFF00u) | ((a1 << 8) & 0xFF0000u) | (a1 << 24); NEXT();
@@ -1068,7 +1106,7 @@ H_NEGD: {
   ov = stored != r ? 1u : 0u;
   os |= ov;
   CC_SIGN(stored);
-  NEXT();
+  NEXT_PLAIN();
 }
 H_MUL_I: {
   int32_t r = Lo16(a2) * Lo16(a1);
@@ -1076,7 +1114,7 @@ H_MUL_I: {
   ov = (r < -32768 || r > 32767) ? 1u : 0u;
   os |= ov;
   CC_SIGN(r);
-  NEXT();
+  NEXT_PLAIN();
 }
 H_DIV_I: {
   int32_t d = Lo16(a1), n = Lo16(a2);
@@ -1209,7 +1247,7 @@ H_XOD_K: {
   cc1 = r != 0;
   cc0 = 0;
   ov = 0;
-  NEXT();
+  NEXT_PLAIN();
 }
 
   // ---- shifts and rotations; a count of 0 changes nothing, not even the status bits
@@ -1494,8 +1532,11 @@ L_call: {
   }
   mcrOn = false;
   if (cs.setsDi) di = MakeDbReg(calleeBase + cs.diBase, cs.diLength);
-  if constexpr (kTrace)
-    observer->OnCall(static_cast<uint32_t>(ip - code), cs.entry, static_cast<uint16_t>(DbNumber(p, di)));
+  if constexpr (kTrace) {
+    traceCaller = static_cast<uint32_t>(ip - code);
+    traceDb = DbNumber(p, di);
+    observer->OnCall(traceCaller, cs.entry, static_cast<uint16_t>(traceDb));
+  }
   count += static_cast<uint64_t>(ip - seg) + 1;
   if (count > limit) goto L_budget;
   lg = (lg & kRLO) | kSTA;
@@ -1508,6 +1549,11 @@ L_return: {
   const Frame& f = frames_[static_cast<size_t>(--calls)];
   db = f.db;
   di = f.di;
+  if constexpr (kTrace) {
+    traceCaller = calls > 0 ? static_cast<uint32_t>(frames_[static_cast<size_t>(calls - 1)].ret - code)
+                            : StatusRecord::kNoCaller;
+    traceDb = DbNumber(p, di);
+  }
   mcrOn = f.mcrDependent;
   ip = f.ret;
   const CallSite& cs = p.calls[f.site];
@@ -1526,13 +1572,14 @@ L_return: {
 H_OPN: {
   const DataBlockInfo& d = p.dbs[in->arg];
   (in->a ? di : db) = MakeDbReg(d.base, d.length);
+  TRACE_DB();
   NEXT();
 }
 H_L_DBREG:
   a2 = a1;
   a1 = in->a == 0 ? DbNumber(p, db) : in->a == 1 ? DbLength(db) : in->a == 2 ? DbNumber(p, di) : DbLength(di);
   NEXT();
-H_TDB: std::swap(db, di); NEXT();
+H_TDB: std::swap(db, di); TRACE_DB(); NEXT();
 H_LAR1: ar1 = a1; NEXT();
 H_LAR1_D: ar1 = Rd32(m + in->arg); NEXT();
 H_LAR1_K: ar1 = in->arg; NEXT();
@@ -1626,6 +1673,12 @@ L_store:
 
 #undef STATUS_WORD
 #undef TRACE
+#undef TRACE_SLOT
+#undef TRACE_PLAIN
+#undef TRACE_BIT
+#undef TRACE_DB
+#undef NEXT_PLAIN
+#undef STATUS_HIGH
 #undef DISPATCH
 #undef NEXT
 #undef JUMP

@@ -127,8 +127,6 @@ class Machine {
   void Report(const Program& p, StatusObserver* observer, uint32_t at, const Insn& in,
               uint16_t statusWord, uint32_t a1, uint32_t a2, int calls) const;
   void DescribeOperand(const Insn& in, StatusRecord& rec) const;
-  void Fill(const Program& p, StatusSlot& s, const Insn& in, uint16_t statusWord, uint32_t a1,
-            uint32_t a2, uint32_t caller, uint32_t scan) const;
 
   template <bool in>
   bool CopyParams(const ParamCopy* c, uint32_t n, uint32_t calleeBase);
