@@ -107,6 +107,7 @@ bool Compiler::Run(Program& out) {
     p.fileNames.push_back(f.name);
     p.fileTexts.push_back(f.text);
   }
+  Fuse(p);
   out = std::move(p);
   return true;
 }

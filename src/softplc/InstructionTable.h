@@ -265,6 +265,7 @@ enum class OperandKind : uint8_t {
   /* internal: end of block, an assignment or transfer that depends on the MCR, */ \
   /* memory-indirect operand (slow path) */                       \
   X(END, "", "", None, 0)                                         \
+  X(BIT_RUN, "", "", None, 0)                                     \
   X(MCR_DEP, "", "", None, 0)                                     \
   X(INDIRECT, "", "", None, 0)
 

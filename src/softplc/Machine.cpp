@@ -230,6 +230,53 @@ uint8_t BitSubOf(Opcode op) {
   }
 }
 
+void Fuse(Program& p) {
+  p.fast.clear();
+  p.bitRuns.clear();
+  const size_t n = p.code.size();
+  // A run must start with the logic state a closing `=`, `S` or `R` leaves (/FC and OR 0), so
+  // its start must not be reachable other than from the instruction before it.
+  std::vector<bool> target(n + 1, false);
+  for (const BlockInfo& b : p.blocks)
+    if (b.entry < n) target[b.entry] = true;
+  for (size_t i = 0; i < n; ++i) {
+    const Insn& in = p.code[i];
+    if (kOperandKinds[static_cast<size_t>(in.op)] != OperandKind::Label) continue;
+    if (in.arg < n) target[in.arg] = true;
+    if (in.op == Opcode::JL)
+      for (size_t k = 1; k <= in.a && i + k < n; ++k) target[i + k] = true;
+  }
+  auto isBit = [&](size_t i) { return p.code[i].op == Opcode::A_BIT; };
+  auto closes = [&](size_t i) { return isBit(i) && p.code[i].b >= kAssign; };
+  for (size_t i = 1; i < n; ++i) {
+    if (target[i] || !closes(i - 1)) continue;
+    size_t k = 0;
+    while (k < kBitRunChecks && i + k < n && isBit(i + k) && p.code[i + k].b < kAssign) ++k;
+    if (k == 0 || i + k >= n || !closes(i + k)) continue;
+    BitRun r;
+    for (size_t j = 0; j < kBitRunChecks; ++j) {
+      const Insn& c = p.code[i + (j < k ? j : 0)];
+      r.at[j] = c.arg;
+      r.bit[j] = c.a;
+    }
+    // the RLO for every combination of the scanned bits, by the same rules as one at a time
+    for (uint32_t v = 0; v < (1u << kBitRunChecks); ++v) {
+      uint32_t st = 0;  // /FC 0, OR 0: the first check takes its bit as the RLO
+      for (size_t j = 0; j < k; ++j) st = (BitEntry(p.code[i + j].b, st, (v >> j) & 1u) >> 1) & 15u;
+      r.truth |= uint64_t{(st >> 1) & 1u} << v;
+    }
+    const Insn& close = p.code[i + k];
+    r.sub = close.b;
+    r.endBit = close.a;
+    r.end = close.arg;
+    if (p.fast.empty()) p.fast = p.code;
+    p.fast[i] = Insn{Opcode::BIT_RUN, static_cast<uint8_t>(k + 1), 0,
+                     static_cast<uint32_t>(p.bitRuns.size())};
+    p.bitRuns.push_back(r);
+    i += k;  // the closing instruction may end this run and open the next
+  }
+}
+
 Machine::Machine() = default;
 
 void Machine::ClearTimersAndCounters() {
@@ -755,7 +802,8 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   };
   static_assert(sizeof(kLabels) / sizeof(kLabels[0]) == kOpcodeCount);
 
-  const Insn* const code = p.code.data();
+  // the program status sees every statement, so it runs the instructions one by one
+  const Insn* const code = kTrace || reference || p.fast.empty() ? p.code.data() : p.fast.data();
   const Insn* ip = code + entry;
   const Insn* in = ip;
   const Insn* seg = ip;
@@ -965,6 +1013,23 @@ H_RESET_BIT: {
   *bp = static_cast<uint8_t>(old ^ ((e >> 7) << n));
   TRACE_BIT(((old >> n) & 1u) ^ (e >> 7));
   ++ip;
+  DISPATCH();
+}
+  // A fused run (see Fuse): the scanned bits index the run's truth table, the closing
+  // instruction is the shared bit handler's, and the state after it does not depend on the
+  // checks in between. Never reached while tracing.
+H_BIT_RUN: {
+  const BitRun& r = p.bitRuns[in->arg];
+  uint32_t v = 0;
+  for (int j = 0; j < kBitRunChecks; ++j)
+    v |= ((static_cast<uint32_t>(m[r.at[j]]) >> r.bit[j]) & 1u) << j;
+  const uint32_t rlo = static_cast<uint32_t>(r.truth >> v) & 1u;
+  uint8_t* bp = m + r.end;
+  const uint32_t old = *bp, nb = r.endBit;
+  const uint32_t e = kBitTable.e[(uint32_t(r.sub) << 8) | kFC | (rlo << 2) | ((old >> nb) & 1u)];
+  lg = e;
+  *bp = static_cast<uint8_t>(old ^ ((e >> 7) << nb));
+  ip += in->a;
   DISPATCH();
 }
 H_A_TIM: lg = Logic(kA, lg, TIMBIT()); NEXT();

@@ -107,6 +107,9 @@ class Machine {
   uint32_t accu1 = 0, accu2 = 0;
   uint16_t status = 0;
   uint64_t budget = 10000000;
+  // Runs every instruction on its own, ignoring the fused runs: the reference the fused code is
+  // compared with.
+  bool reference = false;
 
   // Register file handed to out-of-line operations.
   struct Nest {

@@ -182,8 +182,27 @@ constexpr uint32_t UnitOf(uint8_t type) {
 }
 }  // namespace any
 
+// A chain of one to six bit checks (U UN O ON X XN on memory bits) that starts a new logic
+// operation and ends in `=`, `S` or `R`, taken in one step: the RLO it leaves is a function of
+// the scanned bits alone, kept as a truth table indexed by them (check k in bit k).
+struct BitRun {
+  uint64_t truth = 0;
+  uint32_t at[6] = {};   // flat byte offsets of the checks; unused places repeat the first
+  uint8_t bit[6] = {};
+  uint8_t sub = 0;       // the closing operation (as Insn::b of a bit instruction)
+  uint8_t endBit = 0;
+  uint32_t end = 0;      // flat byte offset of the bit it writes
+};
+constexpr int kBitRunChecks = 6;
+
 struct Program {
   std::vector<Insn> code;
+  // `code` with the first instruction of every fused run replaced by its BIT_RUN (a = the
+  // instructions it stands for, arg = index into bitRuns); the rest of the run stays, so a jump
+  // into it runs the plain instructions. Empty when nothing was fused. The program status and
+  // the reference interpreter run `code`.
+  std::vector<Insn> fast;
+  std::vector<BitRun> bitRuns;
   std::vector<IndirectRef> indirect;
   // `=`, `S`, `R` and `T` in a block that switches MCR dependency on, as they run when the
   // MCR is energized (MCR_DEP's arg indexes this list)
@@ -206,5 +225,8 @@ struct Program {
   int ob100 = -1;
   int ob35 = -1;
 };
+
+// Builds Program::fast and bitRuns from the finished code (see BitRun).
+void Fuse(Program& p);
 
 }  // namespace softplc

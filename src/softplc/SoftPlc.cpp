@@ -637,6 +637,7 @@ bool Cpu::Modify(ByteArea area, int db, int byte, uint8_t mask, uint8_t value) {
 size_t Cpu::PendingModifies() const { return core_->pending.size(); }
 
 void Cpu::SetInstructionBudget(uint64_t n) { core_->vm.budget = n == 0 ? 1 : n; }
+void Cpu::SetReferenceInterpreter(bool on) { core_->vm.reference = on; }
 void Cpu::SetRetentiveMemoryBytes(int count) {
   core_->retentiveBytes = static_cast<uint32_t>(std::clamp(count, 0, kMemoryBytes));
 }

@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "softplc/SoftPlc.h"
 
@@ -51,6 +53,79 @@ TEST(ReferencePrograms, AllMatchRecordedMemory) {
   }
   EXPECT_EQ(checked + static_cast<int>(kExcluded.size()), 300);
   EXPECT_EQ(failed, 0);
+}
+
+// Random chains of 1 to 8 checks ending in = S R, with forward jumps to the start and into the
+// middle of chains, so that fused runs, runs too long to fuse and jump targets all occur.
+std::string RandomChains() {
+  std::mt19937 rng(17);
+  static const char* kChecks[] = {"U", "UN", "O", "ON", "X", "XN"};
+  static const char* kClose[] = {"=", "S", "R"};
+  auto bit = [&] {
+    return std::string(rng() % 3 == 0 ? "E " : "M ") + std::to_string(rng() % 8) + "." +
+           std::to_string(rng() % 8);
+  };
+  std::ostringstream s;
+  int labels = 0;
+  for (int chain = 0; chain < 400; ++chain) {
+    const unsigned checks = 1 + rng() % 8;
+    for (unsigned k = 0; k < checks; ++k) {
+      if (chain > 0 && rng() % 10 == 0) s << "J" << labels++ << ": ";
+      s << kChecks[rng() % 6] << " " << bit() << "\n";
+    }
+    s << kClose[rng() % 3] << " M " << 8 + rng() % 4 << "." << rng() % 8 << "\n";
+    if (rng() % 6 == 0) s << "U " << bit() << "\nSPB J" << labels + rng() % 3 << "\n";
+  }
+  // the targets of the last jumps
+  for (int k = 0; k < 3; ++k) s << "J" << labels++ << ": NOP 0\n";
+  return s.str();
+}
+
+// Chains of bit logic run fused, in one step each; the program status and the reference
+// interpreter run every instruction on its own. Both must leave the same memory, outputs,
+// accumulators and status word, scan after scan, and count the same instructions.
+TEST(ReferencePrograms, FusedBitLogicMatchesTheReferenceInterpreter) {
+  std::vector<std::pair<std::string, std::string>> programs = {{"random chains", RandomChains()}};
+  for (const fs::path& dir : {ReferenceDir(), fs::path(TORVANE_SOURCE_DIR) / "fuzz" / "corpus"})
+    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
+      if (e.path().extension() != ".awl") continue;
+      std::ifstream in(e.path(), std::ios::binary);
+      std::ostringstream text;
+      text << in.rdbuf();
+      programs.emplace_back(e.path().filename().string(), text.str());
+    }
+  int compared = 0;
+  for (const auto& [name, text] : programs) {
+    softplc::Cpu fast, plain;
+    plain.SetReferenceInterpreter(true);
+    const bool loaded = fast.Load({{"p.awl", text}}).ok;
+    ASSERT_EQ(plain.Load({{"p.awl", text}}).ok, loaded) << name;
+    if (!loaded) continue;
+    ++compared;
+    std::mt19937 rng(5);
+    for (softplc::Cpu* cpu : {&fast, &plain}) {
+      cpu->SetInstructionBudget(200000);  // a corpus program may loop for ever
+      cpu->SetMode(softplc::CpuMode::Run);
+    }
+    for (int cycle = 0; cycle < 4; ++cycle) {
+      for (int i = 0; i < 8; ++i) {
+        const auto v = static_cast<uint8_t>(rng());
+        fast.SetInputByte(i, v);
+        plain.SetInputByte(i, v);
+      }
+      fast.RunCycle(10);
+      plain.RunCycle(10);
+      ASSERT_EQ(fast.Mode(), plain.Mode()) << name << " cycle " << cycle;
+      ASSERT_EQ(fast.LastCycleInstructions(), plain.LastCycleInstructions()) << name;
+      ASSERT_EQ(fast.StatusWord(), plain.StatusWord()) << name << " cycle " << cycle;
+      ASSERT_EQ(fast.Accu1(), plain.Accu1()) << name;
+      ASSERT_EQ(fast.Accu2(), plain.Accu2()) << name;
+      for (int i = 0; i < softplc::Cpu::kMemoryBytes; ++i)
+        ASSERT_EQ(fast.MemoryByte(i), plain.MemoryByte(i)) << name << " MB " << i << " cycle " << cycle;
+      for (int i = 0; i < 64; ++i) ASSERT_EQ(fast.OutputByte(i), plain.OutputByte(i)) << name << " AB " << i;
+    }
+  }
+  EXPECT_GT(compared, 400);
 }
 
 }  // namespace
