@@ -1020,9 +1020,11 @@ H_RESET_BIT: {
   // checks in between. Never reached while tracing.
 H_BIT_RUN: {
   const BitRun& r = p.bitRuns[in->arg];
-  uint32_t v = 0;
-  for (int j = 0; j < kBitRunChecks; ++j)
-    v |= ((static_cast<uint32_t>(m[r.at[j]]) >> r.bit[j]) & 1u) << j;
+  // written out: six independent loads, no loop to predict
+#define CHECK(j) (((static_cast<uint32_t>(m[r.at[j]]) >> r.bit[j]) & 1u) << (j))
+  static_assert(kBitRunChecks == 6);
+  const uint32_t v = CHECK(0) | CHECK(1) | CHECK(2) | CHECK(3) | CHECK(4) | CHECK(5);
+#undef CHECK
   const uint32_t rlo = static_cast<uint32_t>(r.truth >> v) & 1u;
   uint8_t* bp = m + r.end;
   const uint32_t old = *bp, nb = r.endBit;
