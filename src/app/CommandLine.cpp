@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <QCoreApplication>
 #include <cctype>
 #include <utility>
 
@@ -25,6 +26,18 @@ bool IsSymbolTable(const std::string& path) {
   std::string ext = path.substr(dot + 1);
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext == "sdf" || ext == "seq" || ext == "asc";
+}
+
+// The message in the installed language, its %1 and %2 filled in one go (so that a %2 inside
+// the first value stays as it is).
+std::string Tr(const char* text) { return QCoreApplication::translate("CommandLine", text).toStdString(); }
+std::string Tr(const char* text, const std::string& a) {
+  return QCoreApplication::translate("CommandLine", text).arg(QString::fromStdString(a)).toStdString();
+}
+std::string Tr(const char* text, const std::string& a, const std::string& b) {
+  return QCoreApplication::translate("CommandLine", text)
+      .arg(QString::fromStdString(a), QString::fromStdString(b))
+      .toStdString();
 }
 
 }  // namespace
@@ -69,7 +82,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
     for (const TValueOption& o : kValueOptions)
       if (name == o.Name) option = &o;
     if (option == nullptr) {
-      error = "unknown option '" + a + "' (see --help)";
+      error = Tr(QT_TRANSLATE_NOOP("CommandLine", "unknown option '%1' (see --help)"), a);
       return false;
     }
     std::string value;
@@ -79,39 +92,46 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
       value = args[++i];
     }
     if (value.empty()) {
-      error = name + " needs a value";
+      error = Tr(QT_TRANSLATE_NOOP("CommandLine", "%1 needs a value"), name);
       return false;
     }
     out.*(option->Field) = std::move(value);
   }
   if (out.Help || out.Version) return true;
   if (!out.Plc.empty() && out.Plc != "embedded" && !out.Programs.empty()) {
-    error = "'" + out.Programs.front() +
-            "' cannot be loaded into an external PLC (--plc " + out.Plc +
-            "): load the program with the PLC's own tools";
+    error = Tr(QT_TRANSLATE_NOOP("CommandLine",
+                                 "'%1' cannot be loaded into an external PLC (--plc %2): load the "
+                                 "program with the PLC's own tools"),
+               out.Programs.front(), out.Plc);
     return false;
   }
   if (out.Programs.empty() && !out.SymbolFiles.empty()) {
-    error = "'" + out.SymbolFiles.front() + "' is a symbol table, but no program was given";
+    error = Tr(QT_TRANSLATE_NOOP("CommandLine", "'%1' is a symbol table, but no program was given"),
+               out.SymbolFiles.front());
     return false;
   }
   if (out.Check && out.Programs.empty()) {
-    error = "--check needs the program: --check FILE.awl ... [SYMBOLS.sdf]";
+    error = Tr(QT_TRANSLATE_NOOP("CommandLine",
+                                 "--check needs the program: --check FILE.awl ... [SYMBOLS.sdf]"));
     return false;
   }
   if (!out.Chart.empty() && out.Scenario.empty()) {
-    error = "--chart needs --scenario FILE (the chart is of the scenario's run)";
+    error = Tr(QT_TRANSLATE_NOOP("CommandLine",
+                                 "--chart needs --scenario FILE (the chart is of the scenario's run)"));
     return false;
   }
   if (out.Headless && out.Scenario.empty()) {
-    error = "--headless needs --scenario FILE (there is nobody to click the plant)";
+    error = Tr(QT_TRANSLATE_NOOP("CommandLine",
+                                 "--headless needs --scenario FILE (there is nobody to click the plant)"));
     return false;
   }
   return true;
 }
 
 std::string UsageText() {
-  return "Usage: torvane [options] [FILE.awl ...] [SYMBOLS.sdf ...]\n"
+  // One text, so that a translator sees the columns whole and keeps them aligned.
+  return Tr(QT_TRANSLATE_NOOP("CommandLine",
+         "Usage: torvane [options] [FILE.awl ...] [SYMBOLS.sdf ...]\n"
          "Torvane - a lift-bridge plant for PLC programming practice.\n"
          "\n"
          "Opens the bridge plant and the PLC window with the embedded CPU, and loads FILE.awl\n"
@@ -142,6 +162,8 @@ std::string UsageText() {
          "  --gallery FILE.png  render every component and picture on one sheet and exit\n"
          "  --render-module FILE.png\n"
          "                      render the I/O module figure and exit\n"
+         "  --lang LANG         the language of windows and messages: en or es (by default\n"
+         "                      the desktop's: Spanish for a Spanish locale, else English)\n"
          "  -h, --help          show this help and exit\n"
          "  -v, --version       show the version and exit\n"
          "\n"
@@ -150,5 +172,5 @@ std::string UsageText() {
          "  torvane grade EXERCISE SUBMISSIONS [--jobs N] [--junit F.xml] [--html F.html]\n"
          "                [--csv F.csv]  grade one program or folder per student\n"
          "  torvane check EXERCISE FILE.awl ...\n"
-         "                               run the scenarios students may see\n";
+         "                               run the scenarios students may see\n"));
 }

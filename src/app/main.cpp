@@ -1,6 +1,6 @@
 // Program entry. The command line is read before any window system is touched, so --help,
 // --version, usage errors and headless scenario runs work on a machine without a display; a
-// headless run without screenshots does not start Qt at all.
+// headless run without screenshots starts no window system, only Qt's core for the translations.
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,6 +40,7 @@
 #include "gui/SimulatorWindow.h"
 #include "gui/WindowPlacement.h"
 #include "gui/StartupErrorBox.h"
+#include "i18n/Translations.h"
 #include "plc/PLCFormSource.h"
 #include "plc/SimulatorFactory.h"
 #include "plc/StartupCheck.h"
@@ -187,6 +188,20 @@ int RunWithoutQt(const TCommandLine& options) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  // Every message, from the first usage error on, is in the chosen language; a core application
+  // carries the translations until the windows need a full one.
+  int coreArgc = 1;
+  auto core = std::make_unique<QCoreApplication>(coreArgc, argv);
+  // A wrong --lang is told in the desktop's language.
+  torvane::InstallTranslations(*core, torvane::SystemLanguage());
+  QString language;
+  QString languageError;
+  if (!torvane::TakeLanguageOption(args, language, languageError)) {
+    std::cerr << "torvane: " << languageError.toStdString() << '\n';
+    return kExitNoLoad;
+  }
+  if (language.isEmpty()) language = torvane::SystemLanguage();
+  torvane::InstallTranslations(*core, language);
   const std::string self =
       QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString();
   std::vector<std::string> notes;
@@ -227,7 +242,9 @@ int main(int argc, char** argv) {
   const bool offscreen = headless || render || (!scenario && !options.Screenshot.empty()) ||
                          !HaveDisplay();
   if (offscreen) qputenv("QT_QPA_PLATFORM", "offscreen");
+  core.reset();
   QApplication app(argc, argv);
+  torvane::InstallTranslations(app, language);
   QApplication::setApplicationName("torvane");
   QApplication::setApplicationVersion(TORVANE_VERSION);
   // Lets the desktop match the windows to the installed launcher and its icon.

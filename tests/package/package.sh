@@ -32,6 +32,8 @@ for f in bin/torvane share/applications/torvane.desktop share/metainfo/org.torva
 done
 check "the manual page carries the options of --help" \
   "zcat \"$share/man/man1/torvane.1.gz\" | grep -q -- 'scenario' && zcat \"$share/man/man1/torvane.1.gz\" | grep -q '^\\.TH TORVANE .1.'"
+check "the manual page is in English, whatever the language of the machine that built it" \
+  "zcat \"$share/man/man1/torvane.1.gz\" | grep -q 'show this help'"
 check "the copyright file names the MIT licence" "grep -q '^License: MIT' \"$share/doc/torvane/copyright\""
 check "the launcher is valid" "desktop-file-validate \"$share/applications/torvane.desktop\""
 check "the metainfo is valid" \
@@ -41,6 +43,8 @@ bin="$root/usr/bin/torvane"
 run() { (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen "$bin" "$@"); }
 out="$(run --version 2>&1)"
 check "the unpacked program runs" "[[ \"\$out\" =~ ^torvane\ [0-9] ]]"
+out="$(LC_ALL=es_ES.UTF-8 run --help 2>&1)"
+check "the unpacked program speaks Spanish on a Spanish desktop" "[[ \"\$out\" == Uso:* ]]"
 out="$(run --headless --scenario bridge.scn "$share/torvane/examples/bridge.awl" 2>&1)"; rc=$?
 check "a scenario named without a path is found among the installed examples and passes" \
   "[ $rc -eq 0 ] && [[ \"\$out\" == *'using '*examples/bridge.scn* ]]"
