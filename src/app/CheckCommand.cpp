@@ -7,6 +7,16 @@
 #include "app/CommandLine.h"
 #include "app/PlantSession.h"
 #include "softplc/SoftPlc.h"
+#include "i18n/Translations.h"
+
+namespace {
+
+// A message of this file in the installed language.
+std::string Tr(const char* text, std::initializer_list<std::string> args = {}) {
+  return torvane::Tr("PlantSession", text, args);
+}
+
+}  // namespace
 
 int CheckProgram(const TCommandLine& options, std::ostream& out) {
   softplc::Cpu cpu;
@@ -26,7 +36,7 @@ int CheckProgram(const TCommandLine& options, std::ostream& out) {
   });
   for (const TLine& l : lines) {
     softplc::Message m = *l.Message;
-    if (l.Warning) m.text = "warning: " + m.text;
+    if (l.Warning) m.text = Tr(QT_TRANSLATE_NOOP("PlantSession", "warning: %1"), {m.text});
     // A matcher needs a line and column even for a file that cannot be opened.
     if (m.line <= 0) m.line = 1;
     out << MessageText(m) << '\n';

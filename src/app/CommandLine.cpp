@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
-#include <QCoreApplication>
+#include "i18n/Translations.h"
+
 #include <cctype>
 #include <utility>
 
@@ -28,16 +29,8 @@ bool IsSymbolTable(const std::string& path) {
   return ext == "sdf" || ext == "seq" || ext == "asc";
 }
 
-// The message in the installed language, its %1 and %2 filled in one go (so that a %2 inside
-// the first value stays as it is).
-std::string Tr(const char* text) { return QCoreApplication::translate("CommandLine", text).toStdString(); }
-std::string Tr(const char* text, const std::string& a) {
-  return QCoreApplication::translate("CommandLine", text).arg(QString::fromStdString(a)).toStdString();
-}
-std::string Tr(const char* text, const std::string& a, const std::string& b) {
-  return QCoreApplication::translate("CommandLine", text)
-      .arg(QString::fromStdString(a), QString::fromStdString(b))
-      .toStdString();
+std::string Tr(const char* text, std::initializer_list<std::string> args = {}) {
+  return torvane::Tr("CommandLine", text, args);
 }
 
 }  // namespace
@@ -82,7 +75,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
     for (const TValueOption& o : kValueOptions)
       if (name == o.Name) option = &o;
     if (option == nullptr) {
-      error = Tr(QT_TRANSLATE_NOOP("CommandLine", "unknown option '%1' (see --help)"), a);
+      error = Tr(QT_TRANSLATE_NOOP("CommandLine", "unknown option '%1' (see --help)"), {a});
       return false;
     }
     std::string value;
@@ -92,7 +85,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
       value = args[++i];
     }
     if (value.empty()) {
-      error = Tr(QT_TRANSLATE_NOOP("CommandLine", "%1 needs a value"), name);
+      error = Tr(QT_TRANSLATE_NOOP("CommandLine", "%1 needs a value"), {name});
       return false;
     }
     out.*(option->Field) = std::move(value);
@@ -102,12 +95,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, TCommandLine& out, s
     error = Tr(QT_TRANSLATE_NOOP("CommandLine",
                                  "'%1' cannot be loaded into an external PLC (--plc %2): load the "
                                  "program with the PLC's own tools"),
-               out.Programs.front(), out.Plc);
+               {out.Programs.front(), out.Plc});
     return false;
   }
   if (out.Programs.empty() && !out.SymbolFiles.empty()) {
     error = Tr(QT_TRANSLATE_NOOP("CommandLine", "'%1' is a symbol table, but no program was given"),
-               out.SymbolFiles.front());
+               {out.SymbolFiles.front()});
     return false;
   }
   if (out.Check && out.Programs.empty()) {

@@ -1,5 +1,6 @@
 #include "app/DemoWindow.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
@@ -18,6 +19,9 @@ int IndexIn(const std::vector<TStaticText*>& labels, const std::vector<TShape*>&
   return -1;
 }
 
+// The plant's captions are standard strings: the text in the installed language, as UTF-8.
+std::string Tr(const char* text) { return QCoreApplication::translate("DemoWindow", text).toStdString(); }
+
 }  // namespace
 
 const TSymbolNames& BridgeInputNames() {
@@ -35,7 +39,7 @@ const TSymbolNames& BridgeOutputNames() {
 }
 
 TDemoForm::TDemoForm(TComponent* owner) : TForm(owner) {
-  SetCaption("Torvane - I/O module");
+  SetCaption(Tr(QT_TRANSLATE_NOOP("DemoWindow", "Torvane - I/O module")));
   SetBounds(0, 0, 420, 243);
 
   Module = new TIOModule(this);
@@ -59,10 +63,12 @@ TDemoForm::TDemoForm(TComponent* owner) : TForm(owner) {
   help->SetAutoSize(false);
   help->SetBounds(192, 8, 220, 120);
   help->SetTransparent(true);
-  help->SetCaption(
-      "Click an input (left) to switch it on or off.\n\n"
-      "Right-click an output label (right) and choose Set or Reset to force that output.\n\n"
-      "Hover a label to see its address.");
+  // "Set" and "Reset" are the names the module's menu shows in every language.
+  help->SetCaption(Tr(QT_TRANSLATE_NOOP("DemoWindow",
+                                        "Click an input (left) to switch it on or off.\n\n"
+                                        "Right-click an output label (right) and choose Set or Reset "
+                                        "to force that output.\n\n"
+                                        "Hover a label to see its address.")));
   help->SetParent(this);
 
   ResetButton = new TStaticText(this);
@@ -70,8 +76,8 @@ TDemoForm::TDemoForm(TComponent* owner) : TForm(owner) {
   ResetButton->SetBounds(192, 112, 100, 18);
   ResetButton->SetBorderStyle(sbsSingle);
   ResetButton->SetAlignment(taCenter);
-  ResetButton->SetCaption("Reset outputs");
-  ResetButton->SetHint("All outputs off");
+  ResetButton->SetCaption(Tr(QT_TRANSLATE_NOOP("DemoWindow", "Reset outputs")));
+  ResetButton->SetHint(Tr(QT_TRANSLATE_NOOP("DemoWindow", "All outputs off")));
   ResetButton->SetShowHint(true);
   ResetButton->OnClick = TNotifyEvent(this, &TDemoForm::ResetClicked);
   ResetButton->SetParent(this);
@@ -113,7 +119,7 @@ bool SaveWidgetPng(QWidget& widget, const QString& path, QString& error) {
   // Written beside the target and renamed over it only when complete; the folder must exist.
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || !pm.save(&file, "PNG") || !file.flush() || !file.commit()) {
-    error = QStringLiteral("cannot write %1").arg(info.absoluteFilePath());
+    error = QCoreApplication::translate("DemoWindow", "cannot write %1").arg(info.absoluteFilePath());
     return false;
   }
   return true;

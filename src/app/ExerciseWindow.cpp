@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -55,8 +57,8 @@ struct TStopped {};
 
 TExerciseWindow::TExerciseWindow(TPlantSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window), FSession(session) {
-  setWindowTitle(QStringLiteral("Exercise"));
-  FTitle = new QLabel(QStringLiteral("No exercise open"), this);
+  setWindowTitle(tr("Exercise"));
+  FTitle = new QLabel(tr("No exercise open"), this);
   QFont big = FTitle->font();
   big.setPointSizeF(big.pointSizeF() * 1.4);
   big.setBold(true);
@@ -64,9 +66,9 @@ TExerciseWindow::TExerciseWindow(TPlantSession& session, QWidget* parent)
   FStatement = new QTextBrowser(this);
   FStatement->setOpenExternalLinks(true);
   FScenarios = new QListWidget(this);
-  FRun = new QPushButton(QStringLiteral("Run on the plant"), this);
-  FStop = new QPushButton(QStringLiteral("Stop"), this);
-  auto* open = new QPushButton(QStringLiteral("Open exercise…"), this);
+  FRun = new QPushButton(tr("Run on the plant"), this);
+  FStop = new QPushButton(tr("Stop"), this);
+  auto* open = new QPushButton(tr("Open exercise…"), this);
   FLog = new QPlainTextEdit(this);
   FLog->setReadOnly(true);
   FLog->setMaximumBlockCount(5000);
@@ -75,7 +77,7 @@ TExerciseWindow::TExerciseWindow(TPlantSession& session, QWidget* parent)
   auto* side = new QWidget(this);
   auto* sideLayout = new QVBoxLayout(side);
   sideLayout->setContentsMargins(0, 0, 0, 0);
-  sideLayout->addWidget(new QLabel(QStringLiteral("Scenarios you may run:"), side));
+  sideLayout->addWidget(new QLabel(tr("Scenarios you may run:"), side));
   sideLayout->addWidget(FScenarios, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(FRun);
@@ -109,7 +111,7 @@ TExerciseWindow::TExerciseWindow(TPlantSession& session, QWidget* parent)
 
 void TExerciseWindow::OpenDialog() {
   if (FRunning) return;
-  const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Open exercise"));
+  const QString dir = QFileDialog::getExistingDirectory(this, tr("Open exercise"));
   if (!dir.isEmpty()) Open(dir);
 }
 
@@ -123,7 +125,7 @@ bool TExerciseWindow::Open(const QString& dir) {
   FVisible.clear();
   if (!ok) {
     FExercise = grading::Exercise();
-    FTitle->setText(QStringLiteral("The exercise in %1 cannot be opened").arg(dir));
+    FTitle->setText(tr("The exercise in %1 cannot be opened").arg(dir));
     FStatement->clear();
     for (const std::string& e : errors) Append(QString::fromStdString(e));
     UpdateButtons();
@@ -139,8 +141,8 @@ bool TExerciseWindow::Open(const QString& dir) {
   }
   if (FScenarios->count() > 0) FScenarios->setCurrentRow(0);
   const std::size_t hidden = FExercise.Scenarios.size() - FVisible.size();
-  Append(QStringLiteral("%1 scenario(s) to run here; %2 more when your teacher grades.")
-             .arg(FVisible.size())
+  Append(tr("%n scenario(s) to run here; %1 more when your teacher grades.", nullptr,
+            static_cast<int>(FVisible.size()))
              .arg(hidden));
   UpdateButtons();
   return true;
@@ -153,7 +155,7 @@ bool TExerciseWindow::RunScenario(int row) {
   FInterrupted = false;
   UpdateButtons();
   FLog->clear();
-  Append(QStringLiteral("%1, against the program in the CPU, from a reset plant:")
+  Append(tr("%1, against the program in the CPU, from a reset plant:")
              .arg(QString::fromStdString(scn.Name)));
   if (BeforeRun) BeforeRun();
   // Scenarios are written for a plant at rest: deck down, no fault, breaker and relay closed.
@@ -185,16 +187,16 @@ bool TExerciseWindow::RunScenario(int row) {
     } catch (const TStopped&) {
       code = kExitFailed;
       lines.Flush();
-      Append(QStringLiteral("Stopped."));
+      Append(tr("Stopped."));
     }
   }
   lines.Flush();
   if (code == kExitOk)
-    Append(QStringLiteral("Passed: every expectation held."));
+    Append(tr("Passed: every expectation held."));
   else if (code == kExitNoLoad)
-    Append(QStringLiteral("The scenario cannot run (see above)."));
+    Append(tr("The scenario cannot run (see above)."));
   else if (!FInterrupted)
-    Append(QStringLiteral("Failed: see the first FAILED step above."));
+    Append(tr("Failed: see the first FAILED step above."));
   if (AfterRun) AfterRun();
   FRunning = false;
   UpdateButtons();
@@ -207,4 +209,21 @@ void TExerciseWindow::UpdateButtons() {
   FRun->setEnabled(!FRunning && !FVisible.empty());
   FStop->setEnabled(FRunning);
   FScenarios->setEnabled(!FRunning);
+}
+
+QMenu* AddExerciseMenu(QMenuBar* bar, const std::function<TExerciseWindow&()>& window) {
+  QMenu* menu = bar->addMenu(TExerciseWindow::tr("&Exercise"));
+  menu->addAction(TExerciseWindow::tr("&Open exercise…"), [window] {
+    TExerciseWindow& w = window();
+    w.show();
+    w.raise();
+    w.OpenDialog();
+  });
+  menu->addAction(TExerciseWindow::tr("&Show exercise"), [window] {
+    TExerciseWindow& w = window();
+    w.show();
+    w.raise();
+    w.activateWindow();
+  });
+  return menu;
 }

@@ -9,6 +9,8 @@
 #include "grading/Exercise.h"
 
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -53,3 +55,7 @@ class TExerciseWindow : public QWidget {
   bool FRunning = false;
   bool FInterrupted = false;
 };
+
+// Adds the "Exercise" menu to `bar`: open an exercise folder, or show the window again. `window`
+// gives the exercise window, made on first use.
+QMenu* AddExerciseMenu(QMenuBar* bar, const std::function<TExerciseWindow&()>& window);

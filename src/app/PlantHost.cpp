@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/ButtonControl.h"
+#include "i18n/Translations.h"
 #include "plc/CPU_Frame.h"
 #include "plc/ESModule.h"
 
@@ -12,7 +13,10 @@ using scenario::Value;
 
 namespace {
 
-std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+// A problem for the scenario's author, in the installed language.
+std::string Tr(const char* text, std::initializer_list<std::string> args = {}) {
+  return torvane::Tr("PlantHost", text, args);
+}
 
 // Whether the control takes the mouse as the plant window shows it: visible and enabled all
 // the way up.
@@ -100,7 +104,7 @@ void TPlantHost::Advance(std::uint64_t ms) {
 
 std::string TPlantHost::SetMode(const std::string& mode) {
   TCPU* cpu = FSession.Form().PLC->Faceplate;
-  if (cpu == nullptr) return "the PLC window has no CPU";
+  if (cpu == nullptr) return Tr(QT_TRANSLATE_NOOP("PlantHost", "the PLC window has no CPU"));
   // The selector offers RUN-P, RUN and STOP; a memory reset is asked of the CPU directly.
   if (mode == "MRES") {
     cpu->RequestCpuState(kCpuMres);
@@ -110,7 +114,7 @@ std::string TPlantHost::SetMode(const std::string& mode) {
                            : mode == "RUN_P" ? cpu->RunPBtn
                            : mode == "STOP"  ? cpu->StopBtn
                                              : nullptr;
-  if (position == nullptr) return "unknown CPU mode " + Quoted(mode);
+  if (position == nullptr) return Tr(QT_TRANSLATE_NOOP("PlantHost", "unknown CPU mode '%1'"), {mode});
   if (position->Checked()) {
     // Already there on the selector; the CPU may have stopped by itself since: ask again.
     cpu->RequestCpuState(mode);
@@ -124,15 +128,15 @@ std::string TPlantHost::FindControl(const std::string& name, TControl*& control)
   TForm2& form = FSession.Form();
   TComponent* c = name == "Bridge" ? form.Bridge : form.FindComponent(name);
   control = dynamic_cast<TControl*>(c);
-  if (c == nullptr) return "there is no component " + Quoted(name) + " on the plant window";
-  if (control == nullptr) return Quoted(name) + " is not something to click";
+  if (c == nullptr) return Tr(QT_TRANSLATE_NOOP("PlantHost", "there is no component '%1' on the plant window"), {name});
+  if (control == nullptr) return Tr(QT_TRANSLATE_NOOP("PlantHost", "'%1' is not something to click"), {name});
   return {};
 }
 
 std::string TPlantHost::Press(const std::string& component) {
   TControl* c = nullptr;
   if (std::string e = FindControl(component, c); !e.empty()) return e;
-  if (!TakesMouse(c)) return Quoted(component) + " does not take the mouse now (hidden or disabled)";
+  if (!TakesMouse(c)) return Tr(QT_TRANSLATE_NOOP("PlantHost", "'%1' does not take the mouse now (hidden or disabled)"), {component});
   c->MouseDown(mbLeft, ssLeft, c->Width() / 2, c->Height() / 2);
   return {};
 }
@@ -140,7 +144,7 @@ std::string TPlantHost::Press(const std::string& component) {
 std::string TPlantHost::Release(const std::string& component) {
   TControl* c = nullptr;
   if (std::string e = FindControl(component, c); !e.empty()) return e;
-  if (!TakesMouse(c)) return Quoted(component) + " does not take the mouse now (hidden or disabled)";
+  if (!TakesMouse(c)) return Tr(QT_TRANSLATE_NOOP("PlantHost", "'%1' does not take the mouse now (hidden or disabled)"), {component});
   // As on screen: a release over the control completes a click before the release itself.
   c->Click();
   c->MouseUp(mbLeft, 0, c->Width() / 2, c->Height() / 2);
@@ -163,7 +167,7 @@ std::string TPlantHost::FindTest(const std::string& name, int& index) {
     }
     known += (known.empty() ? "" : ", ") + item;
   }
-  return "there is no test " + Quoted(name) + " (the PLC window offers: " + known + ")";
+  return Tr(QT_TRANSLATE_NOOP("PlantHost", "there is no test '%1' (the PLC window offers: %2)"), {name, known});
 }
 
 std::string TPlantHost::Execute(const std::string& test) {
@@ -173,7 +177,7 @@ std::string TPlantHost::Execute(const std::string& test) {
   // As a user does it: automatic mode, pick the test, Execute.
   plc->AutoBtn->Click();
   plc->TestCbx->Select(index);
-  if (plc->TestCbx->ItemIndex() != index) return "the test list did not take " + Quoted(test);
+  if (plc->TestCbx->ItemIndex() != index) return Tr(QT_TRANSLATE_NOOP("PlantHost", "the test list did not take '%1'"), {test});
   plc->TestExeBtn->Click();
   return {};
 }
@@ -187,9 +191,9 @@ std::string TPlantHost::FindModule(bool input, int byteAddress, int bit, TIOModu
     index = 8 * (byteAddress - m->Address) + bit;
     return {};
   }
-  return std::string(input ? "E" : "A") + std::to_string(byteAddress) + "." + std::to_string(bit) +
-         " is on no I/O module (the modules hold bytes " + std::to_string(plc->ModuleDir()) + " to " +
-         std::to_string(plc->ModuleDir() + 3) + ")";
+  return Tr(QT_TRANSLATE_NOOP("PlantHost", "%1 is on no I/O module (the modules hold bytes %2 to %3)"),
+            {std::string(input ? "E" : "A") + std::to_string(byteAddress) + "." + std::to_string(bit),
+             std::to_string(plc->ModuleDir()), std::to_string(plc->ModuleDir() + 3)});
 }
 
 std::string TPlantHost::ReadBit(bool input, int byteAddress, int bit, Value& value) {
@@ -209,12 +213,12 @@ std::string TPlantHost::ReadProperty(const std::string& component, const std::st
                   : component == "CPU"   ? static_cast<TComponent*>(form.PLC->Faceplate)
                   : component == "Form2" ? static_cast<TComponent*>(&form)
                                          : form.FindComponent(component);
-  if (c == nullptr) return "there is no component " + Quoted(component) + " on the plant window";
+  if (c == nullptr) return Tr(QT_TRANSLATE_NOOP("PlantHost", "there is no component '%1' on the plant window"), {component});
   if (ReadModelState(c, property, value)) return {};
   const TPropList props = PublishedProperties(c);
   const TPropInfo* info = FindProperty(props, property);
   if (info == nullptr)
-    return Quoted(component) + " (" + std::string(c->ClassName()) + ") has no property " + Quoted(property);
+    return Tr(QT_TRANSLATE_NOOP("PlantHost", "'%1' (%2) has no property '%3'"), {component, std::string(c->ClassName()), property});
   value = FromProperty(*info, info->Get(c));
   return {};
 }
@@ -230,11 +234,11 @@ std::string TPlantHost::Read(const scenario::Operand& operand, Value& value) {
         if (in != nullptr && operand.name == in) return ReadBit(true, TForm2::kFirstByte + i / 8, i % 8, value);
         if (out != nullptr && operand.name == out) return ReadBit(false, TForm2::kFirstByte + i / 8, i % 8, value);
       }
-      return "there is no symbol \"" + operand.name + "\" in the bridge's symbol table";
+      return Tr(QT_TRANSLATE_NOOP("PlantHost", "there is no symbol \"%1\" in the bridge's symbol table"), {operand.name});
     case scenario::OperandKind::Property:
       return ReadProperty(operand.name, operand.property, value);
   }
-  return "unknown operand";
+  return Tr(QT_TRANSLATE_NOOP("PlantHost", "unknown operand"));
 }
 
 std::string TPlantHost::Check(const scenario::Step& step) {
@@ -266,17 +270,17 @@ std::string TPlantHost::Check(const scenario::Step& step) {
     case StepKind::Modify:
     case StepKind::Unforce: {
       if (step.kind == StepKind::Unforce && step.argument == "all")
-        return FSession.External() ? "forcing needs the embedded CPU" : std::string();
+        return FSession.External() ? Tr(QT_TRANSLATE_NOOP("PlantHost", "forcing needs the embedded CPU")) : std::string();
       TWatchOperand op;
       std::uint32_t raw = 0;
       std::string problem =
           CpuOperand(step.argument, step.kind == StepKind::Unforce ? nullptr : &step.value, op, raw);
       if (problem.empty() && step.kind != StepKind::Modify && op.Area != softplc::ByteArea::Input &&
           op.Area != softplc::ByteArea::Output)
-        problem = op.Address() + ": only inputs and outputs can be forced";
+        problem = Tr(QT_TRANSLATE_NOOP("PlantHost", "%1: only inputs and outputs can be forced"), {op.Address()});
       if (problem.empty() && step.kind == StepKind::Modify &&
           (op.Kind == TWatchKind::Timer || op.Kind == TWatchKind::Counter))
-        problem = op.Address() + ": timers and counters can be watched, not modified";
+        problem = Tr(QT_TRANSLATE_NOOP("PlantHost", "%1: timers and counters can be watched, not modified"), {op.Address()});
       return problem;
     }
     case StepKind::Mode:
@@ -321,8 +325,9 @@ std::string TPlantHost::FindInput(const std::string& rawTarget, TIOModule*& modu
     char letter = 0, dot = 0, rest = 0;
     if (std::sscanf(target.c_str(), "%c%u%c%u%c", &letter, &b, &dot, &k, &rest) != 4 ||
         (letter != 'E' && letter != 'I' && letter != 'e' && letter != 'i') || dot != '.' || k > 7)
-      return "'" + target + "' is neither an input of the bridge (FC_C, SUBIR ...) nor an input "
-             "address (E124.5)";
+      return Tr(QT_TRANSLATE_NOOP("PlantHost", "'%1' is neither an input of the bridge (FC_C, SUBIR ...) nor an "
+                                         "input address (E124.5)"),
+                {target});
     byteAddress = static_cast<int>(b);
     bit = static_cast<int>(k);
   }
@@ -331,13 +336,13 @@ std::string TPlantHost::FindInput(const std::string& rawTarget, TIOModule*& modu
 
 std::string TPlantHost::FaultTargetProblem(const std::string& target, const std::string& kind) {
   if (kind == "slow")
-    return target == "Motor" ? std::string() : "only the Motor can be slow, not " + Quoted(target);
+    return target == "Motor" ? std::string() : Tr(QT_TRANSLATE_NOOP("PlantHost", "only the Motor can be slow, not '%1'"), {target});
   if (kind == "welded")
     return FindContactor(target) != nullptr
                ? std::string()
-               : "only a contactor (KM1 to KM4) can weld, not " + Quoted(target);
+               : Tr(QT_TRANSLATE_NOOP("PlantHost", "only a contactor (KM1 to KM4) can weld, not '%1'"), {target});
   if (kind == "jam")
-    return target == "Bridge" ? std::string() : "only the Bridge can jam, not " + Quoted(target);
+    return target == "Bridge" ? std::string() : Tr(QT_TRANSLATE_NOOP("PlantHost", "only the Bridge can jam, not '%1'"), {target});
   return FindInputOnly(target);
 }
 
@@ -404,7 +409,7 @@ std::string TPlantHost::Reset() {
 
 std::string TPlantHost::CpuOperand(const std::string& text, const std::string* value,
                                    TWatchOperand& op, std::uint32_t& raw) {
-  if (FSession.External()) return "forcing and modifying need the embedded CPU";
+  if (FSession.External()) return Tr(QT_TRANSLATE_NOOP("PlantHost", "forcing and modifying need the embedded CPU"));
   if (std::string problem = ParseWatchOperand(text, FSession.Plc().Symbols(), op); !problem.empty())
     return problem;
   std::string error;
@@ -422,7 +427,7 @@ std::string TPlantHost::Force(const std::string& operand, const std::string& val
 
 std::string TPlantHost::Unforce(const std::string& operand) {
   if (operand == "all") {
-    if (FSession.External()) return "forcing needs the embedded CPU";
+    if (FSession.External()) return Tr(QT_TRANSLATE_NOOP("PlantHost", "forcing needs the embedded CPU"));
     FSession.Plc().Cpu().UnforceAll();
     FSession.Mark("unforce all");
     return {};
@@ -451,15 +456,14 @@ std::string TPlantHost::FailureNote() {
   for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
     if (e->text.find("-> RUN") != std::string::npos) return {};
     if (e->line <= 0) continue;
-    std::string note = "the CPU stopped: " + e->file + ":" + std::to_string(e->line) + ":" +
-                       std::to_string(std::max(e->column, 1)) + ": " + e->text;
-    if (!e->block.empty()) {
-      note += " (" + e->block;
-      if (e->network > 0) note += ", network " + std::to_string(e->network);
-      if (!e->instruction.empty()) note += ": " + e->instruction;
-      note += ")";
-    }
-    return note;
+    const std::string where = e->file + ":" + std::to_string(e->line) + ":" +
+                              std::to_string(std::max(e->column, 1));
+    if (e->block.empty()) return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2"), {where, e->text});
+    const std::string instruction = e->instruction.empty() ? std::string() : ": " + e->instruction;
+    if (e->network > 0)
+      return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2 (%3, network %4%5)"),
+                {where, e->text, e->block, std::to_string(e->network), instruction});
+    return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2 (%3%4)"), {where, e->text, e->block, instruction});
   }
   return {};
 }

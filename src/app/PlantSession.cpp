@@ -9,6 +9,16 @@
 #include "plc/CPU_Frame.h"
 #include "plc/ESModule.h"
 #include "scenario/Files.h"
+#include "i18n/Translations.h"
+
+namespace {
+
+// A message of this file in the installed language.
+std::string Tr(const char* text, std::initializer_list<std::string> args = {}) {
+  return torvane::Tr("PlantSession", text, args);
+}
+
+}  // namespace
 
 // The first bytes of every trace, by which an earlier one is known and may be replaced.
 static constexpr char kTraceSignature[] = "$version Torvane plant trace";
@@ -97,7 +107,7 @@ void TPlantSession::SampleChart() {
 }
 
 std::string TPlantSession::AddChartOperand(const std::string& text) {
-  if (FExternal) return "the chart reads CPU operands only from the embedded CPU";
+  if (FExternal) return Tr(QT_TRANSLATE_NOOP("PlantSession", "the chart reads CPU operands only from the embedded CPU"));
   TWatchOperand op;
   if (std::string problem = ParseWatchOperand(text, FPlc.Symbols(), op); !problem.empty())
     return problem;
@@ -138,13 +148,13 @@ bool TPlantSession::LoadProgram(const std::vector<std::string>& paths,
   const softplc::LoadResult r = FPlc.LoadProgram(paths, symbolPaths);
   for (const softplc::Message& m : r.errors) messages.push_back(MessageText(m));
   for (softplc::Message m : r.warnings) {
-    m.text = "warning: " + m.text;
+    m.text = Tr(QT_TRANSLATE_NOOP("PlantSession", "warning: %1"), {m.text});
     messages.push_back(MessageText(m));
   }
   if (r.ok) return true;
   if (messages.empty())
-    messages.push_back((paths.empty() ? std::string("(no file)") : paths.front()) +
-                       ":1:1: the program could not be loaded");
+    messages.push_back((paths.empty() ? Tr(QT_TRANSLATE_NOOP("PlantSession", "(no file)")) : paths.front()) + ":1:1: " +
+                       Tr(QT_TRANSLATE_NOOP("PlantSession", "the program could not be loaded")));
   return false;
 }
 
@@ -156,7 +166,8 @@ bool TPlantSession::StartTrace(const std::string& path, const std::vector<std::s
   if (!error.empty()) return false;
   auto file = std::make_unique<TTraceFile>(path);
   if (!file->File.open(QIODevice::WriteOnly)) {
-    error = path + ": cannot write the trace (" + file->File.errorString().toStdString() + ")";
+    error = Tr(QT_TRANSLATE_NOOP("PlantSession", "%1: cannot write the trace (%2)"),
+                        {path, file->File.errorString().toStdString()});
     return false;
   }
   FTraceFile = std::move(file);
@@ -210,9 +221,10 @@ std::string TPlantSession::FinishTrace() {
     const std::string why = std::strerror(errno);  // Qt keeps no text for a failed flush
     file->File.cancelWriting();  // the file the user named stays as it was
     (void)file->File.commit();
-    return name + ": cannot write the trace (" + why + ")";
+    return Tr(QT_TRANSLATE_NOOP("PlantSession", "%1: cannot write the trace (%2)"), {name, why});
   }
   if (!file->File.commit())
-    return name + ": cannot write the trace (" + file->File.errorString().toStdString() + ")";
+    return Tr(QT_TRANSLATE_NOOP("PlantSession", "%1: cannot write the trace (%2)"),
+                       {name, file->File.errorString().toStdString()});
   return {};
 }

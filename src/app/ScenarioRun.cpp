@@ -7,6 +7,16 @@
 
 #include "scenario/Files.h"
 #include "softplc/TextFile.h"
+#include "i18n/Translations.h"
+
+namespace {
+
+// A message of this file in the installed language.
+std::string Tr(const char* text, std::initializer_list<std::string> args = {}) {
+  return torvane::Tr("ScenarioRun", text, args);
+}
+
+}  // namespace
 
 bool LoadProgramFromCommandLine(TPlantSession& session, const TCommandLine& options,
                                 std::ostream& err) {
@@ -29,7 +39,8 @@ int TScenarioRun::Prepare(std::ostream& err) {
   bool ok = true;
   std::string text, problem;
   if (!softplc::ReadTextFile(FOptions.Scenario, text, problem)) {
-    err << scenario::Printable(FOptions.Scenario) << ":1:1: cannot read the scenario: " << problem << '\n';
+    err << scenario::Printable(FOptions.Scenario) << ":1:1: "
+        << Tr(QT_TRANSLATE_NOOP("ScenarioRun", "cannot read the scenario: %1"), {problem}) << '\n';
     ok = false;
   } else {
     std::vector<scenario::Error> errors;
@@ -57,7 +68,9 @@ int TScenarioRun::Play(std::ostream& out, std::ostream& err) {
     const std::string problem = Host.Check(step);
     if (problem.empty()) continue;
     if (unknown++ == scenario::kMaxErrors) {
-      err << scenario::Error{step.where, "too many errors; stopped checking the scenario"}.Text() << '\n';
+      err << scenario::Error{step.where, Tr(QT_TRANSLATE_NOOP("ScenarioRun", "too many errors; stopped checking the scenario"))}
+                 .Text()
+          << '\n';
       break;
     }
     err << scenario::Error{step.where, problem}.Text() << '\n';

@@ -3,6 +3,17 @@
 #include <filesystem>
 #include <system_error>
 
+#include "i18n/Translations.h"
+
+namespace {
+
+// A message of this file in the installed language.
+std::string Tr(const char* text, std::initializer_list<std::string> args = {}) {
+  return torvane::Tr("ShippedFiles", text, args);
+}
+
+}  // namespace
+
 namespace fs = std::filesystem;
 
 #ifndef TORVANE_DATADIR_FROM_BINDIR
@@ -24,7 +35,7 @@ bool TakesValue(const std::string& option) {
 
 void Resolve(std::string& arg, const std::string& dataDir, std::vector<std::string>& notes) {
   const std::string found = FindShipped(arg, dataDir);
-  if (found != arg) notes.push_back("using " + found);
+  if (found != arg) notes.push_back(Tr(QT_TRANSLATE_NOOP("ShippedFiles", "using %1"), {found}));
   arg = found;
 }
 

@@ -54,6 +54,9 @@ bool HaveDisplay() {
   return (x != nullptr && *x != '\0') || (w != nullptr && *w != '\0');
 }
 
+// A message of this file in the installed language.
+QString Tr(const char* text) { return QCoreApplication::translate("main", text); }
+
 // The user closed the plant while a scenario was playing on screen.
 struct TInterrupted {};
 
@@ -90,9 +93,9 @@ struct TWindows {
       w->raise();
       w->activateWindow();
     };
-    Main.AddWindowAction(QStringLiteral("&Variable table"), [this, open] { open(&Watch); });
-    Main.AddWindowAction(QStringLiteral("Timing &chart"), [this, open] { open(&Chart); });
-    Main.AddWindowAction(QStringLiteral("&Timers and counters"), [this, open] { open(&Timers); });
+    Main.AddWindowAction(Tr(QT_TRANSLATE_NOOP("main", "&Variable table")), [this, open] { open(&Watch); });
+    Main.AddWindowAction(Tr(QT_TRANSLATE_NOOP("main", "Timing &chart")), [this, open] { open(&Chart); });
+    Main.AddWindowAction(Tr(QT_TRANSLATE_NOOP("main", "&Timers and counters")), [this, open] { open(&Timers); });
     QObject::connect(Bar, &TClockBar::WatchRequested, [this, open] { open(&Watch); });
     QObject::connect(Bar, &TClockBar::ChartRequested, [this, open] { open(&Chart); });
     QObject::connect(Bar, &TClockBar::TimersRequested, [this, open] { open(&Timers); });
@@ -130,9 +133,10 @@ struct TWindows {
                           {Exercise.get(), "exercise-window.png"}};
     // The folder the user named is made, but no missing folder above it (a typo stays a typo).
     if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir)) {
-      std::cerr << "torvane: cannot create folder " << dir.toStdString()
-                << (QFileInfo(QFileInfo(dir).absolutePath()).isDir() ? "" : " (its parent folder does not exist)")
-                << '\n';
+      const char* why = QFileInfo(QFileInfo(dir).absolutePath()).isDir()
+                            ? QT_TRANSLATE_NOOP("main", "cannot create folder %1")
+                            : QT_TRANSLATE_NOOP("main", "cannot create folder %1 (its parent folder does not exist)");
+      std::cerr << "torvane: " << Tr(why).arg(dir).toStdString() << '\n';
       return false;
     }
     Simulator.Refresh();
@@ -149,10 +153,10 @@ struct TWindows {
       }
       QSaveFile file(path);
       if (!file.open(QIODevice::WriteOnly) || !s.widget->grab().save(&file, "PNG") || !file.flush() || !file.commit()) {
-        std::cerr << "torvane: cannot write " << path.toStdString() << '\n';
+        std::cerr << "torvane: " << Tr(QT_TRANSLATE_NOOP("main", "cannot write %1")).arg(path).toStdString() << '\n';
         ok = false;
       } else {
-        std::cout << "Wrote " << QDir(path).absolutePath().toStdString() << '\n';
+        std::cout << Tr(QT_TRANSLATE_NOOP("main", "Wrote %1")).arg(QDir(path).absolutePath()).toStdString() << '\n';
       }
     }
     return ok;
@@ -230,8 +234,12 @@ int main(int argc, char** argv) {
   const bool scenario = !options.Scenario.empty();
   const bool render = !options.Gallery.empty() || !options.ModuleFigure.empty();
   if (!display && !scenario && options.Screenshot.empty() && !render) {
-    std::cerr << "torvane: there is no display to open the windows on. Run a scenario with "
-                 "--headless --scenario FILE, or render the windows with --screenshot DIR.\n";
+    std::cerr << "torvane: "
+              << Tr(QT_TRANSLATE_NOOP("main", "there is no display to open the windows on. Run a scenario with "
+                                              "--headless --scenario FILE, or render the windows with "
+                                              "--screenshot DIR."))
+                     .toStdString()
+              << '\n';
     return kExitNoLoad;
   }
   // A headless scenario needs Qt only to render its screenshots.
@@ -259,8 +267,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "torvane: %s\n", qPrintable(e));
       return kExitFailed;
     }
-    std::printf("Wrote the gallery to %s\n",
-                qPrintable(QDir(QString::fromStdString(options.Gallery)).absolutePath()));
+    std::cout << Tr(QT_TRANSLATE_NOOP("main", "Wrote the gallery to %1"))
+                     .arg(QDir(QString::fromStdString(options.Gallery)).absolutePath())
+                     .toStdString()
+              << '\n';
     return kExitOk;
   }
   if (!options.ModuleFigure.empty()) {
@@ -271,7 +281,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "torvane: %s\n", qPrintable(e));
       return kExitFailed;
     }
-    std::printf("Wrote the I/O module figure to %s\n", qPrintable(QDir(path).absolutePath()));
+    std::cout << Tr(QT_TRANSLATE_NOOP("main", "Wrote the I/O module figure to %1"))
+                     .arg(QDir(path).absolutePath())
+                     .toStdString()
+              << '\n';
     return kExitOk;
   }
 
@@ -348,7 +361,9 @@ int main(int argc, char** argv) {
     try {
       code = run.Play(std::cout, std::cerr);
     } catch (const TInterrupted&) {
-      std::cerr << "torvane: the scenario was interrupted (the window was closed)\n";
+      std::cerr << "torvane: "
+                << Tr(QT_TRANSLATE_NOOP("main", "the scenario was interrupted (the window was closed)")).toStdString()
+                << '\n';
       return kExitFailed;
     }
     if (!shots.isEmpty()) {
@@ -361,7 +376,10 @@ int main(int argc, char** argv) {
         std::cerr << "torvane: " << chartError.toStdString() << '\n';
         if (code == kExitOk) code = kExitFailed;
       } else {
-        std::cout << "Wrote the chart to " << options.Chart << '\n';
+        std::cout << Tr(QT_TRANSLATE_NOOP("main", "Wrote the chart to %1"))
+                         .arg(QString::fromStdString(options.Chart))
+                         .toStdString()
+                  << '\n';
       }
     }
     return code;
@@ -387,19 +405,7 @@ int main(int argc, char** argv) {
     QObject::connect(&windows.Main, &TMainWindow::Closed, &w, &TExerciseWindow::Interrupt);
     return w;
   };
-  QMenu* exerciseMenu = windows.Main.MenuBar()->addMenu(QStringLiteral("&Exercise"));
-  exerciseMenu->addAction(QStringLiteral("&Open exercise…"), [&exerciseWindow] {
-    TExerciseWindow& w = exerciseWindow();
-    w.show();
-    w.raise();
-    w.OpenDialog();
-  });
-  exerciseMenu->addAction(QStringLiteral("&Show exercise"), [&exerciseWindow] {
-    TExerciseWindow& w = exerciseWindow();
-    w.show();
-    w.raise();
-    w.activateWindow();
-  });
+  AddExerciseMenu(windows.Main.MenuBar(), exerciseWindow);
   AddFaultMenu(windows.Main.MenuBar(), faultHost);
   // Problems with the folder are shown in the window, where the student looks.
   if (!options.Exercise.empty()) exerciseWindow().Open(QString::fromStdString(options.Exercise));

@@ -3,6 +3,7 @@
 // language of the sources; every other language is a set of catalogues :/i18n/torvane_*_LANG.qm.
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,10 @@ bool TakeLanguageOption(std::vector<std::string>& args, QString& lang, QString& 
 // them. English installs none. False when LANG is unknown or one of Torvane's catalogues of it
 // cannot be loaded.
 bool InstallTranslations(QCoreApplication& app, const QString& lang);
+
+// TEXT of CONTEXT in the installed language with %1, %2 ... %9 filled from ARGS in one pass (a
+// value holding "%2" stays as it is), as UTF-8 for code that speaks std::string. TEXT is marked
+// for the catalogues with QT_TRANSLATE_NOOP(CONTEXT, "...") where it is written.
+std::string Tr(const char* context, const char* text, std::initializer_list<std::string> args = {});
 
 }  // namespace torvane

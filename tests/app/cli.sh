@@ -9,7 +9,8 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; else echo "ok: $1"; fi; }
-run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin" "$@"; }
+# Messages are checked in English, whatever the language of the machine running the tests.
+run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LANGUAGE LC_ALL=C.UTF-8 "$bin" "$@"; }
 data="$src/tests/app/data"
 
 out="$(run --version 2>&1)"; rc=$?
@@ -20,6 +21,15 @@ check "--help exits 0 and lists the options" "[ $rc -eq 0 ] && [[ \"\$out\" == *
 
 run --no-such-option >/dev/null 2>&1; rc=$?
 check "an unknown option exits 2" "[ $rc -eq 2 ]"
+# The language: --lang, else the desktop's locale; a language without a catalogue is refused.
+out="$(run --lang es --help 2>&1)"; rc=$?
+check "--lang es gives the help in Spanish" "[ $rc -eq 0 ] && [[ \"\$out\" == Uso:* && \"\$out\" == *--scenario* ]]"
+out="$(run --lang xx --help 2>&1)"; rc=$?
+check "--lang xx exits 2 naming the languages there are" "[ $rc -eq 2 ] && [[ \"\$out\" == *\"no 'xx' translation\"*'en, es'* ]]"
+out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE LC_ALL=es_ES.UTF-8 "$bin" --bogus 2>&1)"
+check "a Spanish desktop gets the errors in Spanish" "[[ \"\$out\" == *'opción desconocida'* ]]"
+out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE LC_ALL=es_ES.UTF-8 "$bin" --lang en --help 2>&1)"
+check "--lang en wins over a Spanish desktop" "[[ \"\$out\" == Usage:* ]]"
 out="$(run --headless "$src/examples/bridge.awl" 2>&1)"; rc=$?
 check "--headless without --scenario exits 2 and says why" "[ $rc -eq 2 ] && [[ \"\$out\" == *--scenario* ]]"
 out="$(run "$src/examples/bridge.awl" 2>&1)"; rc=$?

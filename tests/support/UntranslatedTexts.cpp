@@ -78,14 +78,18 @@ void AddCatalogues(TAccepted& accepted) {
     QFile file(dir.filePath(name));
     if (!file.open(QIODevice::ReadOnly)) continue;
     QXmlStreamReader xml(&file);
+    bool numerus = false;
     while (!xml.atEnd()) {
       xml.readNext();
       if (!xml.isStartElement()) continue;
-      if (xml.name() == QLatin1String("numerusform")) {
-        accepted.Add(xml.readElementText());
+      if (xml.name() == QLatin1String("message")) {
+        numerus = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
       } else if (xml.name() == QLatin1String("translation") &&
                  xml.attributes().value(QLatin1String("type")).isEmpty()) {
-        accepted.Add(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+        // A count's message holds one form per plural of the language.
+        if (!numerus) accepted.Add(xml.readElementText());
+      } else if (xml.name() == QLatin1String("numerusform")) {
+        accepted.Add(xml.readElementText());
       }
     }
   }
