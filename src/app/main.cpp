@@ -77,7 +77,7 @@ struct TWindows {
       : Main(&s.Form()), Plc(s.Form().PLC), Simulator(s.Plc()), Driver(s.Clock()),
         Watch(s.Plc()), Chart(s.Chart()), Timers(s.Plc()) {
     // Unsaved program text is never dropped without asking.
-    Main.CanClose = [this] { return Simulator.Editor()->MayDiscard(QStringLiteral("closing Torvane")); };
+    Main.CanClose = [this] { return Simulator.Editor()->MayDiscard(TProgramEditor::TDiscard::Closing); };
     Bar = new TClockBar(Driver, s.Clock(), [this, &s] {
       if (Step) Step();
       else s.StepTick();

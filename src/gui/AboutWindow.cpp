@@ -20,7 +20,9 @@ constexpr int kBannerHeight = 96;
 
 TAboutWindow::TAboutWindow(TForm* model, QWidget* parent) : QDialog(parent), FModel(model) {
   InitGuiSupport();
-  setWindowTitle(model != nullptr ? ToQString(model->Caption()) : tr("About Torvane"));
+  // The model keeps its caption in English; it is one of this window's own texts.
+  setWindowTitle(model != nullptr ? QCoreApplication::translate("TAboutWindow", model->Caption().c_str())
+                                  : tr("About Torvane"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 10);
   FBanner = new QLabel(this);
@@ -62,12 +64,14 @@ QString TAboutWindow::AboutText() {
   return QStringLiteral(
              "<p style=\"margin:0 8px 6px 8px\"><span style=\"font-size:10pt; font-weight:bold\">"
              "Torvane%1</span></p>"
-             "<p style=\"margin:0 8px 6px 8px\">A trainer for PLC programming: write a control "
-             "program in STL for the built-in S7-300-style soft PLC and run it against an "
-             "animated lift bridge, wired bit by bit to the PLC's inputs and outputs.</p>"
-             "<p style=\"margin:0 8px 0 8px\">Free software under the MIT licence. It comes with "
-             "no warranty of any kind.</p>")
-      .arg(version.toHtmlEscaped());
+             "<p style=\"margin:0 8px 6px 8px\">%2</p>"
+             "<p style=\"margin:0 8px 0 8px\">%3</p>")
+      .arg(version.toHtmlEscaped(),
+           tr("A trainer for PLC programming: write a control program in STL for the built-in "
+              "S7-300-style soft PLC and run it against an animated lift bridge, wired bit by bit "
+              "to the PLC's inputs and outputs.")
+               .toHtmlEscaped(),
+           tr("Free software under the MIT licence. It comes with no warranty of any kind.").toHtmlEscaped());
 }
 
 QPixmap TAboutWindow::Banner(int width, int height) {
@@ -106,7 +110,7 @@ QPixmap TAboutWindow::Banner(int width, int height) {
   sub.setPixelSize(12);
   p.setFont(sub);
   p.drawText(QRect(18, height / 2 + 8, left - 50, 20), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("PLC programming trainer"));
+             tr("PLC programming trainer"));
   return pm;
 }
 

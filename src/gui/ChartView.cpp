@@ -1,6 +1,7 @@
 #include "gui/ChartView.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QImage>
@@ -116,7 +117,7 @@ void PaintTrace(QPainter& p, QSize size, const scenario::Recorder& r, int id, TC
 bool WriteFile(const QString& path, const QByteArray& data, QString& error) {
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.flush() || !f.commit()) {
-    error = path + QStringLiteral(": cannot write the chart (") + f.errorString() + QStringLiteral(")");
+    error = QCoreApplication::translate("TChartWindow", "%1: cannot write the chart (%2)").arg(path, f.errorString());
     return false;
   }
   return true;
@@ -203,7 +204,7 @@ bool ExportChartPng(const scenario::Recorder& r, const QString& path, QString& e
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) {
-      error = path + QStringLiteral(": cannot encode the chart as PNG");
+      error = QCoreApplication::translate("TChartWindow", "%1: cannot encode the chart as PNG").arg(path);
       return false;
     }
   }
@@ -460,7 +461,7 @@ void TChartWindow::Export(const QString& kind) {
   const QString filter = kind == QLatin1String("png") ? tr("PNG image (*.png)")
                          : kind == QLatin1String("svg") ? tr("SVG drawing (*.svg)")
                                                         : tr("Value change dump (*.vcd)");
-  QString path = QFileDialog::getSaveFileName(this, tr("Export the chart"), QStringLiteral("chart.") + kind, filter);
+  QString path = QFileDialog::getSaveFileName(this, tr("Export the chart"), tr("chart") + QLatin1Char('.') + kind, filter);
   if (path.isEmpty()) return;
   QString error;
   const bool ok = kind == QLatin1String("png") ? ExportChartPng(FRecorder, path, error)

@@ -1,10 +1,13 @@
 #include "gui/GuiSupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <cmath>
 #include <QGuiApplication>
+
+#include "plc/PlcTexts.h"
 
 namespace {
 
@@ -25,6 +28,11 @@ QString LoadFamily(const QString& path) {
   return families.isEmpty() ? QString() : families.first();
 }
 
+// The PLC side's messages go through the catalogues loaded into the application.
+std::string QtTranslate(const char* context, const char* source) {
+  return QCoreApplication::translate(context, source).toStdString();
+}
+
 }  // namespace
 
 void InitGuiSupport() {
@@ -43,6 +51,7 @@ void InitGuiSupport() {
   }
   QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), gTahoma);
   SetTextMeasure(&QtMeasure);
+  SetTextTranslator(&QtTranslate);
 }
 
 QString TahomaFamily() { return gTahoma.isEmpty() ? QStringLiteral("DejaVu Sans") : gTahoma; }

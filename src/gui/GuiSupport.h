@@ -9,8 +9,9 @@
 #include "framework/Graphics.h"
 #include "framework/StaticText.h"
 
-// Loads the window fonts and installs the Qt text measurer. Needs a QGuiApplication; call it
-// before creating models whose texts size themselves. Calling it again does nothing.
+// Loads the window fonts and installs the Qt text measurer and the translator of the PLC side's
+// messages. Needs a QGuiApplication; call it before creating models whose texts size themselves.
+// Calling it again does nothing.
 void InitGuiSupport();
 
 // The family that stands in for "Tahoma": Tahoma itself when its font file was found,

@@ -21,12 +21,12 @@ TMainWindow::TMainWindow(TForm2* model, QWidget* parent) : QWidget(parent), FMod
   setWindowTitle(ToQString(model->Caption()));
   setWindowIcon(QIcon(QStringLiteral(":/icon/torvane.png")));
   FMenuBar = new QMenuBar(this);
-  QMenu* windows = FWindowsMenu = FMenuBar->addMenu(QStringLiteral("&Windows"));
-  FShowPlc = windows->addAction(QStringLiteral("&PLC"), this, [this] { ShowPlcWindow(); });
+  QMenu* windows = FWindowsMenu = FMenuBar->addMenu(tr("&Windows"));
+  FShowPlc = windows->addAction(tr("&PLC"), this, [this] { ShowPlcWindow(); });
   FShowSimulator =
-      windows->addAction(QStringLiteral("&Simulator"), this, [this] { ShowSimulatorWindow(); });
-  QMenu* plant = FMenuBar->addMenu(QStringLiteral("&Plant"));
-  FReset = plant->addAction(QStringLiteral("&Reset plant"), this, [this] {
+      windows->addAction(tr("&Simulator"), this, [this] { ShowSimulatorWindow(); });
+  QMenu* plant = FMenuBar->addMenu(tr("&Plant"));
+  FReset = plant->addAction(tr("&Reset plant"), this, [this] {
     if (FModel != nullptr) FModel->ResetPlant();
   });
   FShowPlc->setEnabled(false);

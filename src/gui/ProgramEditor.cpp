@@ -253,7 +253,7 @@ void TCodeEditor::PaintStatus(QPaintEvent* e) {
 QString TCodeEditor::HoverText(int line, int column) const {
   QStringList parts;
   for (const TMark& m : FMarks)
-    if (m.Line == line) parts << (m.Warning ? QStringLiteral("warning: ") : QString()) + m.Text;
+    if (m.Line == line) parts << (m.Warning ? tr("warning: %1").arg(m.Text) : m.Text);
   const QTextBlock b = document()->findBlockByNumber(line - 1);
   if (b.isValid() && FSymbols != nullptr) {
     const QString text = b.text();
@@ -266,7 +266,7 @@ QString TCodeEditor::HoverText(int line, int column) const {
       const QRegularExpressionMatch m = it.next();
       if (at < m.capturedStart() || at >= m.capturedEnd()) continue;
       const auto s = FSymbols->find(m.captured(1).toStdString());
-      parts << (s == FSymbols->end() ? QStringLiteral("\"%1\" is not a known symbol").arg(m.captured(1))
+      parts << (s == FSymbols->end() ? tr("\"%1\" is not a known symbol").arg(m.captured(1))
                                      : QStringLiteral("\"%1\" = %2").arg(m.captured(1), ToQString(s->second)));
     }
     for (auto it = address.globalMatch(text); it.hasNext();) {
@@ -277,7 +277,7 @@ QString TCodeEditor::HoverText(int line, int column) const {
       for (const auto& [name, addr] : *FSymbols)
         if (NormalAddress(ToQString(addr)) == a) names << QStringLiteral("\"%1\"").arg(ToQString(name));
       const QString written = m.captured().simplified();
-      parts << (names.isEmpty() ? QStringLiteral("%1 has no symbol").arg(written)
+      parts << (names.isEmpty() ? tr("%1 has no symbol").arg(written)
                                 : QStringLiteral("%1 = %2").arg(written, names.join(QStringLiteral(", "))));
     }
   }
@@ -318,17 +318,17 @@ TProgramEditor::TProgramEditor(TEmbeddedPlc& plc, QWidget* parent)
 
   auto* bar = new QToolBar(this);
   bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  QAction* actNew = bar->addAction(QStringLiteral("New"));
-  QAction* actSave = bar->addAction(QStringLiteral("Save"));
-  QAction* actSaveAs = bar->addAction(QStringLiteral("Save As…"));
+  QAction* actNew = bar->addAction(tr("New"));
+  QAction* actSave = bar->addAction(tr("Save"));
+  QAction* actSaveAs = bar->addAction(tr("Save As…"));
   bar->addSeparator();
-  QAction* actUndo = bar->addAction(QStringLiteral("Undo"));
-  QAction* actRedo = bar->addAction(QStringLiteral("Redo"));
+  QAction* actUndo = bar->addAction(tr("Undo"));
+  QAction* actRedo = bar->addAction(tr("Redo"));
   bar->addSeparator();
-  QAction* actDownload = bar->addAction(QStringLiteral("Download"));
-  actDownload->setToolTip(QStringLiteral("Compile every tab and, if it compiles, replace the CPU's program"));
-  FMonitor = new QCheckBox(QStringLiteral("Monitor"), bar);
-  FMonitor->setToolTip(QStringLiteral("Program status of the front tab: RLO, STA, ACCU 1, ACCU 2, operand"));
+  QAction* actDownload = bar->addAction(tr("Download"));
+  actDownload->setToolTip(tr("Compile every tab and, if it compiles, replace the CPU's program"));
+  FMonitor = new QCheckBox(tr("Monitor"), bar);
+  FMonitor->setToolTip(tr("Program status of the front tab: RLO, STA, ACCU 1, ACCU 2, operand"));
   bar->addWidget(FMonitor);
   actNew->setShortcut(QKeySequence::New);
   actSave->setShortcut(QKeySequence::Save);
@@ -340,18 +340,18 @@ TProgramEditor::TProgramEditor(TEmbeddedPlc& plc, QWidget* parent)
   auto* findRow = new QHBoxLayout;
   findRow->setContentsMargins(4, 0, 4, 0);
   FFind = new QLineEdit(this);
-  FFind->setPlaceholderText(QStringLiteral("Find (Ctrl+F, Enter for the next)"));
+  FFind->setPlaceholderText(tr("Find (Ctrl+F, Enter for the next)"));
   FFind->setClearButtonEnabled(true);
   findRow->addWidget(FFind, 1);
   auto* gotoLine = new QLineEdit(this);
-  gotoLine->setPlaceholderText(QStringLiteral("Line (Ctrl+L)"));
+  gotoLine->setPlaceholderText(tr("Line (Ctrl+L)"));
   gotoLine->setMaximumWidth(110);
   findRow->addWidget(gotoLine);
-  findRow->addWidget(new QLabel(QStringLiteral("Call:"), this));
+  findRow->addWidget(new QLabel(tr("Call:"), this));
   FEnvironment = new QComboBox(this);
   FEnvironment->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  FEnvironment->setToolTip(QStringLiteral("Which execution of a block's lines the status shows"));
-  FEnvironment->addItem(QStringLiteral("first execution"));
+  FEnvironment->setToolTip(tr("Which execution of a block's lines the status shows"));
+  FEnvironment->addItem(tr("first execution"));
   findRow->addWidget(FEnvironment);
   root->addLayout(findRow);
 
@@ -361,7 +361,7 @@ TProgramEditor::TProgramEditor(TEmbeddedPlc& plc, QWidget* parent)
   FColumnsHeader->setIndent(6);
   FColumnsHeader->setText(QStringLiteral("RLO").leftJustified(kBitColumn) + QStringLiteral("STA").leftJustified(kBitColumn) +
                           QStringLiteral("ACCU 1").leftJustified(kAccuColumn) +
-                          QStringLiteral("ACCU 2").leftJustified(kAccuColumn) + QStringLiteral("Operand"));
+                          QStringLiteral("ACCU 2").leftJustified(kAccuColumn) + tr("Operand"));
   FColumnsHeader->hide();
   auto* headerRow = new QHBoxLayout;
   headerRow->setContentsMargins(0, 0, 0, 0);
@@ -374,7 +374,7 @@ TProgramEditor::TProgramEditor(TEmbeddedPlc& plc, QWidget* parent)
   FTabs->setDocumentMode(true);
   FTabs->setMovable(false);
   FMessages = new QListWidget(split);
-  FMessages->setToolTip(QStringLiteral("Click a message to go to its place"));
+  FMessages->setToolTip(tr("Click a message to go to its place"));
   split->addWidget(FTabs);
   split->addWidget(FMessages);
   split->setStretchFactor(0, 5);
@@ -391,8 +391,8 @@ TProgramEditor::TProgramEditor(TEmbeddedPlc& plc, QWidget* parent)
     return r == QMessageBox::Yes ? Yes : r == QMessageBox::No ? No : Cancel;
   };
   AskSavePath = [this](const QString& suggestion) {
-    return QFileDialog::getSaveFileName(this, QStringLiteral("Save STL program"), suggestion,
-                                        QStringLiteral("STL programs (*.awl *.stl);;All files (*)"));
+    return QFileDialog::getSaveFileName(this, tr("Save STL program"), suggestion,
+                                        tr("STL programs (*.awl *.stl);;All files (*)"));
   };
 
   connect(actNew, &QAction::triggered, this, [this] { NewProgram(); });
@@ -573,8 +573,8 @@ QString TProgramEditor::TemplateText(const softplc::SymbolTable& plantSymbols) {
   std::sort(outputs.begin(), outputs.end(), byAddress);
   auto pretty = [](const QString& a) { return a.left(1) + QLatin1Char(' ') + a.mid(1); };
   QString t;
-  t += QStringLiteral("// New program for the lift bridge.\n//\n");
-  t += QStringLiteral("// Inputs                          Outputs\n");
+  t += QStringLiteral("// %1\n//\n").arg(tr("New program for the lift bridge."));
+  t += QStringLiteral("// ") + tr("Inputs").leftJustified(32) + tr("Outputs") + QLatin1Char('\n');
   const std::size_t rows = std::max(inputs.size(), outputs.size());
   for (std::size_t i = 0; i < rows; ++i) {
     QString row = QStringLiteral("//   ");
@@ -589,16 +589,16 @@ QString TProgramEditor::TemplateText(const softplc::SymbolTable& plantSymbols) {
   }
   t += QStringLiteral(
       "\nORGANIZATION_BLOCK OB 1\n"
-      "TITLE = Main cycle\n"
+      "TITLE = %1\n"
       "VERSION : 0.1\n"
       "\n"
       "VAR_TEMP\n"
-      "  info : ARRAY [0 .. 19] OF BYTE;   // start information\n"
+      "  info : ARRAY [0 .. 19] OF BYTE;   // %2\n"
       "END_VAR\n"
       "BEGIN\n"
       "NETWORK\n"
-      "TITLE = First network\n"
-      "\n");
+      "TITLE = %3\n"
+      "\n").arg(tr("Main cycle"), tr("start information"), tr("First network"));
   // a first statement that compiles, for the student to replace
   if (!inputs.empty() && !outputs.empty())
     t += QStringLiteral("      U     \"%1\"\n      =     \"%2\"\n\n").arg(inputs.front().second, outputs.front().second);
@@ -607,12 +607,12 @@ QString TProgramEditor::TemplateText(const softplc::SymbolTable& plantSymbols) {
 }
 
 void TProgramEditor::NewProgram() {
-  QString name = QStringLiteral("untitled.awl");
+  QString name = tr("untitled.awl");
   for (int n = 2;; ++n) {
     bool taken = false;
     for (int i = 0; i < TabCount(); ++i) taken = taken || Tab(i)->ProgramName == name;
     if (!taken) break;
-    name = QStringLiteral("untitled%1.awl").arg(n);
+    name = tr("untitled%1.awl").arg(n);
   }
   TCodeEditor* e = AddTab(name);
   const QString text = TemplateText(FPlc.Symbols());
@@ -634,7 +634,7 @@ bool TProgramEditor::Save() {
     return false;
   }
   e->document()->setModified(false);
-  FStatusLine->setText(QStringLiteral("Saved %1.").arg(e->Document.Path()));
+  FStatusLine->setText(tr("Saved %1.").arg(e->Document.Path()));
   return true;
 }
 
@@ -660,7 +660,7 @@ bool TProgramEditor::SaveAs(const QString& path) {
   e->document()->setModified(false);
   TabTitle(e);
   if (FFollowed.contains(old)) FFollowed.replace(FFollowed.indexOf(old), target);
-  FStatusLine->setText(QStringLiteral("Saved %1.").arg(target));
+  FStatusLine->setText(tr("Saved %1.").arg(target));
   return true;
 }
 
@@ -670,13 +670,16 @@ bool TProgramEditor::Modified() const {
   return false;
 }
 
-bool TProgramEditor::MayDiscard(const QString& what) {
+bool TProgramEditor::MayDiscard(TDiscard why) {
   if (!Modified()) return true;
   QStringList names;
   for (int i = 0; i < TabCount(); ++i)
     if (Tab(i)->document()->isModified()) names << QFileInfo(Tab(i)->ProgramName).fileName();
-  const TAnswer a = Ask(QStringLiteral("%1 has unsaved changes. Save before %2?")
-                            .arg(names.join(QStringLiteral(", ")), what));
+  const QString files = names.join(QStringLiteral(", "));
+  // One whole sentence per occasion, so that each language can build it its own way.
+  const TAnswer a = Ask(why == TDiscard::Loading     ? tr("%1 has unsaved changes. Save before loading?").arg(files)
+                        : why == TDiscard::Reloading ? tr("%1 has unsaved changes. Save before reloading?").arg(files)
+                                                     : tr("%1 has unsaved changes. Save before closing Torvane?").arg(files));
   if (a == Cancel) return false;
   if (a == No) return true;
   for (int i = 0; i < TabCount(); ++i) {
@@ -689,7 +692,7 @@ bool TProgramEditor::MayDiscard(const QString& what) {
 
 bool TProgramEditor::Download() {
   if (TabCount() == 0) {
-    FStatusLine->setText(QStringLiteral("Nothing to download: open or start a program first."));
+    FStatusLine->setText(tr("Nothing to download: open or start a program first."));
     return false;
   }
   std::vector<softplc::SourceFile> sources;
@@ -704,8 +707,8 @@ bool TProgramEditor::Download() {
   }
   if (FPlc.Cpu().Mode() == softplc::CpuMode::Run) {
     // In RUN the program may not change; the user decides whether to stop the plant.
-    if (Ask(QStringLiteral("The CPU is in RUN. Switch it to STOP and download?")) != Yes) {
-      FStatusLine->setText(QStringLiteral("Download cancelled: the CPU stays in RUN with its program."));
+    if (Ask(tr("The CPU is in RUN. Switch it to STOP and download?")) != Yes) {
+      FStatusLine->setText(tr("Download cancelled: the CPU stays in RUN with its program."));
       return false;
     }
     FPlc.SetMode(softplc::CpuMode::Stop);
@@ -714,8 +717,8 @@ bool TProgramEditor::Download() {
   const softplc::LoadResult r = FPlc.Download(sources, &summary);
   ShowMessages(FPlc.LoadMessages(), FPlc.LoadErrorCount());
   if (!r.ok) {
-    FStatusLine->setText(QStringLiteral("Download refused: %1 error(s). The CPU keeps its program.")
-                             .arg(r.errors.size()));
+    FStatusLine->setText(tr("Download refused: %n error(s). The CPU keeps its program.", nullptr,
+                            static_cast<int>(r.errors.size())));
     if (!r.errors.empty()) {
       const QString file = ToQString(r.errors.front().file);
       for (int i = 0; i < TabCount(); ++i)
@@ -727,7 +730,7 @@ bool TProgramEditor::Download() {
     return false;
   }
   FProgramStatus.ProgramChanged();
-  FStatusLine->setText(QStringLiteral("Downloaded: %1.").arg(ToQString(summary)));
+  FStatusLine->setText(tr("Downloaded: %1.").arg(ToQString(summary)));
   return true;
 }
 
@@ -765,7 +768,7 @@ void TProgramEditor::RefreshEnvironments() {
   FShownEnvironments = envs.size();
   const int chosen = FEnvironment->currentIndex();
   FEnvironment->clear();
-  FEnvironment->addItem(QStringLiteral("first execution"));
+  FEnvironment->addItem(tr("first execution"));
   for (const auto& e : envs) FEnvironment->addItem(ToQString(FProgramStatus.EnvironmentName(e)));
   FEnvironment->setCurrentIndex(std::clamp(chosen, 0, FEnvironment->count() - 1));
 }
@@ -780,6 +783,6 @@ bool TProgramEditor::Find(const QString& text, bool backwards) {
   c.movePosition(backwards ? QTextCursor::End : QTextCursor::Start);
   e->setTextCursor(c);
   const bool found = e->find(text, flags);
-  FStatusLine->setText(found ? QString() : QStringLiteral("\"%1\" not found.").arg(text));
+  FStatusLine->setText(found ? QString() : tr("\"%1\" not found.").arg(text));
   return found;
 }

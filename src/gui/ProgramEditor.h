@@ -107,9 +107,10 @@ class TProgramEditor : public QWidget {
   void SetMonitoring(bool on);
 
   bool Modified() const;
-  // Asks what to do with unsaved changes before `what` ("closing", "loading"): true to go on
+  // Asks what to do with unsaved changes before loading, reloading or closing: true to go on
   // (saved or discarded), false to stay.
-  bool MayDiscard(const QString& what);
+  enum class TDiscard { Loading, Reloading, Closing };
+  bool MayDiscard(TDiscard why);
   // How the editor asks the user a yes/no/cancel question; tests replace it.
   enum TAnswer { Yes, No, Cancel };
   std::function<TAnswer(const QString& question)> Ask;

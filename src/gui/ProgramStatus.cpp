@@ -1,5 +1,6 @@
 #include "gui/ProgramStatus.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -135,9 +136,15 @@ void TProgramStatus::ProgramChanged() {
 
 std::string TProgramStatus::EnvironmentName(const TCallEnvironment& e) const {
   const softplc::InstructionPlace w = FCpu.Where(e.Caller);
-  std::string s = e.BlockName + " called from " + w.block + " line " + std::to_string(w.line);
-  if (e.InstanceDb != 0) s += " with DB " + std::to_string(e.InstanceDb);
-  return s;
+  const QString s = e.InstanceDb != 0
+                        ? QCoreApplication::translate("TProgramStatus", "%1 called from %2 line %3 with DB %4")
+                              .arg(QString::fromStdString(e.BlockName), QString::fromStdString(w.block))
+                              .arg(w.line)
+                              .arg(e.InstanceDb)
+                        : QCoreApplication::translate("TProgramStatus", "%1 called from %2 line %3")
+                              .arg(QString::fromStdString(e.BlockName), QString::fromStdString(w.block))
+                              .arg(w.line);
+  return s.toStdString();
 }
 
 void TProgramStatus::SetCallEnvironment(std::optional<TCallEnvironment> e) {

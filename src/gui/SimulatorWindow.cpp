@@ -46,7 +46,7 @@ const char* const kAreaNames[3] = {"IB", "QB", "MB"};
 TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
     : QWidget(parent, Qt::Window), FPlc(plc) {
   InitGuiSupport();
-  setWindowTitle(QStringLiteral("Torvane PLC simulator"));
+  setWindowTitle(tr("Torvane PLC simulator"));
   QFont base(TahomaFamily());
   base.setPixelSize(PointsToPixels(8));
   setFont(base);
@@ -63,21 +63,21 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   split->addWidget(FEditor);
   split->setStretchFactor(1, 1);
 
-  auto* program = new QGroupBox(QStringLiteral("Program"), panel);
+  auto* program = new QGroupBox(tr("Program"), panel);
   auto* pg = new QGridLayout(program);
-  pg->addWidget(new QLabel(QStringLiteral("File:"), program), 0, 0);
+  pg->addWidget(new QLabel(tr("File:"), program), 0, 0);
   FProgram = new QLabel(program);
   FProgram->setTextInteractionFlags(Qt::TextSelectableByMouse);
   pg->addWidget(FProgram, 0, 1, 1, 3);
-  pg->addWidget(new QLabel(QStringLiteral("Blocks:"), program), 1, 0);
+  pg->addWidget(new QLabel(tr("Blocks:"), program), 1, 0);
   FBlocks = new QLabel(program);
   FBlocks->setWordWrap(true);
   pg->addWidget(FBlocks, 1, 1, 1, 3);
-  pg->addWidget(new QLabel(QStringLiteral("Size:"), program), 2, 0);
+  pg->addWidget(new QLabel(tr("Size:"), program), 2, 0);
   FSize = new QLabel(program);
   pg->addWidget(FSize, 2, 1);
-  FLoad = new QPushButton(QStringLiteral("Load…"), program);
-  FReload = new QPushButton(QStringLiteral("Reload"), program);
+  FLoad = new QPushButton(tr("Load…"), program);
+  FReload = new QPushButton(tr("Reload"), program);
   pg->addWidget(FLoad, 2, 2);
   pg->addWidget(FReload, 2, 3);
   pg->setColumnStretch(1, 1);
@@ -107,22 +107,22 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
       "QLabel { background: #c00000; color: white; font-weight: bold; padding: 2px; }"));
   FForce->hide();
   cg->addWidget(FForce, 2, 0, 1, 3);
-  FWatch = new QPushButton(QStringLiteral("Variable table…"), cpu);
-  FTimersBtn = new QPushButton(QStringLiteral("Timers…"), cpu);
+  FWatch = new QPushButton(tr("Variable table…"), cpu);
+  FTimersBtn = new QPushButton(tr("Timers…"), cpu);
   cg->addWidget(FWatch, 2, 3);
   cg->addWidget(FTimersBtn, 2, 4);
   connect(FWatch, &QPushButton::clicked, this, &TSimulatorWindowView::WatchRequested);
   connect(FTimersBtn, &QPushButton::clicked, this, &TSimulatorWindowView::TimersRequested);
   root->addWidget(cpu);
 
-  auto* diag = new QGroupBox(QStringLiteral("Diagnostics"), panel);
+  auto* diag = new QGroupBox(tr("Diagnostics"), panel);
   auto* dl = new QVBoxLayout(diag);
   FDiag = new QListWidget(diag);
   FDiag->setMinimumHeight(90);
   dl->addWidget(FDiag);
   root->addWidget(diag, 1);
 
-  auto* image = new QGroupBox(QStringLiteral("Process image"), panel);
+  auto* image = new QGroupBox(tr("Process image"), panel);
   auto* il = new QHBoxLayout(image);
   const int defaults[3] = {124, 124, 0};
   const int limits[3] = {softplc::Cpu::kInputBytes, softplc::Cpu::kOutputBytes,
@@ -132,7 +132,7 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   for (int a = 0; a < 3; ++a) {
     auto* column = new QVBoxLayout;
     auto* start = new QHBoxLayout;
-    start->addWidget(new QLabel(QStringLiteral("%1 from").arg(QLatin1String(kAreaNames[a])), image));
+    start->addWidget(new QLabel(tr("%1 from").arg(QLatin1String(kAreaNames[a])), image));
     FStart[a] = new QSpinBox(image);
     FStart[a]->setRange(0, limits[a] - kRowsPerArea);
     FStart[a]->setValue(defaults[a]);
@@ -140,8 +140,7 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
     column->addLayout(start);
     connect(FStart[a], &QSpinBox::valueChanged, this, [this] { RefreshTable(); });
     auto* table = new QTableWidget(kRowsPerArea, 4, image);
-    table->setHorizontalHeaderLabels({QStringLiteral("Byte"), QStringLiteral("Bits 7…0"),
-                                      QStringLiteral("Hex"), QStringLiteral("Dec")});
+    table->setHorizontalHeaderLabels({tr("Byte"), tr("Bits 7…0"), tr("Hex"), tr("Dec")});
     table->verticalHeader()->setVisible(false);
     table->verticalHeader()->setDefaultSectionSize(17);
     table->horizontalHeader()->setMinimumSectionSize(20);
@@ -188,13 +187,12 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
                               : QFileInfo(ToQString(FPlc.ProgramPath())).absolutePath();
     // Several sources (and their symbol tables) may be chosen together.
     const QStringList paths = QFileDialog::getOpenFileNames(
-        this, QStringLiteral("Load STL program"), start,
-        QStringLiteral("STL programs and symbol tables (*.awl *.stl *.txt *.sdf *.seq *.asc);;"
-                       "All files (*)"));
-    if (!paths.isEmpty() && FEditor->MayDiscard(QStringLiteral("loading"))) LoadProgramFiles(paths);
+        this, tr("Load STL program"), start,
+        tr("STL programs and symbol tables (*.awl *.stl *.txt *.sdf *.seq *.asc);;All files (*)"));
+    if (!paths.isEmpty() && FEditor->MayDiscard(TProgramEditor::TDiscard::Loading)) LoadProgramFiles(paths);
   });
   connect(FReload, &QPushButton::clicked, this, [this] {
-    if (FEditor->MayDiscard(QStringLiteral("reloading"))) ReloadProgram();
+    if (FEditor->MayDiscard(TProgramEditor::TDiscard::Reloading)) ReloadProgram();
   });
 
   FRefresh = new QTimer(this);
@@ -240,10 +238,10 @@ bool TSimulatorWindowView::LoadProgramFiles(const QStringList& paths) {
                                                      QRegularExpression::CaseInsensitiveOption)));
   FEditor->ShowMessages(FPlc.LoadMessages(), FPlc.LoadErrorCount());
   ShowLoadResult(r.ok,
-                 sources.empty() ? QStringLiteral("nothing")
-                                 : QFileInfo(ToQString(sources.front())).fileName() +
-                                       (sources.size() > 1 ? QStringLiteral(" and %1 more").arg(sources.size() - 1)
-                                                           : QString()),
+                 sources.empty()       ? tr("nothing")
+                 : sources.size() == 1 ? QFileInfo(ToQString(sources.front())).fileName()
+                                       : tr("%1 and %n more", nullptr, static_cast<int>(sources.size() - 1))
+                                             .arg(QFileInfo(ToQString(sources.front())).fileName()),
                  r.errors.size());
   return r.ok;
 }
@@ -275,12 +273,12 @@ bool TSimulatorWindowView::ReloadProgram() {
 
 void TSimulatorWindowView::ShowLoadResult(bool ok, const QString& what, std::size_t errors) {
   if (ok)
-    FStatus->setText(QStringLiteral("Loaded %1.").arg(what));
+    FStatus->setText(tr("Loaded %1.").arg(what));
   else
     FStatus->setText(
-        QStringLiteral("%1 refused: %2 error(s), see the diagnostics. The running program stays.")
-            .arg(what.isEmpty() ? QStringLiteral("Program") : what)
-            .arg(errors));
+        tr("%1 refused: %n error(s), see the diagnostics. The running program stays.", nullptr,
+           static_cast<int>(errors))
+            .arg(what.isEmpty() ? tr("Program") : what));
   FShownLoadMessages = static_cast<std::size_t>(-1);  // redraw the list
   Refresh();
 }
@@ -288,12 +286,12 @@ void TSimulatorWindowView::ShowLoadResult(bool ok, const QString& what, std::siz
 void TSimulatorWindowView::Refresh() {
   const softplc::Cpu& cpu = FPlc.Cpu();
   const softplc::ProgramInfo& info = FPlc.Cpu().Info();
-  FProgram->setText(FPlc.ProgramPath().empty() ? QStringLiteral("(none)")
+  FProgram->setText(FPlc.ProgramPath().empty() ? tr("(none)")
                                                : ToQString(FPlc.ProgramPath()));
   QStringList blocks;
   for (const std::string& b : info.blocks) blocks << ToQString(b);
   FBlocks->setText(cpu.HasProgram() ? blocks.join(QStringLiteral(", ")) : QStringLiteral("—"));
-  FSize->setText(cpu.HasProgram() ? QStringLiteral("%1 instructions, %2 bytes of code")
+  FSize->setText(cpu.HasProgram() ? tr("%1 instructions, %2 bytes of code")
                                         .arg(info.instructions)
                                         .arg(info.bytecodeBytes)
                                   : QStringLiteral("—"));
@@ -309,14 +307,14 @@ void TSimulatorWindowView::Refresh() {
   pal.setColor(QPalette::Window, back);
   pal.setColor(QPalette::WindowText, Qt::black);
   FState->setPalette(pal);
-  FCycles->setText(QStringLiteral("Cycles: %1").arg(cpu.CycleCount()));
+  FCycles->setText(tr("Cycles: %1").arg(cpu.CycleCount()));
   int forced = 0;
   for (const softplc::ForcedByte& b : cpu.Forces()) forced += __builtin_popcount(b.mask);
   FForce->setVisible(forced > 0);
   if (forced > 0)
-    FForce->setText(forced == 1 ? QStringLiteral("FORCE ACTIVE: 1 bit forced")
-                                : QStringLiteral("FORCE ACTIVE: %1 bits forced").arg(forced));
-  FScan->setText(QStringLiteral("Scan time: last %1, max %2")
+    FForce->setText(forced == 1 ? tr("FORCE ACTIVE: 1 bit forced")
+                                : tr("FORCE ACTIVE: %n bits forced", nullptr, forced));
+  FScan->setText(tr("Scan time: last %1, max %2")
                      .arg(Micro(FPlc.LastScanNs()), Micro(FPlc.MaxScanNs())));
   RefreshDiagnostics();
   RefreshTable();
@@ -340,10 +338,10 @@ void TSimulatorWindowView::RefreshDiagnostics() {
   }
   for (auto it = diag.rbegin(); it != diag.rend(); ++it) {
     const softplc::DiagEntry& d = *it;
-    QString line = QStringLiteral("cycle %1: %2").arg(d.cycle).arg(ToQString(d.text));
+    QString line = tr("cycle %1: %2").arg(d.cycle).arg(ToQString(d.text));
     QStringList at;
     if (!d.block.empty()) at << ToQString(d.block);
-    if (d.network > 0) at << QStringLiteral("network %1").arg(d.network);
+    if (d.network > 0) at << tr("network %1").arg(d.network);
     const QString where = Place(d.file, d.line, d.column);
     if (!where.isEmpty()) at << where;
     if (!at.isEmpty()) line += QStringLiteral(" (") + at.join(QStringLiteral(", ")) + QLatin1Char(')');

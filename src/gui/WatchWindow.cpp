@@ -195,7 +195,7 @@ bool TWatchWindow::ModifySelected() {
       problems);
   FStatus->setText(problems.isEmpty()
                        ? (done == 1 ? tr("1 value is written at the next cycle")
-                                    : tr("%1 values are written at the next cycle").arg(done))
+                                    : tr("%n values are written at the next cycle", nullptr, done))
                        : problems.join(QLatin1Char('\n')));
   Refresh();
   return problems.isEmpty();
@@ -211,7 +211,7 @@ bool TWatchWindow::ForceSelected() {
       },
       problems);
   FStatus->setText(problems.isEmpty()
-                       ? (done == 1 ? tr("1 operand forced") : tr("%1 operands forced").arg(done))
+                       ? (done == 1 ? tr("1 operand forced") : tr("%n operands forced", nullptr, done))
                        : problems.join(QLatin1Char('\n')));
   Refresh();
   return problems.isEmpty();
@@ -261,14 +261,14 @@ void TWatchWindow::Refresh() {
   FBanner->setVisible(bits > 0);
   if (bits > 0)
     FBanner->setText(bits == 1 ? tr("FORCE ACTIVE: 1 bit of the inputs and outputs is forced")
-                               : tr("FORCE ACTIVE: %1 bits of the inputs and outputs are forced").arg(bits));
+                               : tr("FORCE ACTIVE: %n bits of the inputs and outputs are forced", nullptr, bits));
 }
 
 bool TWatchWindow::SaveTo(const QString& path, QString& error) const {
   const QByteArray bytes = QByteArray::fromStdString(WatchTableText(FRows));
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() || !f.commit()) {
-    error = path + QStringLiteral(": cannot save the table (") + f.errorString() + QStringLiteral(")");
+    error = tr("%1: cannot save the table (%2)").arg(path, f.errorString());
     return false;
   }
   return true;
@@ -277,7 +277,7 @@ bool TWatchWindow::SaveTo(const QString& path, QString& error) const {
 bool TWatchWindow::LoadFrom(const QString& path, QStringList& errors) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) {
-    errors << path + QStringLiteral(": cannot open the table (") + f.errorString() + QStringLiteral(")");
+    errors << tr("%1: cannot open the table (%2)").arg(path, f.errorString());
     return false;
   }
   std::vector<std::string> messages;
@@ -295,7 +295,7 @@ bool TWatchWindow::LoadFrom(const QString& path, QStringList& errors) {
 }
 
 void TWatchWindow::SaveAs() {
-  const QString path = QFileDialog::getSaveFileName(this, tr("Save the variable table"), QStringLiteral("table.vat.txt"),
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save the variable table"), tr("table.vat.txt"),
                                                     tr("Variable tables (*.txt);;All files (*)"));
   if (path.isEmpty()) return;
   QString error;

@@ -6,6 +6,8 @@
 #include <limits>
 #include <sstream>
 
+#include "plc/PlcTexts.h"
+
 using softplc::CpuMode;
 
 bool ParseCpuState(std::string_view text, CpuMode& mode) {
@@ -167,7 +169,8 @@ softplc::LoadResult TEmbeddedPlc::Download(const std::vector<softplc::SourceFile
     std::ifstream in(t, std::ios::binary);
     std::ostringstream text;
     if (in) text << in.rdbuf();
-    if (!in) result.errors.push_back({t, 0, 0, "cannot open the symbol table"});
+    if (!in) result.errors.push_back(
+          {t, 0, 0, PlcText("TSimulatorWindowView", QT_TRANSLATE_NOOP("TSimulatorWindowView", "cannot open the symbol table"))});
     symbolFiles.push_back({t, text.str()});
   }
   if (result.errors.empty()) result = FCpu->Download(sources, symbolFiles, FSymbols, summary);
@@ -180,7 +183,8 @@ softplc::LoadResult TEmbeddedPlc::Download(const std::vector<softplc::SourceFile
 softplc::LoadResult TEmbeddedPlc::Reload() {
   if (FProgramPath.empty()) {
     softplc::LoadResult result;
-    result.errors.push_back({"", 0, 0, "No program file has been loaded yet"});
+    result.errors.push_back(
+        {"", 0, 0, PlcText("TSimulatorWindowView", QT_TRANSLATE_NOOP("TSimulatorWindowView", "No program file has been loaded yet"))});
     FLoadMessages = result.errors;
     FLoadErrors = 1;
     return result;

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "plc/ModbusPlc.h"
+#include "plc/PlcTexts.h"
 
 namespace {
-
-std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 // A decimal number in [lo, hi]: digits only, no sign, no blanks.
 bool ParseNumber(std::string_view what, std::string_view text, long lo, long hi, int& out,
@@ -20,8 +19,7 @@ bool ParseNumber(std::string_view what, std::string_view text, long lo, long hi,
   long v = 0;
   if (digits) v = std::stol(std::string(text));
   if (!digits || v < lo || v > hi) {
-    error = std::string(what) + " " + Quoted(text) + " is not a number from " +
-            std::to_string(lo) + " to " + std::to_string(hi);
+    error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "%1 \"%2\" is not a number from %3 to %4"), {what, text, std::to_string(lo), std::to_string(hi)});
     return false;
   }
   out = static_cast<int>(v);
@@ -43,28 +41,28 @@ bool ParseHostAndPort(std::string_view text, TModbusOptions& o, std::string& err
   if (!text.empty() && text.front() == '[') {
     const auto close = text.find(']');
     if (close == std::string_view::npos) {
-      error = "host " + Quoted(text) + " has no closing ']'";
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "host \"%1\" has no closing ']'"), {text});
       return false;
     }
     host = text.substr(1, close - 1);
     const std::string_view rest = text.substr(close + 1);
     if (!rest.empty()) {
       if (rest.front() != ':') {
-        error = "unexpected " + Quoted(rest) + " after the host " + Quoted(text.substr(0, close + 1));
+        error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "unexpected \"%1\" after the host \"%2\""), {rest, text.substr(0, close + 1)});
         return false;
       }
       port = rest.substr(1);
       hasPort = true;
     }
     if (host.empty() || !std::all_of(host.begin(), host.end(), IsIpv6Char)) {
-      error = "host " + Quoted(text.substr(0, close + 1)) + " is not an IPv6 address";
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "host \"%1\" is not an IPv6 address"), {text.substr(0, close + 1)});
       return false;
     }
   } else {
     const auto colon = text.find(':');
     if (colon != std::string_view::npos) {
       if (text.find(':', colon + 1) != std::string_view::npos) {
-        error = "host " + Quoted(text) + ": write an IPv6 address in brackets, as in [::1]:502";
+        error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "host \"%1\": write an IPv6 address in brackets, as in [::1]:502"), {text});
         return false;
       }
       host = text.substr(0, colon);
@@ -72,11 +70,11 @@ bool ParseHostAndPort(std::string_view text, TModbusOptions& o, std::string& err
       hasPort = true;
     }
     if (host.empty()) {
-      error = "the host is missing (expected HOST[:PORT] first)";
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "the host is missing (expected HOST[:PORT] first)"));
       return false;
     }
     if (host.size() > 253 || !std::all_of(host.begin(), host.end(), IsHostChar)) {
-      error = "host " + Quoted(host) + " is not a host name or address";
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "host \"%1\" is not a host name or address"), {host});
       return false;
     }
   }
@@ -108,13 +106,13 @@ bool ParseModbusOptions(std::string_view text, TModbusOptions& options, std::str
     const std::string_view item = items[i];
     const auto eq = item.find('=');
     if (item.empty() || eq == std::string_view::npos || eq == 0) {
-      error = "option " + Quoted(item) + " is not of the form NAME=VALUE";
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "option \"%1\" is not of the form NAME=VALUE"), {item});
       return false;
     }
     const std::string_view key = item.substr(0, eq);
     const std::string_view value = item.substr(eq + 1);
     if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
-      error = "option " + Quoted(key) + " is given twice";
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "option \"%1\" is given twice"), {key});
       return false;
     }
     seen.push_back(key);
@@ -131,7 +129,7 @@ bool ParseModbusOptions(std::string_view text, TModbusOptions& options, std::str
       } else if (value == "input") {
         o.OutputsArea = TModbusArea::Input;
       } else {
-        error = "outputs-area " + Quoted(value) + " is neither \"holding\" nor \"input\"";
+        error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "outputs-area \"%1\" is neither \"holding\" nor \"input\""), {value});
         ok = false;
       }
     } else if (key == "run-coil") {
@@ -141,8 +139,7 @@ bool ParseModbusOptions(std::string_view text, TModbusOptions& options, std::str
     } else if (key == "retry") {
       ok = ParseNumber("retry", value, 100, 60000, o.RetryMs, error);
     } else {
-      error = "unknown option " + Quoted(key) +
-              " (known: unit, inputs, outputs, outputs-area, run-coil, timeout, retry)";
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "unknown option \"%1\" (known: unit, inputs, outputs, outputs-area, run-coil, timeout, retry)"), {key});
       ok = false;
     }
     if (!ok) return false;
@@ -152,9 +149,9 @@ bool ParseModbusOptions(std::string_view text, TModbusOptions& options, std::str
   // would be overwritten by the next input write.
   if (o.OutputsArea == TModbusArea::Holding && o.Outputs < o.Inputs + kModbusImageRegisters &&
       o.Inputs < o.Outputs + kModbusImageRegisters) {
-    error = "the output registers " + std::to_string(o.Outputs) + ".." +
-            std::to_string(o.Outputs + kModbusImageRegisters - 1) + " overlap the input registers " +
-            std::to_string(o.Inputs) + ".." + std::to_string(o.Inputs + kModbusImageRegisters - 1);
+    error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "the output registers %1..%2 overlap the input registers %3..%4"), {std::to_string(o.Outputs),
+                                std::to_string(o.Outputs + kModbusImageRegisters - 1), std::to_string(o.Inputs),
+                                std::to_string(o.Inputs + kModbusImageRegisters - 1)});
     return false;
   }
   options = o;

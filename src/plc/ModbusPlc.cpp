@@ -8,6 +8,8 @@
 #include <iostream>
 #include <thread>
 
+#include "plc/PlcTexts.h"
+
 namespace {
 
 class TSteadyModbusClock : public TModbusClock {
@@ -147,7 +149,7 @@ class TModbusConnection : public IS7ProSim {
     if (FCtx == nullptr) {
       FCtx = modbus_new_tcp_pi(FOpt.Host.c_str(), std::to_string(FOpt.Port).c_str());
       if (FCtx == nullptr) {
-        why = "cannot set up a Modbus TCP client for " + FOpt.Peer() + ": " + modbus_strerror(errno);
+        why = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "cannot set up a Modbus TCP client for %1: %2"), {FOpt.Peer(), modbus_strerror(errno)});
         return false;
       }
       modbus_set_slave(FCtx, FOpt.Unit);
@@ -158,7 +160,7 @@ class TModbusConnection : public IS7ProSim {
       modbus_set_byte_timeout(FCtx, 0, 0);
     }
     if (modbus_connect(FCtx) == -1) {
-      why = "cannot connect to " + FOpt.Peer() + ": " + Reason(errno);
+      why = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "cannot connect to %1: %2"), {FOpt.Peer(), Reason(errno)});
       modbus_close(FCtx);
       return false;
     }
@@ -167,7 +169,8 @@ class TModbusConnection : public IS7ProSim {
       if (first) {
         std::uint8_t bit = 0;
         const int rc = modbus_read_bits(FCtx, FOpt.RunCoil, 1, &bit);
-        if (rc != 1) return Fail(rc, 1, "read coils (function 1) at " + std::to_string(FOpt.RunCoil), &why);
+        if (rc != 1)
+          return Fail(rc, 1, PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "read coils (function 1) at %1"), {std::to_string(FOpt.RunCoil)}), &why);
         FRunRequested = bit != 0;
       } else if (!WriteRunCoil(FRunRequested, &why)) {
         return false;
@@ -183,7 +186,7 @@ class TModbusConnection : public IS7ProSim {
     const int rc = modbus_write_registers(FCtx, FOpt.Inputs, kModbusImageRegisters, regs);
     if (rc != kModbusImageRegisters)
       return Fail(rc, kModbusImageRegisters,
-                  "write multiple registers (function 16) at " + Range(FOpt.Inputs, kModbusImageRegisters));
+                  PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "write multiple registers (function 16) at %1"), {Range(FOpt.Inputs, kModbusImageRegisters)}));
     FInputsDirty = false;
     return true;
   }
@@ -195,8 +198,8 @@ class TModbusConnection : public IS7ProSim {
                            : modbus_read_input_registers(FCtx, FOpt.Outputs, kModbusImageRegisters, regs);
     if (rc != kModbusImageRegisters)
       return Fail(rc, kModbusImageRegisters,
-                  std::string(holding ? "read holding registers (function 3)" : "read input registers (function 4)") +
-                      " at " + Range(FOpt.Outputs, kModbusImageRegisters),
+                  holding ? PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "read holding registers (function 3) at %1"), {Range(FOpt.Outputs, kModbusImageRegisters)})
+                          : PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "read input registers (function 4) at %1"), {Range(FOpt.Outputs, kModbusImageRegisters)}),
                   why);
     for (std::size_t k = 0; k < kModbusImageRegisters; ++k) {
       FOutputs[2 * k] = static_cast<std::uint8_t>(regs[k] >> 8);
@@ -208,7 +211,7 @@ class TModbusConnection : public IS7ProSim {
   bool WriteRunCoil(bool run, std::string* why = nullptr) {
     const int rc = modbus_write_bit(FCtx, FOpt.RunCoil, run ? 1 : 0);
     if (rc == 1) return true;
-    return Fail(rc, 1, "write single coil (function 5) at " + std::to_string(FOpt.RunCoil), why);
+    return Fail(rc, 1, PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "write single coil (function 5) at %1"), {std::to_string(FOpt.RunCoil)}), why);
   }
 
   // A request that did not get its answer. The session is closed whatever went wrong: after a
@@ -216,11 +219,9 @@ class TModbusConnection : public IS7ProSim {
   // taken for the next one. With why given (while opening) the text goes there; otherwise the
   // link is marked down and the loss reported.
   bool Fail(int rc, int expected, const std::string& request, std::string* why = nullptr) {
-    const std::string reason = rc < 0 ? Reason(errno)
-                                      : "answered " + std::to_string(rc) + " items instead of " +
-                                            std::to_string(expected);
-    const std::string text = "Modbus peer " + FOpt.Peer() + " (unit " + std::to_string(FOpt.Unit) +
-                             "): " + request + " failed: " + reason;
+    const std::string reason =
+        rc < 0 ? Reason(errno) : PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "answered %1 items instead of %2"), {std::to_string(rc), std::to_string(expected)});
+    const std::string text = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "Modbus peer %1 (unit %2): %3 failed: %4"), {FOpt.Peer(), std::to_string(FOpt.Unit), request, reason});
     modbus_close(FCtx);
     if (why != nullptr) {
       *why = text;
@@ -234,12 +235,12 @@ class TModbusConnection : public IS7ProSim {
   std::string Reason(int error) const {
     const std::string text = modbus_strerror(error);
     if (error == ETIMEDOUT)
-      return "no complete answer within " + std::to_string(FOpt.TimeoutMs) + " ms (" + text + ")";
+      return PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "no complete answer within %1 ms (%2)"), {std::to_string(FOpt.TimeoutMs), text});
     // libmodbus gives up a TCP handshake after the response timeout and leaves this behind.
     if (error == EINPROGRESS)
-      return "no answer to the connection request within " + std::to_string(FOpt.TimeoutMs) + " ms";
+      return PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "no answer to the connection request within %1 ms"), {std::to_string(FOpt.TimeoutMs)});
     if (error == EMBBADDATA)
-      return "the answer does not fit the request: another transaction, function or size (" + text + ")";
+      return PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "the answer does not fit the request: another transaction, function or size (%1)"), {text});
     return text;
   }
 
@@ -251,7 +252,7 @@ class TModbusConnection : public IS7ProSim {
     FNextRetryAt = FPlc.FClock->NowMs() + static_cast<std::uint64_t>(FOpt.RetryMs);
     ++FPlc.FLinkFailures;
     FPlc.FLastError = text;
-    FPlc.Report(text + "; the PLC shows STOP and its outputs are off until the link is back");
+    FPlc.Report(PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "%1; the PLC shows STOP and its outputs are off until the link is back"), {text}));
   }
 
   bool TryReconnect() {
@@ -261,13 +262,13 @@ class TModbusConnection : public IS7ProSim {
     std::string why;
     if (!Open(false, why)) {
       FPlc.FLastError = why;
-      FPlc.Report("Modbus link to " + FOpt.Peer() + " still down: " + why);
+      FPlc.Report(PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "Modbus link to %1 still down: %2"), {FOpt.Peer(), why}));
       return false;
     }
     FLinkUp = true;
     ++FPlc.FReconnections;
     FPlc.FLastError.clear();
-    FPlc.Report("Modbus link to " + FOpt.Peer() + " restored");
+    FPlc.Report(PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "Modbus link to %1 restored"), {FOpt.Peer()}));
     return true;
   }
 

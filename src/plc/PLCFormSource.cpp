@@ -2,6 +2,7 @@
 
 #include "plc/CPU_Frame.h"
 #include "plc/ESModule.h"
+#include "plc/PlcTexts.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
   if (backEnd == nullptr) backEnd = ActiveSimulatorBackEnd();
   SimWindow = backEnd != nullptr ? backEnd->FindWindow() : nullptr;
   if (SimWindow == nullptr)
-    throw EPLCSimNotRunning(backEnd == nullptr ? "no simulator back end is installed"
-                                               : "the " + backEnd->Name() + " simulator is not running");
+    throw EPLCSimNotRunning(backEnd == nullptr ? PlcText("TPLC", QT_TRANSLATE_NOOP("TPLC", "no simulator back end is installed"))
+                                               : PlcText("TPLC", QT_TRANSLATE_NOOP("TPLC", "the %1 simulator is not running"), {backEnd->Name()}));
 
   // 4.
   SimWindow->Show();
@@ -88,7 +89,8 @@ TPLC::TPLC(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock) : 
   // 9.
   AboutBox = new TForm(rackOwner);
   AboutBox->FreeNotification(this);
-  AboutBox->SetCaption("About Torvane");
+  // The About window shows it in the user's language.
+  AboutBox->SetCaption(QT_TRANSLATE_NOOP("TAboutWindow", "About Torvane"));
   AboutBox->SetBorderStyle(bsDialog);
   AboutBox->Hide();
 

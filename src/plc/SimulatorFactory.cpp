@@ -2,6 +2,7 @@
 
 #include "plc/EmbeddedPlc.h"
 #include "plc/ModbusPlc.h"
+#include "plc/PlcTexts.h"
 
 std::unique_ptr<TSimulatorBackEnd> CreateSimulatorBackEnd(const std::string& spec, std::string& error,
                                                           TTimerClock* clock) {
@@ -12,13 +13,15 @@ std::unique_ptr<TSimulatorBackEnd> CreateSimulatorBackEnd(const std::string& spe
     TModbusOptions options;
     std::string why;
     if (!ParseModbusOptions(std::string_view(spec).substr(kModbus.size()), options, why)) {
-      error = "PLC back end \"" + spec + "\": " + why;
+      error = PlcText("TModbusPlc", QT_TRANSLATE_NOOP("TModbusPlc", "PLC back end \"%1\": %2"), {spec, why});
       return nullptr;
     }
     return std::make_unique<TModbusPlc>(options);
   }
-  error = "PLC back end \"" + spec +
-          "\" is not known (expected \"embedded\" or \"modbus:HOST[:PORT][,unit=N][,inputs=ADDR]"
-          "[,outputs=ADDR][,outputs-area=holding|input][,run-coil=ADDR][,timeout=MS][,retry=MS]\")";
+  error = PlcText("TModbusPlc",
+                  QT_TRANSLATE_NOOP("TModbusPlc",
+                                    "PLC back end \"%1\" is not known (expected \"embedded\" or \"%2\")"),
+                  {spec, "modbus:HOST[:PORT][,unit=N][,inputs=ADDR][,outputs=ADDR][,outputs-area=holding|input]"
+                         "[,run-coil=ADDR][,timeout=MS][,retry=MS]"});
   return nullptr;
 }

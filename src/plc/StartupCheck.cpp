@@ -4,12 +4,13 @@
 
 #include "plc/CPU_Frame.h"
 #include "plc/PLCFormSource.h"
+#include "plc/PlcTexts.h"
 
 void CheckSimulatorAtStartup(TSimulatorBackEnd* backEnd) {
   if (backEnd == nullptr) backEnd = ActiveSimulatorBackEnd();
-  if (backEnd == nullptr) throw EPLCSimNotRunning("no simulator back end is installed");
+  if (backEnd == nullptr) throw EPLCSimNotRunning(PlcText("TPLC", QT_TRANSLATE_NOOP("TPLC", "no simulator back end is installed")));
   if (backEnd->FindWindow() == nullptr)
-    throw EPLCSimNotRunning("the " + backEnd->Name() + " simulator is not running");
+    throw EPLCSimNotRunning(PlcText("TPLC", QT_TRANSLATE_NOOP("TPLC", "the %1 simulator is not running"), {backEnd->Name()}));
   std::unique_ptr<IS7ProSim> trial;
   const TSimConnectOutcome r = ConnectBounded(backEnd, trial, TCPU::kMaxConnectAttempts);
   if (!trial) throw EPLCSimNotRunning(r.Error);

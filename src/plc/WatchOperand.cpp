@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plc/PlcTexts.h"
 #include "softplc/Operands.h"
 
 using softplc::ByteArea;
@@ -46,20 +47,22 @@ bool Place(std::string_view s, bool bit, int maxByte, TWatchOperand& out) {
 
 std::string ParseAddress(const std::string& text, TWatchOperand& out) {
   const std::string u = Upper(Trim(text));
-  const std::string bad = "'" + text + "' is not an address (E124.1, AW126, MD20, DB1.DBW2, T 3)";
-  if (u.empty()) return "an operand is missing";
+  const auto bad = [&text] {
+    return PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "'%1' is not an address (E124.1, AW126, MD20, DB1.DBW2, T 3)"), {text});
+  };
+  if (u.empty()) return PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "an operand is missing"));
   if (u.rfind("DB", 0) == 0 && u.find('.') != std::string::npos) {
     // DB1.DBX2.0, DB1.DBB2, DB1.DBW2, DB1.DBD2
     const size_t dot = u.find('.');
-    if (!Number(Trim(std::string_view(u).substr(2, dot - 2)), 65535, out.Db)) return bad;
+    if (!Number(Trim(std::string_view(u).substr(2, dot - 2)), 65535, out.Db)) return bad();
     std::string rest = Trim(std::string_view(u).substr(dot + 1));
-    if (rest.size() < 4 || rest.rfind("DB", 0) != 0) return bad;
+    if (rest.size() < 4 || rest.rfind("DB", 0) != 0) return bad();
     const char size = rest[2];
     out.Area = ByteArea::DataBlock;
     out.Kind = size == 'X' ? TWatchKind::Bit : size == 'B' ? TWatchKind::Byte
                : size == 'W' ? TWatchKind::Word : size == 'D' ? TWatchKind::DWord : TWatchKind::Timer;
-    if (out.Kind == TWatchKind::Timer) return bad;
-    return Place(std::string_view(rest).substr(3), out.Kind == TWatchKind::Bit, 65535, out) ? std::string() : bad;
+    if (out.Kind == TWatchKind::Timer) return bad();
+    return Place(std::string_view(rest).substr(3), out.Kind == TWatchKind::Bit, 65535, out) ? std::string() : bad();
   }
   // The area keyword is the leading letters.
   size_t n = 0;
@@ -69,24 +72,24 @@ std::string ParseAddress(const std::string& text, TWatchOperand& out) {
   if (word == "T" || word == "Z" || word == "C") {
     out.Kind = word == "T" ? TWatchKind::Timer : TWatchKind::Counter;
     const int max = (word == "T" ? softplc::Cpu::kTimers : softplc::Cpu::kCounters) - 1;
-    return Number(Trim(rest), max, out.Byte) ? std::string() : bad;
+    return Number(Trim(rest), max, out.Byte) ? std::string() : bad();
   }
-  if (word.empty() || word.size() > 2) return bad;
+  if (word.empty() || word.size() > 2) return bad();
   const char a = word[0];
   if (a == 'E' || a == 'I') out.Area = ByteArea::Input;
   else if (a == 'A' || a == 'Q') out.Area = ByteArea::Output;
   else if (a == 'M') out.Area = ByteArea::Memory;
-  else return bad;
+  else return bad();
   const char size = word.size() == 2 ? word[1] : 'X';
   out.Kind = size == 'X' ? TWatchKind::Bit : size == 'B' ? TWatchKind::Byte
              : size == 'W' ? TWatchKind::Word : size == 'D' ? TWatchKind::DWord : TWatchKind::Timer;
-  if (out.Kind == TWatchKind::Timer || (word.size() == 2 && size == 'X')) return bad;
+  if (out.Kind == TWatchKind::Timer || (word.size() == 2 && size == 'X')) return bad();
   const int limit = out.Area == ByteArea::Memory ? softplc::Cpu::kMemoryBytes : softplc::Cpu::kInputBytes;
   const int maxByte = limit - out.Bytes();
   if (!Place(rest, out.Kind == TWatchKind::Bit, maxByte, out))
     return Place(rest, out.Kind == TWatchKind::Bit, 1 << 20, out)
-               ? "'" + text + "' lies outside the CPU's memory"
-               : bad;
+               ? PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "'%1' lies outside the CPU's memory"), {text})
+               : bad();
   return {};
 }
 
@@ -170,11 +173,11 @@ std::string ParseWatchOperand(std::string_view text, const softplc::SymbolTable&
   const auto it = symbols.find(name);
   if (it != symbols.end()) {
     std::string problem = ParseAddress(it->second, out);
-    if (!problem.empty()) return "symbol \"" + name + "\": " + problem;
+    if (!problem.empty()) return PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "symbol \"%1\": %2"), {name, problem});
     out.Symbol = name;
     return {};
   }
-  if (quoted) return "there is no symbol \"" + name + "\"";
+  if (quoted) return PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "there is no symbol \"%1\""), {name});
   return ParseAddress(t, out);
 }
 
@@ -307,7 +310,7 @@ bool ParseWatchValue(std::string_view rawText, const TWatchOperand& op, std::uin
     if (u == "TRUE" || u == "1" || u == "2#1") raw = 1;
     else if (u == "FALSE" || u == "0" || u == "2#0") raw = 0;
     else {
-      error = "'" + text + "' is no value for the bit " + op.Address() + " (TRUE, FALSE, 1 or 0)";
+      error = PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "'%1' is no value for the bit %2 (TRUE, FALSE, 1 or 0)"), {text, op.Address()});
       return false;
     }
     return true;
@@ -336,7 +339,7 @@ bool ParseWatchValue(std::string_view rawText, const TWatchOperand& op, std::uin
     v = static_cast<std::uint32_t>(sv) & (bytes == 1 ? 0xFFu : 0xFFFFu);
   }
   if (!fits) {
-    error = "'" + text + "' does not fit " + op.Address();
+    error = PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "'%1' does not fit %2"), {text, op.Address()});
     return false;
   }
   raw = v;
@@ -345,19 +348,19 @@ bool ParseWatchValue(std::string_view rawText, const TWatchOperand& op, std::uin
 
 std::string ModifyWatchOperand(softplc::Cpu& cpu, const TWatchOperand& op, std::uint32_t raw) {
   if (op.Kind == TWatchKind::Timer || op.Kind == TWatchKind::Counter)
-    return op.Address() + ": timers and counters can be watched, not modified";
+    return PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "%1: timers and counters can be watched, not modified"), {op.Address()});
   std::uint8_t masks[4];
   const int n = Masks(op, masks);
   for (int i = 0; i < n; ++i)
     if (!cpu.Modify(op.Area, op.Db, op.Byte + i, masks[i], ByteOf(op, raw, i)))
-      return op.Address() + " does not exist in the loaded program";
+      return PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "%1 does not exist in the loaded program"), {op.Address()});
   return {};
 }
 
 std::string ForceWatchOperand(softplc::Cpu& cpu, const TWatchOperand& op, std::uint32_t raw) {
   if (op.Kind == TWatchKind::Timer || op.Kind == TWatchKind::Counter ||
       (op.Area != ByteArea::Input && op.Area != ByteArea::Output))
-    return op.Address() + ": only inputs and outputs can be forced";
+    return PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "%1: only inputs and outputs can be forced"), {op.Address()});
   std::uint8_t masks[4];
   const int n = Masks(op, masks);
   for (int i = 0; i < n; ++i) cpu.Force(op.Area, op.Byte + i, masks[i], ByteOf(op, raw, i));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "plc/PlcTexts.h"
+
 std::string MakeWatchRow(const std::string& text, const softplc::SymbolTable& symbols, TWatchRow& row) {
   TWatchOperand op;
   std::string problem = ParseWatchOperand(text, symbols, op);
@@ -56,7 +58,8 @@ std::vector<TWatchRow> ParseWatchTable(const std::string& text, const std::strin
     if (hasFormat) {
       const std::vector<TWatchFormat> allowed = WatchFormats(row.Operand.Kind);
       if (std::find(allowed.begin(), allowed.end(), format) == allowed.end()) {
-        fail(b + cut + 1, "the format " + formatName + " does not suit " + row.Operand.Address());
+        fail(b + cut + 1, PlcText("TWatchWindow", QT_TRANSLATE_NOOP("TWatchWindow", "the format %1 does not suit %2"),
+                                  {formatName, row.Operand.Address()}));
         continue;
       }
       row.Format = format;

@@ -164,7 +164,7 @@ TEST_F(EditorScreen, UnsavedChangesAreKeptUntilTheUserSaysSo) {
   EXPECT_EQ(ReadAll(path), original + "// mine\n");
   EXPECT_FALSE(editor->Modified());
   EXPECT_EQ(editor->Current()->toPlainText(), QString::fromLatin1(original + "// mine\n"));
-  EXPECT_TRUE(editor->MayDiscard(QStringLiteral("closing"))) << "nothing left to ask about";
+  EXPECT_TRUE(editor->MayDiscard(TProgramEditor::TDiscard::Closing)) << "nothing left to ask about";
   EXPECT_EQ(questions.size(), 2);
 }
 
