@@ -158,6 +158,45 @@
     </message>
 </context>
 <context>
+    <name>TGallery</name>
+    <message>
+        <source>Torvane gallery</source>
+        <translation>Galería de Torvane</translation>
+    </message>
+    <message>
+        <source>Torvane: %1 components, %2 pictures</source>
+        <translation>Torvane: %1 componentes, %2 imágenes</translation>
+    </message>
+    <message>
+        <source>Components on the palette</source>
+        <translation>Componentes de la paleta</translation>
+    </message>
+    <message>
+        <source>(none registered)</source>
+        <translation>(ninguno registrado)</translation>
+    </message>
+    <message>
+        <source>not a control</source>
+        <translation>no es un control</translation>
+    </message>
+    <message>
+        <source>Pictures at their natural size (vector, then raster)</source>
+        <translation>Imágenes a su tamaño natural (vectoriales y luego de mapa de bits)</translation>
+    </message>
+    <message>
+        <source>The bridge, FRAMES_0 to FRAMES_%1, at %2 x %2</source>
+        <translation>El puente, de FRAMES_0 a FRAMES_%1, a %2 x %2</translation>
+    </message>
+    <message>
+        <source>Cannot render the gallery</source>
+        <translation>No se puede dibujar la galería</translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>No se puede escribir %1</translation>
+    </message>
+</context>
+<context>
     <name>TMainWindow</name>
     <message>
         <source>&amp;Windows</source>
@@ -470,6 +509,18 @@
     <message>
         <source>&quot;%1&quot; not found.</source>
         <translation>No se encontró &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read (%2)</source>
+        <translation>%1: no se puede leer (%2)</translation>
+    </message>
+    <message>
+        <source>%1:%2: &apos;%3&apos; cannot be written in this file&apos;s encoding (Windows-1252)</source>
+        <translation>%1:%2: &apos;%3&apos; no se puede escribir en la codificación de este archivo (Windows-1252)</translation>
+    </message>
+    <message>
+        <source>%1: cannot be written (%2); the file on disk is unchanged</source>
+        <translation>%1: no se puede escribir (%2); el archivo del disco no ha cambiado</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "gui/Gallery.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QSaveFile>
 #include <algorithm>
@@ -102,7 +103,7 @@ TStaticText* AddText(TForm& form, const std::string& caption, int points, bool b
 
 TGallery::TGallery() : FForm(std::make_unique<TForm>(nullptr)) {
   TForm& form = *FForm;
-  form.SetCaption("Torvane gallery");
+  form.SetCaption(QCoreApplication::translate("TGallery", "Torvane gallery").toStdString());
 
   std::vector<const TPictureResource*> pictures, frames;
   for (const TPictureResource& r : PictureResources())
@@ -117,8 +118,10 @@ TGallery::TGallery() : FForm(std::make_unique<TForm>(nullptr)) {
 
   int y = kMargin;
   TStaticText* title = AddText(form,
-                               "Torvane: " + std::to_string(classes.size()) + " components, " +
-                                   std::to_string(pictures.size() + frames.size()) + " pictures",
+                               QCoreApplication::translate("TGallery", "Torvane: %1 components, %2 pictures")
+                                   .arg(classes.size())
+                                   .arg(pictures.size() + frames.size())
+                                   .toStdString(),
                                12, true);
   title->SetBounds(kMargin, y, title->Width(), title->Height());
   y += title->Height() + kGap;
@@ -135,11 +138,11 @@ TGallery::TGallery() : FForm(std::make_unique<TForm>(nullptr)) {
     return at;
   };
 
-  heading("Components on the palette");
+  heading(QCoreApplication::translate("TGallery", "Components on the palette").toStdString());
   {
     TFlow flow(y);
     if (classes.empty()) {
-      TStaticText* none = AddText(form, "(none registered)", 8, false, clGray);
+      TStaticText* none = AddText(form, QCoreApplication::translate("TGallery", "(none registered)").toStdString(), 8, false, clGray);
       const QPoint at = flow.Place(none->Width(), none->Height());
       none->SetBounds(at.x(), at.y(), none->Width(), none->Height());
     }
@@ -150,7 +153,7 @@ TGallery::TGallery() : FForm(std::make_unique<TForm>(nullptr)) {
       try {
         TComponent* c = cls.Create(&form);
         control = dynamic_cast<TControl*>(c);
-        if (control == nullptr) problem = "not a control";
+        if (control == nullptr) problem = QCoreApplication::translate("TGallery", "not a control").toStdString();
       } catch (const std::exception& e) {
         problem = e.what();
       }
@@ -185,7 +188,7 @@ TGallery::TGallery() : FForm(std::make_unique<TForm>(nullptr)) {
                       QRect(at.x(), at.y(), w, h)});
   };
 
-  heading("Pictures at their natural size (vector, then raster)");
+  heading(QCoreApplication::translate("TGallery", "Pictures at their natural size (vector, then raster)").toStdString());
   {
     TFlow flow(y);
     std::string_view lastType;
@@ -197,8 +200,10 @@ TGallery::TGallery() : FForm(std::make_unique<TForm>(nullptr)) {
     y = flow.NewRow();
   }
 
-  heading("The bridge, FRAMES_0 to FRAMES_" + std::to_string(kBridgeFrames - 1) + ", at " +
-          std::to_string(kFrameCell) + " x " + std::to_string(kFrameCell));
+  heading(QCoreApplication::translate("TGallery", "The bridge, FRAMES_0 to FRAMES_%1, at %2 x %2")
+              .arg(kBridgeFrames - 1)
+              .arg(kFrameCell)
+              .toStdString());
   {
     TFlow flow(y);
     for (const TPictureResource* r : frames) picture(flow, r, kFrameCell, kFrameCell);
@@ -224,10 +229,10 @@ QString WriteGallery(const QString& path) {
   InitGuiSupport();
   const TGallery gallery;
   const QImage img = gallery.Render();
-  if (img.isNull()) return QStringLiteral("Cannot render the gallery");
+  if (img.isNull()) return QCoreApplication::translate("TGallery", "Cannot render the gallery");
   // Written beside the target and renamed over it only when complete.
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || !img.save(&file, "PNG") || !file.flush() || !file.commit())
-    return QStringLiteral("Cannot write %1").arg(path);
+    return QCoreApplication::translate("TGallery", "Cannot write %1").arg(path);
   return {};
 }

@@ -1,5 +1,6 @@
 #include "gui/SourceDocument.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <string_view>
@@ -9,7 +10,7 @@
 bool TSourceDocument::Load(const QString& path, QString& error) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) {
-    error = QStringLiteral("%1: cannot be read (%2)").arg(path, f.errorString());
+    error = QCoreApplication::translate("TProgramEditor", "%1: cannot be read (%2)").arg(path, f.errorString());
     return false;
   }
   QByteArray bytes = f.readAll();
@@ -54,8 +55,7 @@ bool TSourceDocument::Encode(const QString& text, QByteArray& out, QString& erro
     for (const QChar c : text) {
       const int byte = softplc::Cp1252Byte(c.unicode());
       if (byte < 0) {
-        error = QStringLiteral(
-                    "%1:%2: '%3' cannot be written in this file's encoding (Windows-1252)")
+        error = QCoreApplication::translate("TProgramEditor", "%1:%2: '%3' cannot be written in this file's encoding (Windows-1252)")
                     .arg(line)
                     .arg(column)
                     .arg(c);
@@ -85,7 +85,7 @@ bool TSourceDocument::Save(const QString& path, const QString& text, QString& er
   }
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() || !f.commit()) {
-    error = QStringLiteral("%1: cannot be written (%2); the file on disk is unchanged")
+    error = QCoreApplication::translate("TProgramEditor", "%1: cannot be written (%2); the file on disk is unchanged")
                 .arg(path, f.errorString());
     return false;
   }
