@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>PLC programming trainer</source>
-        <translation>Entrenador de programación de autómatas</translation>
+        <translation>Entrenador de autómatas</translation>
     </message>
 </context>
 <context>
@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>Add a trace: M20.2, MW 10, T 1, &quot;SUBIR&quot;</source>
-        <translation>Añadir una señal: M20.2, MW 10, T 1, &quot;SUBIR&quot;</translation>
+        <translation>Añadir: M20.2, MW 10, T 1, &quot;SUBIR&quot;</translation>
     </message>
     <message>
         <source>Click the chart to read the values at that moment.</source>
@@ -420,10 +420,6 @@
         <translation>primera ejecución</translation>
     </message>
     <message>
-        <source>Operand</source>
-        <translation>Operando</translation>
-    </message>
-    <message>
         <source>Click a message to go to its place</source>
         <translation>Haga clic en un mensaje para ir a su lugar</translation>
     </message>
@@ -433,7 +429,7 @@
     </message>
     <message>
         <source>STL programs (*.awl *.stl);;All files (*)</source>
-        <translation>Programas AWL (*.awl *.stl);;Todos los archivos (*)</translation>
+        <translation>Programas AWL (*.awl *.stl);;Todos los ficheros (*)</translation>
     </message>
     <message>
         <source>New program for the lift bridge.</source>
@@ -516,11 +512,16 @@
     </message>
     <message>
         <source>%1:%2: &apos;%3&apos; cannot be written in this file&apos;s encoding (Windows-1252)</source>
-        <translation>%1:%2: &apos;%3&apos; no se puede escribir en la codificación de este archivo (Windows-1252)</translation>
+        <translation>%1:%2: &apos;%3&apos; no se puede escribir en la codificación de este fichero (Windows-1252)</translation>
     </message>
     <message>
         <source>%1: cannot be written (%2); the file on disk is unchanged</source>
-        <translation>%1: no se puede escribir (%2); el archivo del disco no ha cambiado</translation>
+        <translation>%1: no se puede escribir (%2); el fichero del disco no ha cambiado</translation>
+    </message>
+    <message>
+        <source>%1Operand</source>
+        <extracomment>Heading of the status column: %1 is the padded mnemonics RLO, STA, ACCU 1 and ACCU 2.</extracomment>
+        <translation>%1Operando</translation>
     </message>
 </context>
 <context>
@@ -546,7 +547,7 @@
     </message>
     <message>
         <source>File:</source>
-        <translation>Archivo:</translation>
+        <translation>Fichero:</translation>
     </message>
     <message>
         <source>Blocks:</source>
@@ -606,7 +607,7 @@
     </message>
     <message>
         <source>STL programs and symbol tables (*.awl *.stl *.txt *.sdf *.seq *.asc);;All files (*)</source>
-        <translation>Programas AWL y tablas de símbolos (*.awl *.stl *.txt *.sdf *.seq *.asc);;Todos los archivos (*)</translation>
+        <translation>Programas AWL y tablas de símbolos (*.awl *.stl *.txt *.sdf *.seq *.asc);;Todos los ficheros (*)</translation>
     </message>
     <message>
         <source>nothing</source>
@@ -671,7 +672,7 @@
     </message>
     <message>
         <source>No program file has been loaded yet</source>
-        <translation>Todavía no se ha cargado ningún archivo de programa</translation>
+        <translation>Todavía no se ha cargado ningún fichero de programa</translation>
     </message>
 </context>
 <context>
@@ -854,7 +855,7 @@
     </message>
     <message>
         <source>Variable tables (*.txt);;All files (*)</source>
-        <translation>Tablas de variables (*.txt);;Todos los archivos (*)</translation>
+        <translation>Tablas de variables (*.txt);;Todos los ficheros (*)</translation>
     </message>
     <message>
         <source>Saved %1</source>
@@ -907,6 +908,11 @@
     <message>
         <source>the format %1 does not suit %2</source>
         <translation>el formato %1 no es adecuado para %2</translation>
+    </message>
+    <message>
+        <source>Force</source>
+        <comment>column: whether the operand is forced</comment>
+        <translation>Forzado</translation>
     </message>
 </context>
 </TS>

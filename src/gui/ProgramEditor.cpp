@@ -359,9 +359,11 @@ TProgramEditor::TProgramEditor(TEmbeddedPlc& plc, QWidget* parent)
   FColumnsHeader = new QLabel(this);
   FColumnsHeader->setFont(MonoFont());
   FColumnsHeader->setIndent(6);
-  FColumnsHeader->setText(QStringLiteral("RLO").leftJustified(kBitColumn) + QStringLiteral("STA").leftJustified(kBitColumn) +
-                          QStringLiteral("ACCU 1").leftJustified(kAccuColumn) +
-                          QStringLiteral("ACCU 2").leftJustified(kAccuColumn) + tr("Operand"));
+  //: Heading of the status column: %1 is the padded mnemonics RLO, STA, ACCU 1 and ACCU 2.
+  FColumnsHeader->setText(tr("%1Operand").arg(QStringLiteral("RLO").leftJustified(kBitColumn) +
+                                               QStringLiteral("STA").leftJustified(kBitColumn) +
+                                               QStringLiteral("ACCU 1").leftJustified(kAccuColumn) +
+                                               QStringLiteral("ACCU 2").leftJustified(kAccuColumn)));
   FColumnsHeader->hide();
   auto* headerRow = new QHBoxLayout;
   headerRow->setContentsMargins(0, 0, 0, 0);

@@ -60,7 +60,8 @@ TTimersView::TTimersView(TEmbeddedPlc& plc, QWidget* parent) : QWidget(parent), 
   FTimer->setInterval(100);
   connect(FTimer, &QTimer::timeout, this, &TTimersView::Refresh);
   FTimer->start();
-  resize(520, 360);
+  // Wide enough for the longest headings of the languages it speaks.
+  resize(620, 360);
   Refresh();
 }
 

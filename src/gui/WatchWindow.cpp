@@ -48,7 +48,8 @@ TWatchWindow::TWatchWindow(TEmbeddedPlc& plc, QWidget* parent) : QWidget(parent)
 
   FTable = new QTableWidget(0, ColCount, this);
   FTable->setHorizontalHeaderLabels(
-      {tr("Operand"), tr("Address"), tr("Format"), tr("Value"), tr("Modify value"), tr("Force")});
+      {tr("Operand"), tr("Address"), tr("Format"), tr("Value"), tr("Modify value"),
+       tr("Force", "column: whether the operand is forced")});
   FTable->horizontalHeader()->setSectionResizeMode(ColValue, QHeaderView::Stretch);
   FTable->verticalHeader()->setDefaultSectionSize(24);
   FTable->setSelectionBehavior(QAbstractItemView::SelectRows);
