@@ -266,6 +266,7 @@ enum class OperandKind : uint8_t {
   /* memory-indirect operand (slow path) */                       \
   X(END, "", "", None, 0)                                         \
   X(BIT_RUN, "", "", None, 0)                                     \
+  X(L_L, "", "", None, 0)                                         \
   X(MCR_DEP, "", "", None, 0)                                     \
   X(INDIRECT, "", "", None, 0)
 

@@ -198,9 +198,10 @@ constexpr int kBitRunChecks = 6;
 struct Program {
   std::vector<Insn> code;
   // `code` with the first instruction of every fused run replaced by its BIT_RUN (a = the
-  // instructions it stands for, arg = index into bitRuns); the rest of the run stays, so a jump
-  // into it runs the plain instructions. Empty when nothing was fused. The program status and
-  // the reference interpreter run `code`.
+  // instructions it stands for, arg = index into bitRuns), and the first of two loads in a row
+  // marked L_L (operands unchanged); the rest stays, so a jump into a run or between the two
+  // loads runs the plain instructions. Empty when nothing was fused. The program status and the
+  // reference interpreter run `code`.
   std::vector<Insn> fast;
   std::vector<BitRun> bitRuns;
   std::vector<IndirectRef> indirect;

@@ -81,10 +81,10 @@ std::string RandomChains() {
   return s.str();
 }
 
-// Chains of bit logic run fused, in one step each; the program status and the reference
-// interpreter run every instruction on its own. Both must leave the same memory, outputs,
+// Chains of bit logic and pairs of loads run fused, in one step each; the program status and
+// the reference interpreter run every instruction on its own. Both must leave the same memory, outputs,
 // accumulators and status word, scan after scan, and count the same instructions.
-TEST(ReferencePrograms, FusedBitLogicMatchesTheReferenceInterpreter) {
+TEST(ReferencePrograms, FusedCodeMatchesTheReferenceInterpreter) {
   std::vector<std::pair<std::string, std::string>> programs = {{"random chains", RandomChains()}};
   for (const fs::path& dir : {ReferenceDir(), fs::path(TORVANE_SOURCE_DIR) / "fuzz" / "corpus"})
     for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
