@@ -148,7 +148,8 @@ void Lower(Insn& in) {
     case Opcode::AW: case Opcode::AW_K: case Opcode::OW: case Opcode::OW_K:
     case Opcode::XOW: case Opcode::XOW_K: case Opcode::AD: case Opcode::AD_K:
     case Opcode::OD: case Opcode::OD_K: case Opcode::XOD: case Opcode::XOD_K: {
-      // a: 0 AND, 1 OR, 2 XOR; b: bit 0 constant operand, bit 1 double word
+      // a: 0 AND, 1 OR, 2 XOR; b: bit 0 constant operand, bit 1 double word, bit 3 word logic
+      // (it shares the handler of +I -I +D -D, see there)
       bool isOr = op == Opcode::OW || op == Opcode::OW_K || op == Opcode::OD || op == Opcode::OD_K;
       bool isXor = op == Opcode::XOW || op == Opcode::XOW_K || op == Opcode::XOD || op == Opcode::XOD_K;
       bool constant = op == Opcode::AW_K || op == Opcode::OW_K || op == Opcode::XOW_K ||
@@ -156,8 +157,8 @@ void Lower(Insn& in) {
       bool dword = op == Opcode::AD || op == Opcode::AD_K || op == Opcode::OD ||
                    op == Opcode::OD_K || op == Opcode::XOD || op == Opcode::XOD_K;
       in.a = isOr ? 1 : isXor ? 2 : 0;
-      in.b = static_cast<uint8_t>((constant ? 1 : 0) | (dword ? 2 : 0));
-      in.op = Opcode::AW;
+      in.b = static_cast<uint8_t>((constant ? 1 : 0) | (dword ? 2 : 0) | 8);
+      in.op = Opcode::ADD_I;
       break;
     }
     case Opcode::ADD_I: case Opcode::SUB_I: case Opcode::ADD_D: case Opcode::SUB_D:
@@ -1175,27 +1176,49 @@ H_ITD: {
 H_CAW: SET_LO16(((a1 & 0xFFu) << 8) | ((a1 >> 8) & 0xFFu)); NEXT();
 H_CAD: a1 = (a1 >> 24) | ((a1 >> 8) & 0xFF00u) | ((a1 << 8) & 0xFF0000u) | (a1 << 24); NEXT();
 
-  // ---- integer arithmetic
-  // +I -I +D -D NEGI NEGD share a handler (see Lower): a = 1 subtracts, b bit 1 selects 32
-  // bits, b bit 2 subtracts from zero. CC1/CC0
-  // follow the sign of the stored result, OV the true result leaving the range.
+  // ---- integer arithmetic and word logic
+  // +I -I +D -D NEGI NEGD and all word logic share a handler (see Lower), so that a random mix
+  // of them is one predicted jump: both results are computed and one is kept.
+  // Arithmetic: a = 1 subtracts, b bit 1 selects 32 bits, bit 2 subtracts from zero (NEGI,
+  // NEGD); CC1/CC0 follow the sign of the stored result, OV the true result leaving the range.
+  // Word logic (b bit 3): a = 0 AND, 1 OR, 2 XOR; b bit 0 takes the constant instead of ACCU 2;
+  // OR = x|y, AND = OR without the differing bits, XOR = OR without the common bits; CC1 tells
+  // a result other than 0, CC0 and OV are cleared.
 H_ADD_I:
 H_SUB_I:
 H_ADD_D:
 H_SUB_D:
 H_NEGI:
-H_NEGD: {
-  // NEGI and NEGD are 0 - ACCU 1 (b bit 2)
-  const bool dword = (in->b & 2) != 0;
-  const int64_t x = (in->b & 4) ? 0 : dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
-  const int64_t y = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
-  const int64_t r = in->a ? x - y : x + y;
+H_NEGD:
+H_AW:
+H_AW_K:
+H_OW:
+H_OW_K:
+H_XOW:
+H_XOW_K:
+H_AD:
+H_AD_K:
+H_OD:
+H_OD_K:
+H_XOD:
+H_XOD_K: {
+  const uint32_t f = in->b;
+  const bool dword = (f & 2) != 0;
   const uint32_t keep = dword ? 0u : 0xFFFF0000u;
-  a1 = (a1 & keep) | (static_cast<uint32_t>(r) & ~keep);
-  const int64_t stored = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
-  ov = stored != r ? 1u : 0u;
+  const int64_t x = (f & 4) ? 0 : dword ? int64_t(S32(a2)) : int64_t(Lo16(a2));
+  const int64_t y = dword ? int64_t(S32(a1)) : int64_t(Lo16(a1));
+  const int64_t sum = (in->a & 1) ? x - y : x + y;
+  const uint32_t sumBits = static_cast<uint32_t>(sum) & ~keep;
+  const int64_t stored = dword ? int64_t(S32(sumBits)) : int64_t(Lo16(sumBits));
+  const uint32_t w = (f & 1) ? in->arg : a2;
+  const uint32_t drop = in->a == 0 ? (a1 ^ w) : in->a == 2 ? (a1 & w) : 0u;
+  const uint32_t logicBits = ((a1 | w) & ~drop) & ~keep;
+  const uint32_t logic = (f >> 3) & 1u;
+  a1 = (a1 & keep) | (logic ? logicBits : sumBits);
+  ov = (stored != sum ? 1u : 0u) & (logic ^ 1u);
   os |= ov;
-  CC_SIGN(stored);
+  cc1 = logic ? (logicBits != 0 ? 1u : 0u) : (stored > 0 ? 1u : 0u);
+  cc0 = logic ? 0u : (stored < 0 ? 1u : 0u);
   NEXT_PLAIN();
 }
 H_MUL_I: {
@@ -1311,34 +1334,6 @@ H_GT_R: COMPARE_R(>); NEXT();
 H_LT_R: COMPARE_R(<); NEXT();
 H_GE_R: COMPARE_R(>=); NEXT();
 H_LE_R: COMPARE_R(<=); NEXT();
-
-  // ---- word logic
-  // All word logic shares a handler (see Lower): a = 0 AND, 1 OR, 2 XOR; b bit 0 takes the
-  // constant instead of ACCU 2, b bit 1 works on 32 bits. OR = x|y, AND = OR without the
-  // differing bits, XOR = OR without the common bits.
-H_AW:
-H_AW_K:
-H_OW:
-H_OW_K:
-H_XOW:
-H_XOW_K:
-H_AD:
-H_AD_K:
-H_OD:
-H_OD_K:
-H_XOD:
-H_XOD_K: {
-  const uint32_t y = (in->b & 1) ? in->arg : a2;
-  const uint32_t any = a1 | y;
-  const uint32_t drop = in->a == 0 ? (a1 ^ y) : in->a == 2 ? (a1 & y) : 0u;
-  const uint32_t keep = (in->b & 2) ? 0u : 0xFFFF0000u;
-  const uint32_t r = (any & ~drop) & ~keep;
-  a1 = (a1 & keep) | r;
-  cc1 = r != 0;
-  cc0 = 0;
-  ov = 0;
-  NEXT_PLAIN();
-}
 
   // ---- shifts and rotations; a count of 0 changes nothing, not even the status bits
   // SLW SRW SLD SRD share a handler (see Lower): b bit 0 takes the count from ACCU 2-L-L,
