@@ -12,6 +12,7 @@
 #include "app/FaultMenu.h"
 #include "app/PlantHost.h"
 #include "app/PlantSession.h"
+#include "gui/MainWindow.h"
 #include "i18n/Translations.h"
 #include "support/UntranslatedTexts.h"
 
@@ -31,12 +32,11 @@ class Spanish : public ::testing::Test {
 TEST_F(Spanish, TheMenusOfThePlantWindowAndTheExerciseWindowHaveNoEnglishLeft) {
   TPlantSession session;
   TPlantHost host(session);
-  QMenuBar bar;
+  TMainWindow plant(&session.Form());
   TExerciseWindow window(session);
-  const QMenu* faults = AddFaultMenu(&bar, host);
-  const QMenu* exercise = AddExerciseMenu(&bar, [&window]() -> TExerciseWindow& { return window; });
-  EXPECT_EQ(Joined(UntranslatedTexts(faults)), "");
-  EXPECT_EQ(Joined(UntranslatedTexts(exercise)), "");
+  AddExerciseMenu(plant.MenuBar(), [&window]() -> TExerciseWindow& { return window; });
+  AddFaultMenu(plant.MenuBar(), host);
+  EXPECT_EQ(Joined(UntranslatedTexts(&plant)), "");
   EXPECT_EQ(Joined(UntranslatedTexts(&window)), "");
 
   // An exercise open: its own title is the teacher's text, the window's words are ours.
