@@ -734,8 +734,13 @@ FE = (22, 186, 49, 51)
 MOTOR_TOP = (67, 287)
 
 
-def backdrop():
-    wire = "#505050"
+def backdrop(supply="live"):
+    """supply: "live" (mains on, breaker closed), "open" (mains on, breaker open: only the feeder
+    up to the breaker is live) or "off" (no mains: everything dead, and the feeder crossed out
+    in red at the breaker's mains side). Dead wiring is pale and dashed, on a duller ground, so
+    a dead circuit is told from a live one across the room."""
+    live, dead = "#505050", "#a8adb2"
+    dashed = 'stroke-dasharray="5,3"'
 
     def path_x(r):  # x of a relay's power path inside its rectangle
         return r[0] + RELAY_PATH_X * r[2] / RELAY_W
@@ -744,8 +749,8 @@ def backdrop():
     k1, k2, k3, k4 = (path_x(KM[k]) for k in ("KM1", "KM2", "KM3", "KM4"))
     fe = FE[0] + 19 * FE[2] / 68
     m_fast, m_slow = MOTOR_TOP[0] + 38, MOTOR_TOP[0] + 50
+    feeder = f"M{n(bx)},0V{BREAKER[1]}"                              # mains to the breaker
     d = [
-        f"M{n(bx)},0V{BREAKER[1]}",                                  # mains to the breaker
         f"M{n(bx)},{BREAKER[1] + BREAKER[3]}V74",                     # breaker to KM1 and KM2
         f"M{n(k1)},81V74H{n(k2)}V81",
         f"M{n(k1)},135V160H{n(k2)}V135",                              # KM1 / KM2 to FE
@@ -758,19 +763,34 @@ def backdrop():
     ticks = "".join(f"M{n(bx - 4)},{n(y + 3)}l8,-5" for y in (6, 9.5, 13))
     # KM2 swaps two phases: the lowering direction
     swap = f"M{n(k2 - 4)},142l8,8M{n(k2 + 4)},142l-8,8"
+    feed_ink = dead if supply == "off" else live
+    ink = live if supply == "live" else dead
+    extra = 'stroke-linejoin="round"' + ("" if supply == "live" else " " + dashed)
     items = [
-        rect(1, 1, BACKDROP_W - 2, BACKDROP_H - 2, fill="#e9ecef", stroke="#b4b9be", sw=1, rx=6),
-        path("".join(d), stroke=wire, sw=1.6, extra='stroke-linejoin="round"'),
-        path(ticks + swap, stroke=wire, sw=1.2),
-        text(bx + 10, 11, "3~", 9, fill=wire, anchor="start"),
+        rect(1, 1, BACKDROP_W - 2, BACKDROP_H - 2, fill="#e9ecef" if supply == "live" else "#dcdfe2",
+             stroke="#b4b9be", sw=1, rx=6),
+        path(feeder, stroke=feed_ink, sw=1.6, extra=('' if supply == "off" else 'stroke-linejoin="round"')
+             + (dashed if supply == "off" else "")),
+        path("".join(d), stroke=ink, sw=1.6, extra=extra),
+        path(ticks, stroke=feed_ink, sw=1.2),
+        path(swap, stroke=ink, sw=1.2),
+        text(bx + 10, 11, "3~", 9, fill=RED if supply == "off" else live, anchor="start"),
     ]
     for x, y in ((k1, 74), (k2, 74), (k1, 160), (fe, 160), (k2, 160), (88, 176), (k3, 176)):
-        items.append(circle(x, y, 2.1, fill=wire, stroke="none", sw=0))
+        items.append(circle(x, y, 2.1, fill=ink, stroke="none", sw=0))
+    if supply == "off":
+        # No voltage at the breaker's mains terminals: a red cross over the feeder and a bar
+        # through its "3~".
+        items += [path(f"M{n(bx - 7)},3l14,14M{n(bx + 7)},3l-14,14", stroke=RED, sw=2.6,
+                       extra='stroke-linecap="round"'),
+                  line(bx + 8.5, 7.5, bx + 23.5, 7.5, stroke=RED, sw=1.6)]
     return svg(BACKDROP_W, BACKDROP_H, items)
 
 
 def draw_backdrop():
-    write("BACKDROP", backdrop())
+    write("BACKDROP", backdrop("live"))
+    write("BACKDROP_OPEN", backdrop("open"))
+    write("BACKDROP_DEAD", backdrop("off"))
 
 
 # ---------------------------------------------------------------------------------------------

@@ -310,6 +310,7 @@ TForm2::TForm2(TComponent* owner, TSimulatorBackEnd* backEnd, TTimerClock* clock
 
   // Closing the thermal relay again repairs a motor it tripped.
   Termico->OnChange = TSwitch::TChangeEvent(this, &TForm2::TermicoChange);
+  MagnetoTermico->OnChange = TSwitch::TChangeEvent(this, &TForm2::MagnetoTermicoChange);
 }
 
 TForm2::~TForm2() {
@@ -361,6 +362,7 @@ void TForm2::Timer1Timer(TObject* sender) {
     Bridge->Pause();
   }
   ShowMotorFault();
+  ShowSupply();
   OnTick(this);
 }
 
@@ -453,6 +455,20 @@ void TForm2::ShowMotorFault() {
     Motor->SetImage(shown);
 }
 
+void TForm2::MagnetoTermicoChange(bool level) {
+  (void)level;
+  ShowSupply();
+}
+
+// A breaker still shows ON when the mains fail behind it, and relays only mark their supply in a
+// corner: the whole circuit must look dead, or a student hunts the fault in the program.
+void TForm2::ShowSupply() {
+  const char* name = !MainsOn()                ? "BACKDROP_DEAD"
+                     : !MagnetoTermico->State ? "BACKDROP_OPEN"
+                                              : "BACKDROP";
+  if (Image1->Picture().Name() != name) Image1->SetPicture(TPicture::LoadFrame(name));
+}
+
 void TForm2::PLCTest(int index) {
   switch (index) {
     case 0: ThermalFault(); break;
@@ -466,7 +482,10 @@ void TForm2::ThermalFault() {
   Motor->ErrTRIP();
 }
 
-void TForm2::SetMains(bool on) { MagnetoTermico->ACInPin->SetState(on); }
+void TForm2::SetMains(bool on) {
+  MagnetoTermico->ACInPin->SetState(on);
+  ShowSupply();
+}
 
 void TForm2::ResetPlant() {
   SetMains(true);

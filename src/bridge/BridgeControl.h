@@ -123,6 +123,7 @@ class TForm2 : public TForm {
   void FC_CChange(bool state, void* sender);
   void FC_DChange(bool state, void* sender);
   void TermicoChange(bool level);
+  void MagnetoTermicoChange(bool level);
   void PLCTest(int index);
   void V2AtascoBtnClick(TObject* sender);
   void V2ReparacionBtnClick(TObject* sender);
@@ -150,6 +151,9 @@ class TForm2 : public TForm {
   void BuildLayout(TTimerClock* clock);
   // Keeps the motor's trip picture up while the thermal relay is open.
   void ShowMotorFault();
+  // Draws the wiring behind the power devices live, dead below an open breaker, or dead with
+  // the breaker's mains side crossed out while the mains are off.
+  void ShowSupply();
   template <class T>
   T* Place(const char* name, TControl* parent, int left, int top, int width, int height,
            std::vector<TPropAssignment> props = {});

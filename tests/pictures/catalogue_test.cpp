@@ -35,9 +35,11 @@ const TEntry kNamed[] = {
     {"FRAMES", "MOTOR_OVERHEATED", 93, 62},   {"FRAMES", "BOMB_OFF", 67, 52},
     {"FRAMES", "BOMB_ON", 67, 52},            {"FRAMES", "BOMB_TRIP", 67, 52},
     {"FRAMES", "BOMB_OVERHEATED", 68, 52},
-    // our own additions: the plain switch pair, the strip under the bridge, the backdrop
+    // our own additions: the plain switch pair, the strip under the bridge, the backdrop live,
+    // below an open breaker and without mains
     {"FRAMES", "INTERRUPTOR_OFF", 40, 60},    {"FRAMES", "INTERRUPTOR_ON", 40, 60},
     {"FRAMES", "FRAMES_40", 745, 30},         {"FRAMES", "BACKDROP", 217, 281},
+    {"FRAMES", "BACKDROP_OPEN", 217, 281},    {"FRAMES", "BACKDROP_DEAD", 217, 281},
     {"BITMAP", "DETECTOR_OFF", 40, 19},       {"BITMAP", "DETECTOR_ON", 40, 19},
     {"BITMAP", "PHOTOHOR_OFF", 200, 15},      {"BITMAP", "PHOTOHOR_ON", 200, 15},
     {"BITMAP", "PHOTOVER_OFF", 15, 200},      {"BITMAP", "PHOTOVER_ON", 15, 200},

@@ -273,6 +273,7 @@ TEST_F(Plant, RaiseAndLowerTogetherTripTheBreakerUntilItIsClosedByHand) {
   }
   ASSERT_TRUE(form->KM2->State);
   EXPECT_FALSE(form->MagnetoTermico->State);
+  EXPECT_EQ(form->Image1->Picture().Name(), "BACKDROP_OPEN") << "dead below the breaker";
   EXPECT_FALSE(form->KM1PowerIn->State);
   EXPECT_FALSE(form->KM2PowerIn->State);
   EXPECT_EQ(form->Motor->Status, TMotor::Stopped);
@@ -285,6 +286,7 @@ TEST_F(Plant, RaiseAndLowerTogetherTripTheBreakerUntilItIsClosedByHand) {
   // A click on the breaker does.
   ClickOn(form->MagnetoTermico);
   EXPECT_TRUE(form->MagnetoTermico->State);
+  EXPECT_EQ(form->Image1->Picture().Name(), "BACKDROP");
   RunMs(2000);
   EXPECT_GT(Frame(), frame);
   EXPECT_EQ(form->Motor->Status, TMotor::Running);
@@ -418,8 +420,13 @@ TEST_F(Plant, MainsFailureStopsEverythingUntilTheTestIsExecutedAgain) {
   EXPECT_FALSE(form->KM1->ACInputState);
   EXPECT_FALSE(form->KM1PowerIn->State);
   EXPECT_EQ(form->Motor->Status, TMotor::Stopped);
-  // The breaker itself did not trip; the coils still hold; nothing moves.
+  // The breaker itself did not trip; the coils still hold; nothing moves. The circuit looks
+  // dead all the way up to the breaker's mains side, whatever the breaker does meanwhile.
   EXPECT_TRUE(form->MagnetoTermico->State);
+  EXPECT_EQ(form->Image1->Picture().Name(), "BACKDROP_DEAD");
+  ClickOn(form->MagnetoTermico);
+  ClickOn(form->MagnetoTermico);
+  EXPECT_EQ(form->Image1->Picture().Name(), "BACKDROP_DEAD");
   RunMs(3000);
   EXPECT_TRUE(form->KM1->State);
   EXPECT_EQ(Frame(), frame);
@@ -427,6 +434,7 @@ TEST_F(Plant, MainsFailureStopsEverythingUntilTheTestIsExecutedAgain) {
   // Executed again, the mains come back and the deck goes on.
   form->PLC->TestExeBtn->Click();
   EXPECT_TRUE(form->MainsOn());
+  EXPECT_EQ(form->Image1->Picture().Name(), "BACKDROP");
   EXPECT_TRUE(form->KM1PowerIn->State);
   RunMs(2000);
   EXPECT_GT(Frame(), frame);
