@@ -14,8 +14,10 @@ TTimer* FindTimer(const TComponent* self, const std::string& name) {
 }  // namespace
 
 TClock::TClock(TComponent* owner) : TStaticText(owner) {
-  // A tiled bevel; its inner spacing and lowered outer edge are how the framework draws a tile.
+  // A sunk edge with a blank ring inside it, so the digits stand clear of the edge.
   SetBevelKind(bkTile);
+  SetBevelInner(bvSpace);
+  SetBevelOuter(bvLowered);
   SetAutoSize(true);
   SetAlignment(taCenter);
   Font.SetSize(10);

@@ -90,12 +90,27 @@ void TStaticText::SetBevelKind(TBevelKind b) {
   Changed();
 }
 
+void TStaticText::SetBevelInner(TBevelCut c) {
+  if (c == FBevelInner) return;
+  FBevelInner = c;
+  AdjustSize();
+  Changed();
+}
+
+void TStaticText::SetBevelOuter(TBevelCut c) {
+  if (c == FBevelOuter) return;
+  FBevelOuter = c;
+  AdjustSize();
+  Changed();
+}
+
 int TStaticText::FrameWidth() const {
   int w = 0;
   if (FBorderStyle == sbsSingle) w += 1;
   if (FBorderStyle == sbsSunken) w += 1;
   if (FBevelKind == bkFlat) w += 1;
-  if (FBevelKind == bkTile || FBevelKind == bkSoft) w += 2;
+  if (FBevelKind == bkTile || FBevelKind == bkSoft)
+    w += (FBevelInner != bvNone ? 1 : 0) + (FBevelOuter != bvNone ? 1 : 0);
   return w;
 }
 
@@ -123,6 +138,7 @@ namespace {
 constexpr std::string_view kAlignments[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 constexpr std::string_view kBorders[] = {"sbsNone", "sbsSingle", "sbsSunken"};
 constexpr std::string_view kBevels[] = {"bkNone", "bkTile", "bkSoft", "bkFlat"};
+constexpr std::string_view kCuts[] = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
 }  // namespace
 
 void TStaticText::GetProperties(TPropList& out) const {
@@ -133,6 +149,10 @@ void TStaticText::GetProperties(TPropList& out) const {
       TPROP_BOOL(TStaticText, "AutoSize", s->AutoSize(), s->SetAutoSize(v), true),
       TPROP_ENUM(TStaticText, "BevelKind", s->BevelKind(),
                  s->SetBevelKind(static_cast<TBevelKind>(v)), bkNone, kBevels),
+      TPROP_ENUM(TStaticText, "BevelInner", s->BevelInner(),
+                 s->SetBevelInner(static_cast<TBevelCut>(v)), bvRaised, kCuts),
+      TPROP_ENUM(TStaticText, "BevelOuter", s->BevelOuter(),
+                 s->SetBevelOuter(static_cast<TBevelCut>(v)), bvLowered, kCuts),
       TPROP_ENUM(TStaticText, "BorderStyle", s->BorderStyle(),
                  s->SetBorderStyle(static_cast<TStaticBorderStyle>(v)), sbsNone, kBorders),
       TPROP_STRING(TStaticText, "Caption", s->Caption(), s->SetCaption(v), ""),

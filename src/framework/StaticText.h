@@ -7,6 +7,9 @@
 enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
 // A bevel drawn inside the bounds; bkFlat is a one-pixel frame in the shadow colour.
 enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+// One ring of a tile or soft bevel, one pixel wide: sunk, raised, or blank (a spacer between the
+// other ring and the text). bvNone takes no room.
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TStaticText;
 
@@ -54,6 +57,11 @@ class TStaticText : public TControl {
   void SetBorderStyle(TStaticBorderStyle b);
   TBevelKind BevelKind() const { return FBevelKind; }
   void SetBevelKind(TBevelKind b);
+  // The inner and outer rings of a tile or soft bevel.
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut c);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut c);
   // Pixels taken from each side by border and bevel; the caption is laid out inside them.
   int FrameWidth() const;
   // Background colour, painted when not transparent.
@@ -72,6 +80,8 @@ class TStaticText : public TControl {
   bool FAutoSize = true;
   TStaticBorderStyle FBorderStyle = sbsNone;
   TBevelKind FBevelKind = bkNone;
+  TBevelCut FBevelInner = bvRaised;
+  TBevelCut FBevelOuter = bvLowered;
   TColor FColor = clBtnFace;
   bool FTransparent = false;
 };

@@ -36,6 +36,15 @@ void FillFrame(QPainter& p, const QRect& box, int width, const QColor& c) {
   p.fillRect(QRect(box.right() - w + 1, box.top() + w, w, box.height() - 2 * w), c);
 }
 
+// A one-pixel ring: top and left in one colour, bottom and right in the other.
+void EdgeRing(QPainter& p, const QRect& box, const QColor& topLeft, const QColor& bottomRight) {
+  if (box.width() < 1 || box.height() < 1) return;
+  p.fillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
+  p.fillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
+  p.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
+  p.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
+}
+
 }  // namespace
 
 void PaintShape(QPainter& p, const TShape& shape, const QRect& r) {
@@ -132,9 +141,23 @@ void PaintStaticText(QPainter& p, const TStaticText& text, const QRect& r) {
       break;
     case bkTile:
     case bkSoft:
-      FillFrame(p, inner, 1, QColor(128, 128, 128));
-      FillFrame(p, inner.adjusted(1, 1, -1, -1), 1, Qt::white);
-      inner.adjust(2, 2, -2, -2);
+      for (const bool outer : {true, false}) {
+        const TBevelCut cut = outer ? text.BevelOuter() : text.BevelInner();
+        if (cut == bvNone) continue;
+        if (cut != bvSpace) {
+          // Light from the top left, as the desktop draws its 3-D edges: a sunk outer ring is
+          // shadow over highlight, a raised one light over dark shadow; an inner ring goes a
+          // shade deeper (dark shadow over light) or brighter (highlight over shadow).
+          const bool sunk = cut == bvLowered;
+          const TColor topLeft = outer ? (sunk ? 0xFF000010u : 0xFF000016u)
+                                       : (sunk ? 0xFF000015u : 0xFF000014u);
+          const TColor bottomRight = outer ? (sunk ? 0xFF000014u : 0xFF000015u)
+                                           : (sunk ? 0xFF000016u : 0xFF000010u);
+          EdgeRing(p, inner, ToQColor(topLeft), ToQColor(bottomRight));
+        }
+        // A blank ring only keeps the text off the edge: the ground shows through it.
+        inner.adjust(1, 1, -1, -1);
+      }
       break;
   }
   if (text.Caption().empty() || inner.isEmpty()) return;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "components/Clock.h"
 #include "framework/Form.h"
 #include "framework/Image.h"
 #include "framework/Shape.h"
@@ -120,6 +121,33 @@ TEST_F(Painting, StaticTextOpaqueBackgroundBevelAndAlignment) {
   label->SetTransparent(true);
   img = Grab();
   EXPECT_EQ(img.pixelColor(3, 3), kForm) << "a transparent text shows the form";
+}
+
+// The clock's bevel: a sunk outer ring (shadow at the top and left, highlight at the bottom
+// and right) with a blank ring inside it, then the digits.
+TEST_F(Painting, ClockBevelIsASunkEdgeAroundABlankRing) {
+  form.SetBounds(0, 0, 240, 80);
+  auto* clock = new TClock(&form);
+  clock->SetParent(&form);
+  clock->SetBounds(4, 4, clock->Width(), clock->Height());
+  const QRect r(4, 4, clock->Width(), clock->Height());
+  ASSERT_GT(r.width(), 20);
+  const QImage img = Grab();
+  const QColor shadow(160, 160, 160), highlight(255, 255, 255), face(240, 240, 240);
+  const QRect top(r.left() + 1, r.top(), r.width() - 2, 1);
+  const QRect left(r.left(), r.top() + 1, 1, r.height() - 2);
+  EXPECT_EQ(Differing(img, top, shadow) + Differing(img, left, shadow), 0);
+  const QRect bottom(r.left() + 1, r.bottom(), r.width() - 2, 1);
+  const QRect right(r.right(), r.top() + 1, 1, r.height() - 2);
+  EXPECT_EQ(Differing(img, bottom, highlight) + Differing(img, right, highlight), 0);
+  // The blank ring shows the text's own ground on all four sides.
+  const QRect ring = r.adjusted(1, 1, -1, -1);
+  for (const QRect& side : {QRect(ring.left(), ring.top(), ring.width(), 1),
+                            QRect(ring.left(), ring.bottom(), ring.width(), 1),
+                            QRect(ring.left(), ring.top(), 1, ring.height()),
+                            QRect(ring.right(), ring.top(), 1, ring.height())})
+    EXPECT_EQ(Differing(img, side, face), 0);
+  EXPECT_GT(Differing(img, r.adjusted(2, 2, -2, -2), face), 20) << "the digits are drawn";
 }
 
 TEST_F(Painting, SevenPointTextIsNinePixelsAndAutoSizeUsesTheRealFont) {
