@@ -139,6 +139,8 @@ struct TWindows {
       std::cerr << "torvane: " << Tr(why).arg(dir).toStdString() << '\n';
       return false;
     }
+    // Offscreen there is no screen to fit the simulator window to: it is pictured at full size.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) Simulator.resize(Simulator.sizeHint());
     Simulator.Refresh();
     QApplication::processEvents();
     bool ok = true;

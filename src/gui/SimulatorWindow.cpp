@@ -11,6 +11,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
@@ -55,11 +58,18 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   auto* outer = new QHBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
   auto* split = new QSplitter(Qt::Horizontal, this);
+  FSplit = split;
   outer->addWidget(split);
-  auto* panel = new QWidget(split);
+  // On a small screen the window is given little room: the figures scroll rather than push the
+  // window past the screen's edge.
+  FPanel = new QScrollArea(split);
+  FPanel->setWidgetResizable(true);
+  FPanel->setFrameShape(QFrame::NoFrame);
+  auto* panel = new QWidget;
+  FPanel->setWidget(panel);
   auto* root = new QVBoxLayout(panel);
   FEditor = new TProgramEditor(plc, split);
-  split->addWidget(panel);
+  split->addWidget(FPanel);
   split->addWidget(FEditor);
   split->setStretchFactor(1, 1);
 
@@ -119,6 +129,8 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   auto* dl = new QVBoxLayout(diag);
   FDiag = new QListWidget(diag);
   FDiag->setMinimumHeight(90);
+  // The list takes what room is left; asking for more would make the figures scroll.
+  FDiag->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
   dl->addWidget(FDiag);
   root->addWidget(diag, 1);
 
@@ -202,13 +214,42 @@ TSimulatorWindowView::TSimulatorWindowView(TEmbeddedPlc& plc, QWidget* parent)
   });
   FRefresh->start();
 
-  resize(1280, 640);
+  setMinimumSize(kMinimumSize);
+  resize(sizeHint());
   Refresh();
   FPlc.Window.OnVisibleChange = TMethod<bool>(this, &TSimulatorWindowView::VisibleChanged);
   VisibleChanged(FPlc.Window.Visible());
 }
 
 TSimulatorWindowView::~TSimulatorWindowView() { FPlc.Window.OnVisibleChange = nullptr; }
+
+QSize TSimulatorWindowView::sizeHint() const { return {1280, 640}; }
+
+bool TSimulatorWindowView::EditorFolded() const {
+  const QList<int> sizes = FSplit->sizes();
+  return sizes.size() == 2 && sizes[1] == 0;
+}
+
+// Too narrow for the figures and the program side by side, the window folds the editor away
+// (its splitter handle at the right edge brings it back) and unfolds it once it is wide enough.
+// The figures then get the width their layout needs: the scroll area would let the splitter
+// squeeze them.
+void TSimulatorWindowView::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  const int natural =
+      FPanel->widget()->minimumSizeHint().width() + FPanel->verticalScrollBar()->sizeHint().width();
+  const int width = e->size().width();
+  if (width < natural + kEditorMinimumWidth) {
+    if (!EditorFolded()) {
+      FSplit->setSizes({width, 0});
+      FFoldedForWidth = true;
+    }
+  } else if (FFoldedForWidth || !FSplitSet) {
+    FFoldedForWidth = false;
+    FSplit->setSizes({natural, width - natural});
+  }
+  FSplitSet = true;
+}
 
 void TSimulatorWindowView::VisibleChanged(bool visible) {
   FFollowing = true;

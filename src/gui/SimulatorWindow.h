@@ -3,6 +3,7 @@
 // (file, blocks, size) with "Load…" and "Reload", the CPU state with its mode buttons, cycle
 // count and scan times, the diagnostics buffer (compile messages with file:line:col, runtime
 // stops, mode changes) and a live table of input, output and memory bytes.
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -11,7 +12,9 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
+class QSplitter;
 class QTableWidget;
 class QTimer;
 class TEmbeddedPlc;
@@ -34,6 +37,14 @@ class TSimulatorWindowView : public QWidget {
 
   // Bytes per area in the live table.
   static constexpr int kRowsPerArea = 8;
+  // The smallest the window goes, and the least width worth giving the program editor.
+  static constexpr QSize kMinimumSize{360, 280};
+  static constexpr int kEditorMinimumWidth = 320;
+
+  // Asks for room for the figures and the program side by side; placement may give less.
+  QSize sizeHint() const override;
+  // The program editor is folded away (the window was too narrow, or the user dragged it shut).
+  bool EditorFolded() const;
 
   QLabel* ProgramLabel() const { return FProgram; }
   QLabel* BlocksLabel() const { return FBlocks; }
@@ -63,6 +74,7 @@ class TSimulatorWindowView : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   void VisibleChanged(bool visible);
@@ -89,6 +101,10 @@ class TSimulatorWindowView : public QWidget {
   QSpinBox* FStart[3];
   QTimer* FRefresh;
   TProgramEditor* FEditor;
+  QSplitter* FSplit;
+  QScrollArea* FPanel;
+  bool FFoldedForWidth = false;  // folded by a resize, to unfold when the window widens
+  bool FSplitSet = false;        // the first size has shared the width out
   std::size_t FShownLoadMessages = static_cast<std::size_t>(-1);
   std::size_t FShownDiagnostics = static_cast<std::size_t>(-1);
   const void* FShownLoadData = nullptr;

@@ -62,10 +62,65 @@ QRect Cheapest(const QRect& area, const QSize& size, const std::vector<Weighted>
   return best;
 }
 
+// The simulator window's place and size: of the rectangles of the screen that touch neither the
+// kept areas nor the PLC window and hold `least`, the one where a window as large as the
+// rectangle allows (up to `most`) covers the least of the plant; among equals the largest, then
+// the nearest. Null when no rectangle holds `least`.
+QRect FreeSpaceFor(const QRect& area, const QRect& plant, const std::vector<QRect>& obstacles,
+                   const QSize& least, const QSize& most, const QPoint& near) {
+  std::vector<int> xs{area.left(), area.right() + 1, plant.left(), plant.right() + 1};
+  std::vector<int> ys{area.top(), area.bottom() + 1, plant.top(), plant.bottom() + 1};
+  for (const QRect& o : obstacles) {
+    xs.insert(xs.end(), {o.left(), o.right() + 1});
+    ys.insert(ys.end(), {o.top(), o.bottom() + 1});
+  }
+  for (std::vector<int>* v : {&xs, &ys}) {
+    std::sort(v->begin(), v->end());
+    v->erase(std::unique(v->begin(), v->end()), v->end());
+  }
+  const auto inside = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
+  QRect best;
+  std::int64_t bestCovered = std::numeric_limits<std::int64_t>::max();
+  std::int64_t bestArea = 0;
+  std::int64_t bestDistance = 0;
+  for (std::size_t x1 = 0; x1 < xs.size(); ++x1) {
+    if (!inside(xs[x1], area.left(), area.right())) continue;
+    for (std::size_t x2 = x1 + 1; x2 < xs.size(); ++x2) {
+      if (!inside(xs[x2], area.left() + 1, area.right() + 1)) continue;
+      if (xs[x2] - xs[x1] < least.width()) continue;
+      for (std::size_t y1 = 0; y1 < ys.size(); ++y1) {
+        if (!inside(ys[y1], area.top(), area.bottom())) continue;
+        for (std::size_t y2 = y1 + 1; y2 < ys.size(); ++y2) {
+          if (!inside(ys[y2], area.top() + 1, area.bottom() + 1)) continue;
+          if (ys[y2] - ys[y1] < least.height()) continue;
+          const QRect room(QPoint(xs[x1], ys[y1]), QPoint(xs[x2] - 1, ys[y2] - 1));
+          if (std::any_of(obstacles.begin(), obstacles.end(),
+                          [&](const QRect& o) { return o.intersects(room); }))
+            continue;
+          const QSize size = most.boundedTo(room.size());
+          const QRect r = Cheapest(room, size, {{plant, 1}}, near);
+          const std::int64_t covered = Overlap(r, plant);
+          const std::int64_t extent = static_cast<std::int64_t>(size.width()) * size.height();
+          const std::int64_t d = Distance(r.topLeft(), near);
+          if (covered < bestCovered || (covered == bestCovered && extent > bestArea) ||
+              (covered == bestCovered && extent == bestArea && d < bestDistance)) {
+            best = r;
+            bestCovered = covered;
+            bestArea = extent;
+            bestDistance = d;
+          }
+        }
+      }
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 TWindowPlacement PlaceWindows(const QRect& area, const QSize& plant, const QSize& plc,
-                              const QSize& simulator, const std::vector<QRect>& keepClear) {
+                              const QSize& simulator, const std::vector<QRect>& keepClear,
+                              const QSize& simulatorMin) {
   TWindowPlacement out;
   out.Plant = QRect(area.topLeft(), plant);
   // Covering a kept area costs more than covering the whole rest of the plant could.
@@ -73,9 +128,17 @@ TWindowPlacement PlaceWindows(const QRect& area, const QSize& plant, const QSize
   std::vector<Weighted> avoid{{out.Plant, 1}};
   for (const QRect& k : keepClear) avoid.push_back({k.translated(out.Plant.topLeft()), kKeep});
   out.Plc = Cheapest(area, plc, avoid, QPoint(out.Plant.right() + 1, out.Plant.top()));
-  // The PLC window stays on top: the simulator window hidden under it would be lost.
+  const QPoint near(out.Plc.left(), out.Plc.bottom() + 1);
+  if (!simulatorMin.isEmpty()) {
+    // The PLC window stays on top: the simulator window hidden under it would be lost.
+    std::vector<QRect> obstacles{out.Plc};
+    for (const QRect& k : keepClear) obstacles.push_back(k.translated(out.Plant.topLeft()));
+    out.Simulator = FreeSpaceFor(area, out.Plant, obstacles, simulatorMin.boundedTo(simulator),
+                                 simulator, near);
+    if (!out.Simulator.isNull()) return out;
+  }
   avoid.push_back({out.Plc, 2 * kKeep});
-  out.Simulator = Cheapest(area, simulator, avoid, QPoint(out.Plc.left(), out.Plc.bottom() + 1));
+  out.Simulator = Cheapest(area, simulator, avoid, near);
   return out;
 }
 
@@ -93,9 +156,13 @@ void Arrange(TMainWindow& plant, TPLCWindow& plc, QWidget* simulator) {
   TPLC* model = plc.Model();
   const QSize plcSize =
       model != nullptr ? QSize(model->Width(), model->Height()) + frame : plc.size() + frame;
-  const QSize simSize = simulator != nullptr ? simulator->size() + frame : QSize(0, 0);
+  // The simulator window asks for its size hint and takes what the screen has room for, down
+  // to its minimum size.
+  const QSize simSize = simulator != nullptr ? simulator->sizeHint() + frame : QSize(0, 0);
+  const QSize simMin =
+      simulator != nullptr && !simulator->minimumSize().isEmpty() ? simulator->minimumSize() + frame : QSize();
   const TWindowPlacement p = PlaceWindows(screen->availableGeometry(), plant.size() + frame,
-                                          plcSize, simSize, keep);
+                                          plcSize, simSize, keep, simMin);
   plant.move(p.Plant.topLeft());
   if (model != nullptr) {
     // The PLC window follows its model's place.
@@ -104,7 +171,10 @@ void Arrange(TMainWindow& plant, TPLCWindow& plc, QWidget* simulator) {
   }
   // Also when the model kept its numbers: the window manager may have put the window elsewhere.
   plc.move(p.Plc.topLeft());
-  if (simulator != nullptr) simulator->move(p.Simulator.topLeft());
+  if (simulator != nullptr) {
+    simulator->resize(p.Simulator.size() - frame);
+    simulator->move(p.Simulator.topLeft());
+  }
 }
 
 }  // namespace

@@ -155,6 +155,26 @@ TEST_F(MainWindowTest, WindowsArePlacedFromTheScreensFreeSpace) {
   EXPECT_LE(covered.width() * covered.height(),
             (plc.width() - (laptop.width() - plant.width())) * plc.height());
   EXPECT_FALSE(p.Simulator.intersects(p.Plc));
+
+  // The simulator window as it is: wide with its program editor, but able to shrink. It takes
+  // the room left beside the plant instead of lying over it, on both screens.
+  const QSize wide = QSize(1280, 640) + frame;
+  const QSize least = QSize(360, 280) + frame;
+  for (const QRect& screen : {large, laptop}) {
+    SCOPED_TRACE(screen.width());
+    p = PlaceWindows(screen, plant, plc, wide, keep, least);
+    for (const QRect& r : {p.Plant, p.Plc, p.Simulator}) EXPECT_TRUE(screen.contains(r));
+    for (const QRect& k : keep)
+      for (const QRect& w : {p.Plc, p.Simulator})
+        EXPECT_FALSE(w.intersects(k.translated(p.Plant.topLeft())));
+    EXPECT_FALSE(p.Simulator.intersects(p.Plc));
+    EXPECT_FALSE(p.Simulator.intersects(p.Plant));
+    EXPECT_GE(p.Simulator.width(), least.width());
+    EXPECT_GE(p.Simulator.height(), least.height());
+  }
+  p = PlaceWindows(large, plant, plc, wide, keep, least);
+  EXPECT_FALSE(p.Plc.intersects(p.Plant));
+  EXPECT_EQ(p.Simulator.height(), wide.height()) << "a large screen has the height it asks for";
 }
 
 }  // namespace
