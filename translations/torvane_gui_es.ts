@@ -156,6 +156,10 @@
         <source>%1 has no symbol</source>
         <translation>%1 no tiene símbolo</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>TGallery</name>

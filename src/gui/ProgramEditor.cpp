@@ -250,6 +250,12 @@ void TCodeEditor::PaintStatus(QPaintEvent* e) {
   }
 }
 
+QString TCodeEditor::Commented(const std::string& name, const QString& text) const {
+  if (FComments == nullptr) return text;
+  const auto c = FComments->find(name);
+  return c == FComments->end() ? text : tr("%1 (%2)").arg(text, ToQString(c->second));
+}
+
 QString TCodeEditor::HoverText(int line, int column) const {
   QStringList parts;
   for (const TMark& m : FMarks)
@@ -267,7 +273,7 @@ QString TCodeEditor::HoverText(int line, int column) const {
       if (at < m.capturedStart() || at >= m.capturedEnd()) continue;
       const auto s = FSymbols->find(m.captured(1).toStdString());
       parts << (s == FSymbols->end() ? tr("\"%1\" is not a known symbol").arg(m.captured(1))
-                                     : QStringLiteral("\"%1\" = %2").arg(m.captured(1), ToQString(s->second)));
+                                     : Commented(s->first, QStringLiteral("\"%1\" = %2").arg(m.captured(1), ToQString(s->second))));
     }
     for (auto it = address.globalMatch(text); it.hasNext();) {
       const QRegularExpressionMatch m = it.next();
@@ -275,7 +281,7 @@ QString TCodeEditor::HoverText(int line, int column) const {
       const QString a = NormalAddress(m.captured());
       QStringList names;
       for (const auto& [name, addr] : *FSymbols)
-        if (NormalAddress(ToQString(addr)) == a) names << QStringLiteral("\"%1\"").arg(ToQString(name));
+        if (NormalAddress(ToQString(addr)) == a) names << Commented(name, QStringLiteral("\"%1\"").arg(ToQString(name)));
       const QString written = m.captured().simplified();
       parts << (names.isEmpty() ? tr("%1 has no symbol").arg(written)
                                 : QStringLiteral("%1 = %2").arg(written, names.join(QStringLiteral(", "))));
@@ -459,6 +465,7 @@ TCodeEditor* TProgramEditor::Current() const { return static_cast<TCodeEditor*>(
 
 void TProgramEditor::ReadSymbols() {
   FSymbols = FPlc.Symbols();
+  FComments.clear();
   std::vector<std::string> tables = FPlc.SymbolFiles();
   if (tables.empty()) tables = softplc::SymbolTablesBeside(FPlc.ProgramFiles());
   std::map<std::string, std::string> origin;
@@ -467,14 +474,15 @@ void TProgramEditor::ReadSymbols() {
     std::ifstream in(t, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
-    softplc::ReadSymbolFile({t, s.str()}, FSymbols, origin, ignored);
+    softplc::ReadSymbolFile({t, s.str()}, FSymbols, origin, ignored, softplc::SymbolFormat::Auto,
+                            &FComments);
   }
 }
 
 TCodeEditor* TProgramEditor::AddTab(const QString& name) {
   auto* e = new TCodeEditor(FTabs);
   e->ProgramName = name;
-  e->SetSymbols(&FSymbols);
+  e->SetSymbols(&FSymbols, &FComments);
   FTabs->addTab(e, QFileInfo(name).fileName());
   FTabs->setTabToolTip(FTabs->indexOf(e), name);
   connect(e->document(), &QTextDocument::modificationChanged, this, [this, e] { TabTitle(e); });

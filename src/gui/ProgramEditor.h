@@ -52,8 +52,12 @@ class TCodeEditor : public QPlainTextEdit {
   void SetStatus(const TProgramStatus* status);
   // What the status column shows for a line (empty when nothing).
   QString StatusText(int line) const;
-  // Symbols for the hover texts: name -> address.
-  void SetSymbols(const softplc::SymbolTable* symbols) { FSymbols = symbols; }
+  // Symbols for the hover texts: name -> address, and name -> comment where there is one.
+  void SetSymbols(const softplc::SymbolTable* symbols,
+                  const std::map<std::string, std::string>* comments = nullptr) {
+    FSymbols = symbols;
+    FComments = comments;
+  }
   // The hover text at a place of the text: an error, a symbol's address or an address's symbol.
   QString HoverText(int line, int column) const;
 
@@ -73,12 +77,15 @@ class TCodeEditor : public QPlainTextEdit {
  private:
   void UpdateMargins();
   void UpdateSelections();
+  // A symbol's text with its comment after it, when it has one.
+  QString Commented(const std::string& name, const QString& text) const;
   QWidget* FNumbers;
   QWidget* FStatusArea;
   TStlHighlighter* FHighlighter;
   std::vector<TMark> FMarks;
   const TProgramStatus* FStatus = nullptr;
   const softplc::SymbolTable* FSymbols = nullptr;
+  const std::map<std::string, std::string>* FComments = nullptr;
 };
 
 class TProgramEditor : public QWidget {
@@ -147,5 +154,6 @@ class TProgramEditor : public QWidget {
   QTimer* FMonitorTimer;
   QStringList FFollowed;  // the files last opened from the CPU's program
   softplc::SymbolTable FSymbols;
+  std::map<std::string, std::string> FComments;
   std::size_t FShownEnvironments = 0;
 };

@@ -80,7 +80,7 @@ std::string Canonical(const std::string& address) {
 
 void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
                     std::map<std::string, std::string>& origin, std::vector<Message>& errors,
-                    SymbolFormat format) {
+                    SymbolFormat format, std::map<std::string, std::string>* comments) {
   // Tables exported on Windows are Windows-1252; names are compared as UTF-8.
   const std::string text = ToUtf8(file.text);
   if (format == SymbolFormat::Auto) {
@@ -106,7 +106,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
     ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (TrimCopy(line).empty()) continue;
-    std::string name, address;
+    std::string name, address, comment;
     int addressCol = 1;
     switch (format) {
       case SymbolFormat::Sdf: {
@@ -117,6 +117,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
         }
         name = TrimCopy(f[0]);
         address = TrimCopy(f[1]);
+        if (f.size() > 3) comment = TrimCopy(f[3]);
         addressCol = static_cast<int>(Utf8Length(line.substr(0, line.find(f[1]))) + 1);
         break;
       }
@@ -139,6 +140,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
         }
         name = TrimCopy(f[0]);
         address = TrimCopy(f[1]);
+        if (f.size() > 3) comment = TrimCopy(f[3]);
         addressCol = static_cast<int>(Utf8Length(line.substr(0, line.find(f[1]))) + 1);
         break;
       }
@@ -155,6 +157,8 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
         const size_t addressEnd = Utf8Advance(line, nameEnd, 12);
         name = TrimCopy(line.substr(start, nameEnd - start));
         address = TrimCopy(line.substr(nameEnd, addressEnd - nameEnd));
+        if (addressEnd < line.size())
+          comment = TrimCopy(line.substr(Utf8Advance(line, addressEnd, 10)));
         addressCol = static_cast<int>(start + 25);
         break;
       }
@@ -180,6 +184,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
     }
     table[name] = address;
     origin[name] = here;
+    if (comments != nullptr && !comment.empty()) (*comments)[name] = comment;
   }
 }
 

@@ -193,6 +193,19 @@ TEST_F(EditorScreen, NewStartsFromTheTemplateAndHoverNamesSymbolsAndAddresses) {
   EXPECT_NE(std::find(files.begin(), files.end(), "untitled.awl"), files.end());
 }
 
+TEST_F(EditorScreen, HoverAddsTheSymbolTablesComments) {
+  QFile table(dir.filePath(QStringLiteral("p.sdf")));
+  ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+  table.write("\"Tope\",\"E 0.3\",\"BOOL\",\"Tope del tablero\"\r\n\"Marca\",\"M 1.0\",\"BOOL\",\"\"\r\n");
+  table.close();
+  ASSERT_TRUE(view->LoadProgramFile(path));
+  TCodeEditor* e = editor->Current();
+  e->setPlainText(QStringLiteral("U \"Tope\"\nU E 0.3\nU M 1.0\n"));
+  EXPECT_EQ(e->HoverText(1, 5), QStringLiteral("\"Tope\" = E 0.3 (Tope del tablero)"));
+  EXPECT_EQ(e->HoverText(2, 4), QStringLiteral("E 0.3 = \"Tope\" (Tope del tablero)"));
+  EXPECT_EQ(e->HoverText(3, 4), QStringLiteral("M 1.0 = \"Marca\"")) << "an empty comment adds nothing";
+}
+
 TEST_F(EditorScreen, FindAndGoToLineMoveTheCursor) {
   editor->Current()->setPlainText(QStringLiteral("U E 0.0\n= A 0.0\nU E 0.1\n= A 0.1\n"));
   EXPECT_TRUE(editor->Find(QStringLiteral("E 0.1")));
