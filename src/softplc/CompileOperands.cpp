@@ -1,36 +1,37 @@
 // Operands: what an instruction accepts, addresses in every form, variables, symbols,
 // data block paths and constants.
 #include "softplc/CompilerImpl.h"
+#include "softplc/Text.h"
 
 namespace softplc::compiler {
 
 std::string Compiler::Describe(OperandKind k, uint32_t limit) const {
   bool de = lang_ == Lang::German;
   switch (k) {
-    case OperandKind::None: return "no operand";
-    case OperandKind::Bit: return de ? "a bit such as E 0.0 or M 10.1" : "a bit such as I 0.0 or M 10.1";
-    case OperandKind::Timer: return "a timer such as T 1";
-    case OperandKind::Counter: return de ? "a counter such as Z 1" : "a counter such as C 1";
-    case OperandKind::Cond: return "a status bit such as OV or ==0";
+    case OperandKind::None: return Tr(QT_TRANSLATE_NOOP("softplc", "no operand"));
+    case OperandKind::Bit: return de ? Tr(QT_TRANSLATE_NOOP("softplc", "a bit such as E 0.0 or M 10.1")) : Tr(QT_TRANSLATE_NOOP("softplc", "a bit such as I 0.0 or M 10.1"));
+    case OperandKind::Timer: return Tr(QT_TRANSLATE_NOOP("softplc", "a timer such as T 1"));
+    case OperandKind::Counter: return de ? Tr(QT_TRANSLATE_NOOP("softplc", "a counter such as Z 1")) : Tr(QT_TRANSLATE_NOOP("softplc", "a counter such as C 1"));
+    case OperandKind::Cond: return Tr(QT_TRANSLATE_NOOP("softplc", "a status bit such as OV or ==0"));
     case OperandKind::LoadByte:
-    case OperandKind::StoreByte: return "a byte such as MB 10";
+    case OperandKind::StoreByte: return Tr(QT_TRANSLATE_NOOP("softplc", "a byte such as MB 10"));
     case OperandKind::LoadWord:
-    case OperandKind::StoreWord: return "a word such as MW 10";
+    case OperandKind::StoreWord: return Tr(QT_TRANSLATE_NOOP("softplc", "a word such as MW 10"));
     case OperandKind::LoadDWord:
-    case OperandKind::StoreDWord: return "a double word such as MD 10";
-    case OperandKind::Const: return "a constant";
-    case OperandKind::Const16: return "a 16-bit constant such as W#16#FF";
-    case OperandKind::Const32: return "a 32-bit constant such as DW#16#FF";
-    case OperandKind::Int16: return "an integer such as 5";
-    case OperandKind::Int32: return "a double integer such as L#5";
-    case OperandKind::Count: return "a number from 0 to " + std::to_string(limit);
-    case OperandKind::Label: return "a jump label";
+    case OperandKind::StoreDWord: return Tr(QT_TRANSLATE_NOOP("softplc", "a double word such as MD 10"));
+    case OperandKind::Const: return Tr(QT_TRANSLATE_NOOP("softplc", "a constant"));
+    case OperandKind::Const16: return Tr(QT_TRANSLATE_NOOP("softplc", "a 16-bit constant such as W#16#FF"));
+    case OperandKind::Const32: return Tr(QT_TRANSLATE_NOOP("softplc", "a 32-bit constant such as DW#16#FF"));
+    case OperandKind::Int16: return Tr(QT_TRANSLATE_NOOP("softplc", "an integer such as 5"));
+    case OperandKind::Int32: return Tr(QT_TRANSLATE_NOOP("softplc", "a double integer such as L#5"));
+    case OperandKind::Count: return Tr(QT_TRANSLATE_NOOP("softplc", "a number from 0 to %1"), std::to_string(limit));
+    case OperandKind::Label: return Tr(QT_TRANSLATE_NOOP("softplc", "a jump label"));
     case OperandKind::Stw: return "STW";
-    case OperandKind::Block: return "a block such as FC 1 or FB 1, DB 1";
-    case OperandKind::DataBlock: return "a data block such as DB 1 or DI 1";
-    case OperandKind::DbReg: return "DBNO, DBLG, DINO or DILG";
+    case OperandKind::Block: return Tr(QT_TRANSLATE_NOOP("softplc", "a block such as FC 1 or FB 1, DB 1"));
+    case OperandKind::DataBlock: return Tr(QT_TRANSLATE_NOOP("softplc", "a data block such as DB 1 or DI 1"));
+    case OperandKind::DbReg: return Tr(QT_TRANSLATE_NOOP("softplc", "DBNO, DBLG, DINO or DILG"));
   }
-  return "an operand";
+  return Tr(QT_TRANSLATE_NOOP("softplc", "an operand"));
 }
 
 bool Compiler::Accepts(const InstructionDef& d, const Operand& op) const {
@@ -101,7 +102,7 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
     aw = LookupArea(w);
     if (!aw.ok) return false;
     if (n < 2) {
-      err = "the address " + Quote(t[0].text) + " needs a number";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "the address %1 needs a number"), Quote(t[0].text));
       return false;
     }
     rest = t + 1;
@@ -111,7 +112,7 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
     if (!aw.ok) return false;
     number = t[0].text.substr(letters);
     if (n != 1) {
-      err = "unexpected " + Quote(t[1].text) + " after the address";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "unexpected %1 after the address"), Quote(t[1].text));
       return false;
     }
   } else {
@@ -139,10 +140,9 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
       rawInner += rest[k].text;
     }
     if (k >= restCount || rest[k].kind != TokKind::RBracket || k + 1 != restCount) {
-      err = "a memory-indirect address is written like " +
-            std::string(op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "a memory-indirect address is written like %1"), std::string(op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter
                             ? "[MW 10]"
-                            : "[MD 10]");
+                            : "[MD 10]"));
       return false;
     }
     if (inner.size() >= 4 && inner.compare(0, 2, "AR") == 0 && (inner[2] == '1' || inner[2] == '2') &&
@@ -152,8 +152,7 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
       if (op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter ||
           inner.compare(4, 2, "P#") != 0 || !ParseConstant(inner.substr(4), disp).empty() ||
           (disp.value >> 24) != 0) {
-        err = "register-indirect addresses are written like " + std::string(op.areaText) +
-              " [AR1, P#2.0]";
+        err = Tr(QT_TRANSLATE_NOOP("softplc", "register-indirect addresses are written like %1 [AR1, P#2.0]"), std::string(op.areaText));
         return false;
       }
       op.arReg = static_cast<uint8_t>(inner[2] - '0');
@@ -180,13 +179,13 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
     if (!pw.ok || !numOk || pw.timer || pw.counter || pw.area == Area::Input ||
         pw.area == Area::Output || pw.area == Area::PeriphIn || pw.area == Area::PeriphOut ||
         pw.size != wantSize) {
-      err = std::string("the pointer must be ") +
-            (wantSize == 2 ? "a word in M, L, DB or DI, such as [MW 10] or [#number]"
-                           : "a double word in M, L, DB or DI, such as [MD 10] or [#ptr]");
+      err = wantSize == 2
+                ? Tr(QT_TRANSLATE_NOOP("softplc", "the pointer must be a word in M, L, DB or DI, such as [MW 10] or [#number]"))
+                : Tr(QT_TRANSLATE_NOOP("softplc", "the pointer must be a double word in M, L, DB or DI, such as [MD 10] or [#ptr]"));
       return false;
     }
     if (pbyte + wantSize > AreaSize(pw.area)) {
-      err = "the pointer " + inner + " lies outside its area";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "the pointer %1 lies outside its area"), inner);
       return false;
     }
     op.indirect = true;
@@ -197,7 +196,7 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
   }
   if (rest) {
     if (restCount != 1 || rest[0].kind != TokKind::Word) {
-      err = "unexpected " + Quote(rest[restCount > 1 ? 1 : 0].text) + " in the address";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "unexpected %1 in the address"), Quote(rest[restCount > 1 ? 1 : 0].text));
       return false;
     }
     number = rest[0].text;
@@ -213,36 +212,35 @@ bool Compiler::ParseAddress(const Token* t, size_t n, bool fromSymbol, Operand& 
   }
   if (op.kind == Operand::Kind::Bit) {
     if (dot == std::string_view::npos) {
-      err = "a bit address needs a bit number, such as " + std::string(op.areaText) + " " +
-            std::string(number) + ".0";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "a bit address needs a bit number, such as %1 %2.0"), std::string(op.areaText), std::string(number));
       return false;
     }
     std::string_view bitPart = number.substr(dot + 1);
     if (bitPart.size() != 1 || bitPart[0] < '0' || bitPart[0] > '9') ok = false;
     else bit = static_cast<uint64_t>(bitPart[0] - '0');
     if (ok && bit > 7) {
-      err = "bit number " + std::to_string(bit) + " does not exist; bits are numbered 0 to 7";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "bit number %1 does not exist; bits are numbered 0 to 7"), std::to_string(bit));
       return false;
     }
   } else if (dot != std::string_view::npos) {
     ok = false;
   }
   if (!ok) {
-    err = "bad address " + Quote(std::string(op.areaText) + " " + std::string(number));
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "bad address %1"), Quote(std::string(op.areaText) + " " + std::string(number)));
     return false;
   }
   shown += std::string(number);
   if (op.kind == Operand::Kind::Timer || op.kind == Operand::Kind::Counter) {
     if (byte > 255) {
-      err = "address " + Quote(shown) + " is out of range (" +
-            (op.kind == Operand::Kind::Timer ? "timers" : "counters") + " are numbered 0 to 255)";
+      err = op.kind == Operand::Kind::Timer
+                ? Tr(QT_TRANSLATE_NOOP("softplc", "address %1 is out of range (timers are numbered 0 to 255)"), Quote(shown))
+                : Tr(QT_TRANSLATE_NOOP("softplc", "address %1 is out of range (counters are numbered 0 to 255)"), Quote(shown));
       return false;
     }
   } else {
     uint32_t width = op.size == 0 ? 1 : op.size;
     if (byte + width > AreaSize(op.area)) {
-      err = "address " + Quote(shown) + " is out of range (this area has bytes 0 to " +
-            std::to_string(AreaSize(op.area) - 1) + ")";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "address %1 is out of range (this area has bytes 0 to %2)"), Quote(shown), std::to_string(AreaSize(op.area) - 1));
       return false;
     }
   }
@@ -264,7 +262,7 @@ bool Compiler::ParseOperand(FileUnit& fu, const Block& b, const Stmt& s, bool wa
       op.label = t0.text;
       return true;
     }
-    Error(t0.line, t0.column, "'" + s.mnem + "' needs a jump label");
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "'%1' needs a jump label"), s.mnem));
     return false;
   }
   return ParseOperandToks(t, n, b, op);
@@ -291,7 +289,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
   auto dbPath = [&](int dbNumber, const Token* pt, size_t pn, uint32_t line, uint32_t col) {
     Block* db = FindBlock(BlockKind::DB, dbNumber);
     if (!db || !db->dbType) {
-      Error(line, col, "DB " + std::to_string(dbNumber) + " does not exist (it is not in the loaded files)");
+      Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 does not exist (it is not in the loaded files)"), std::to_string(dbNumber)));
       return false;
     }
     std::string path;
@@ -300,7 +298,8 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     TypeP type;
     uint32_t off = 0;
     if (!FindPath(*db->dbType, path, type, off, err)) {
-      Error(line, col, "DB " + std::to_string(dbNumber) + " " + (err.empty() ? "has no " + path : err));
+      Error(line, col, err.empty() ? Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 has no %2"), dbNumber, path)
+                                   : Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 %2"), dbNumber, err));
       return false;
     }
     op.vtype = type;
@@ -324,7 +323,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
         if (EqualsNoCaseUtf8(j->first, name)) it = j;
     }
     if (it == symbols_.end()) {
-      Error(t0.line, t0.column, "unknown symbol \"" + name + "\"");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "unknown symbol \"%1\""), name));
       return false;
     }
     std::string target = Upper(it->second);
@@ -340,7 +339,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
       return dbPath(number, t + 1, n - 1, t0.line, t0.column);
     }
     if (n != 1) {
-      Error(t[1].line, t[1].column, "unexpected " + Quote(t[1].text) + " after the symbol");
+      Error(t[1].line, t[1].column, Tr(QT_TRANSLATE_NOOP("softplc", "unexpected %1 after the symbol"), Quote(t[1].text)));
       return false;
     }
     std::vector<Token> st;
@@ -348,20 +347,20 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     while (!st.empty() && st.back().kind == TokKind::EndOfLine) st.pop_back();
     if (st.empty() || st[0].kind != TokKind::Word ||
         !ParseAddress(st.data(), st.size(), true, op, err)) {
-      Error(t0.line, t0.column, "symbol \"" + name + "\" stands for " + Quote(it->second) +
-                                    ", which is not an address" +
-                                    (err.empty() ? std::string() : ": " + err));
+      Error(t0.line, t0.column,
+            err.empty() ? Tr(QT_TRANSLATE_NOOP("softplc", "symbol \"%1\" stands for %2, which is not an address"), name, Quote(it->second))
+                        : Tr(QT_TRANSLATE_NOOP("softplc", "symbol \"%1\" stands for %2, which is not an address: %3"), name, Quote(it->second), err));
       return false;
     }
     if (op.indirect || op.area == Area::DB || op.area == Area::DI) {
-      Error(t0.line, t0.column, "symbol \"" + name + "\" must stand for a direct address");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "symbol \"%1\" must stand for a direct address"), name));
       return false;
     }
     return true;
   }
   if (t0.kind == TokKind::CharLit) {
     if (n != 1 || t0.text.empty() || t0.text.size() > 4) {
-      Error(t0.line, t0.column, "a character constant holds one to four characters");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "a character constant holds one to four characters")));
       return false;
     }
     op.kind = Operand::Kind::Const;
@@ -383,7 +382,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
         text.compare(0, 2, "AR") != 0 || (text[2] != '1' && text[2] != '2') || text[3] != ',' ||
         !ParseConstant(text.substr(4), op).empty() || (op.value >> 24) != 0 ||
         text.compare(4, 2, "P#") != 0) {
-      Error(t0.line, t0.column, "register-indirect addresses are written [AR1, P#byte.bit]");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "register-indirect addresses are written [AR1, P#byte.bit]")));
       return false;
     }
     disp = op.value;
@@ -398,7 +397,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     return true;
   }
   if (t0.kind != TokKind::Word) {
-    Error(t0.line, t0.column, "unexpected " + Quote(t0.text));
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "unexpected %1"), Quote(t0.text)));
     return false;
   }
   std::string upper = Upper(t0.text);
@@ -409,7 +408,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
       else if (t[k].kind == TokKind::LBracket) path += "[";
       else if (t[k].kind == TokKind::RBracket) path += "]";
       else {
-        Error(t[k].line, t[k].column, "unexpected " + Quote(t[k].text) + " after the variable");
+        Error(t[k].line, t[k].column, Tr(QT_TRANSLATE_NOOP("softplc", "unexpected %1 after the variable"), Quote(t[k].text)));
         return false;
       }
     }
@@ -423,7 +422,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
       if (cut != std::string::npos) {
         uint32_t inner = 0;
         if (!FindPath(*v.type, path.substr(cut), type, inner, err)) {
-          Error(t0.line, t0.column, "variable #" + name + " " + err);
+          Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "variable #%1 %2"), name, err));
           return false;
         }
         off += inner;
@@ -456,8 +455,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     }
     if (std::find(b.failedVars.begin(), b.failedVars.end(), name) != b.failedVars.end())
       return false;  // its declaration has been reported
-    Error(t0.line, t0.column, "unknown variable " + Quote(t0.text) + " (not declared in " +
-                                  BlockName(b.kind, b.number) + ")");
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "unknown variable %1 (not declared in %2)"), Quote(t0.text), BlockName(b.kind, b.number)));
     return false;
   }
   // DBNO DBLG DINO DILG
@@ -519,12 +517,12 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     at.push_back(first);
     for (size_t k = 1; k < n; ++k) at.push_back(t[k]);
     if (!ParseAddress(at.data(), at.size(), false, op, err) || op.indirect) {
-      Error(t0.line, t0.column, err.empty() ? "bad data block address " + Quote(t0.text) : err);
+      Error(t0.line, t0.column, err.empty() ? Tr(QT_TRANSLATE_NOOP("softplc", "bad data block address %1"), Quote(t0.text)) : err);
       return false;
     }
     Block* db = FindBlock(BlockKind::DB, qdb);
     if (!db || !db->dbType) {
-      Error(t0.line, t0.column, "DB " + std::to_string(qdb) + " does not exist (it is not in the loaded files)");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 does not exist (it is not in the loaded files)"), std::to_string(qdb)));
       return false;
     }
     op.qualifiedDb = qdb;
@@ -542,7 +540,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
       uint32_t off = v.bitOffset, inner = 0;
       if (cut != std::string::npos) {
         if (!FindPath(*v.type, path.substr(cut), type, inner, err)) {
-          Error(t0.line, t0.column, "variable #" + op.pointerVar + " " + err);
+          Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "variable #%1 %2"), op.pointerVar, err));
           return false;
         }
         off += inner;
@@ -552,8 +550,8 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
                              : (type->kind == TypeKind::DWord || type->kind == TypeKind::DInt);
       if (!fits) {
         Error(t0.line, t0.column,
-              "#" + op.pointerVar + " is declared " + TypeName(*type) + "; the pointer must be " +
-                  (word ? "a WORD or INT holding the number" : "a DWORD holding an address such as P#4.0"));
+              word ? Tr(QT_TRANSLATE_NOOP("softplc", "#%1 is declared %2; the pointer must be a WORD or INT holding the number"), op.pointerVar, TypeName(*type))
+                   : Tr(QT_TRANSLATE_NOOP("softplc", "#%1 is declared %2; the pointer must be a DWORD holding an address such as P#4.0"), op.pointerVar, TypeName(*type)));
         return false;
       }
       op.pointerArea = v.inInstance ? Area::DI : Area::Local;
@@ -562,8 +560,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     }
     if (std::find(b.failedVars.begin(), b.failedVars.end(), name) != b.failedVars.end())
       return false;
-    Error(t0.line, t0.column, "unknown variable #" + op.pointerVar + " (not declared in " +
-                                  BlockName(b.kind, b.number) + ")");
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "unknown variable #%1 (not declared in %2)"), op.pointerVar, BlockName(b.kind, b.number)));
     return false;
   }
   if (!err.empty()) {
@@ -578,7 +575,7 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     n = 1;
   }
   if (n != 1) {
-    Error(t[1].line, t[1].column, "unexpected " + Quote(t[1].text));
+    Error(t[1].line, t[1].column, Tr(QT_TRANSLATE_NOOP("softplc", "unexpected %1"), Quote(t[1].text)));
     return false;
   }
   err = ParseConstant(text, op);
@@ -587,17 +584,17 @@ bool Compiler::ParseOperandToks(const Token* t, size_t n, const Block& b, Operan
     const std::string up = Upper(text);
     for (const Var& v : b.vars)
       if (v.upper == up) {
-        err = std::string(v.section == kTemp ? "local" : v.inInstance && v.section == kStat
-                                                             ? "static variable"
-                                                             : "parameter") +
-              " " + Quote(text) + " is written '#" + text + "' in STL";
+        err = v.section == kTemp ? Tr(QT_TRANSLATE_NOOP("softplc", "local %1 is written '#%2' in STL"), Quote(text), text)
+              : v.inInstance && v.section == kStat
+                  ? Tr(QT_TRANSLATE_NOOP("softplc", "static variable %1 is written '#%2' in STL"), Quote(text), text)
+                  : Tr(QT_TRANSLATE_NOOP("softplc", "parameter %1 is written '#%2' in STL"), Quote(text), text);
         break;
       }
     if (std::find(b.failedVars.begin(), b.failedVars.end(), up) != b.failedVars.end())
-      err = Quote(text) + " is a variable whose declaration failed; it is written '#" + text + "'";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "%1 is a variable whose declaration failed; it is written '#%2'"), Quote(text), text);
     for (const auto& [name, address] : symbols_)
       if (EqualsNoCaseUtf8(name, text)) {
-        err = "symbol " + Quote(text) + " is written '\"" + name + "\"' in STL";
+        err = Tr(QT_TRANSLATE_NOOP("softplc", "symbol %1 is written '\"%2\"' in STL"), Quote(text), name);
         break;
       }
     Error(t0.line, t0.column, err);

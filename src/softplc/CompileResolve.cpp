@@ -1,6 +1,7 @@
 // Resolving blocks: system blocks, user types, interfaces and their layout, data blocks and
 // their initial values, call targets, the call graph and the local stack.
 #include "softplc/CompilerImpl.h"
+#include "softplc/Text.h"
 
 namespace softplc::compiler {
 
@@ -64,16 +65,16 @@ TypeP Compiler::FindUdt(std::string_view name, bool quoted, std::string& err) {
   bool ok = ParseBlockRef(name, quoted, 0, 0, kind, number);
   quiet_ = wasQuiet;
   if (!ok || kind != BlockKind::UDT) {
-    err = (quoted ? "\"" + std::string(name) + "\"" : Quote(name)) + " is not a known user type (UDT)";
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "%1 is not a known user type (UDT)"), (quoted ? "\"" + std::string(name) + "\"" : Quote(name)));
     return nullptr;
   }
   Block* u = FindBlock(BlockKind::UDT, number);
   if (!u) {
-    err = "UDT " + std::to_string(number) + " does not exist (it is not in the loaded files)";
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "UDT %1 does not exist (it is not in the loaded files)"), std::to_string(number));
     return nullptr;
   }
   if (u->state == 1) {
-    err = "UDT " + std::to_string(number) + " contains itself";
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "UDT %1 contains itself"), std::to_string(number));
     return nullptr;
   }
   if (u->state == 0 && resolving_ >= kMaxTypeDepth) {
@@ -86,7 +87,7 @@ TypeP Compiler::FindUdt(std::string_view name, bool quoted, std::string& err) {
   ResolveBlock(*u);
   --resolving_;
   pending.swap(declErrors_);
-  if (!u->dbType) err = "UDT " + std::to_string(number) + " has errors";
+  if (!u->dbType) err = Tr(QT_TRANSLATE_NOOP("softplc", "UDT %1 has errors"), std::to_string(number));
   return u->dbType;
 }
 
@@ -114,17 +115,16 @@ TypeP Compiler::FindInstance(std::string_view name, bool quoted, std::string& er
   const bool ok = ParseBlockRef(name, quoted, 0, 0, kind, number);
   quiet_ = wasQuiet;
   if (!ok || (kind != BlockKind::FB && kind != BlockKind::SFB)) {
-    err = (quoted ? "\"" + std::string(name) + "\"" : Quote(name)) + " is not a function block";
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "%1 is not a function block"), (quoted ? "\"" + std::string(name) + "\"" : Quote(name)));
     return nullptr;
   }
   Block* fb = FindBlock(kind, number);
   if (!fb) {
-    err = BlockName(kind, number) + " does not exist (it is not in the loaded files)";
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "%1 does not exist (it is not in the loaded files)"), BlockName(kind, number));
     return nullptr;
   }
   if (fb->state == 1) {
-    err = BlockName(kind, number) + " would contain an instance of itself, directly or through "
-          "other function blocks";
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "%1 would contain an instance of itself, directly or through other function blocks"), BlockName(kind, number));
     return nullptr;
   }
   // the nested block reports its own errors against its own file, not amid the declarations
@@ -140,7 +140,7 @@ TypeP Compiler::FindInstance(std::string_view name, bool quoted, std::string& er
   --resolving_;
   pending.swap(declErrors_);
   if (!fb->instanceType) {
-    err = BlockName(kind, number) + " has errors";
+    err = Tr(QT_TRANSLATE_NOOP("softplc", "%1 has errors"), BlockName(kind, number));
     return nullptr;
   }
   auto t = std::make_shared<Type>(*fb->instanceType);
@@ -157,7 +157,7 @@ void Compiler::ResolveBlock(Block& b) {
   switch (b.kind) {
     case BlockKind::UDT: {
       if (b.structRange.text.empty()) {
-        Error(b.line, b.column, "a user type is declared TYPE UDT n STRUCT ... END_STRUCT END_TYPE");
+        Error(b.line, b.column, Tr(QT_TRANSLATE_NOOP("softplc", "a user type is declared TYPE UDT n STRUCT ... END_STRUCT END_TYPE")));
         break;
       }
       DeclParser dp(b.structRange.text, b.structRange.line, b.structRange.column, *this, declErrors_);
@@ -180,7 +180,7 @@ void Compiler::ResolveBlock(Block& b) {
 bool Compiler::TooLarge(uint32_t at, const Type& t, const Member& m) {
   // a block's data cannot exceed the CPU's data memory; also keeps bit counts from overflowing
   if (uint64_t{at} + t.bits <= uint64_t{mem::kMaxDataBytes} * 8) return false;
-  Error(m.line, m.column, "the block's variables are larger than the CPU's data memory");
+  Error(m.line, m.column, Tr(QT_TRANSLATE_NOOP("softplc", "the block's variables are larger than the CPU's data memory")));
   return true;
 }
 
@@ -211,7 +211,7 @@ void Compiler::ResolveInterface(Block& b) {
     uint32_t bits = 0;
     auto ms = dp.Members({}, bits);
     if (!errs.empty() || ms.empty()) {
-      Error(b.retLine, b.retColumn, "unknown return type " + Quote(b.retType));
+      Error(b.retLine, b.retColumn, Tr(QT_TRANSLATE_NOOP("softplc", "unknown return type %1"), Quote(b.retType)));
     } else {
       decls.insert(decls.begin(), Decl{ms[0], kOut});
     }
@@ -221,7 +221,7 @@ void Compiler::ResolveInterface(Block& b) {
   for (Decl& d : decls) {
     if (d.section != kTemp) continue;
     if (!d.m.init.empty())
-      Error(d.m.initLine, d.m.initColumn, "temporary variables cannot have an initial value");
+      Error(d.m.initLine, d.m.initColumn, Tr(QT_TRANSLATE_NOOP("softplc", "temporary variables cannot have an initial value")));
     uint32_t at = AlignFor(*d.m.type, temp);
     if (TooLarge(at, *d.m.type, d.m)) break;
     b.vars.push_back({d.m.upper, d.m.type, kTemp, false, at});
@@ -260,7 +260,7 @@ void Compiler::ResolveInterface(Block& b) {
         if (d.section != section) continue;
         if (!d.m.init.empty())
           Error(d.m.initLine, d.m.initColumn,
-                "parameters of a function (FC) cannot have initial values");
+                Tr(QT_TRANSLATE_NOOP("softplc", "parameters of a function (FC) cannot have initial values")));
         uint32_t at = AlignFor(*d.m.type, pos);
         if (TooLarge(at, *d.m.type, d.m)) break;
         b.vars.push_back({d.m.upper, d.m.type, section, false, at});
@@ -271,9 +271,7 @@ void Compiler::ResolveInterface(Block& b) {
   }
   for (const Decl& d : decls) {
     if (d.m.type->instance && (b.kind != BlockKind::FB || d.section != kStat)) {
-      Error(d.m.line, d.m.column, "an instance of " + d.m.type->name +
-                                      " can only be declared among the static variables (VAR) "
-                                      "of a function block");
+      Error(d.m.line, d.m.column, Tr(QT_TRANSLATE_NOOP("softplc", "an instance of %1 can only be declared among the static variables (VAR) of a function block"), d.m.type->name));
       continue;
     }
     TypeKind k = d.m.type->kind;
@@ -282,9 +280,7 @@ void Compiler::ResolveInterface(Block& b) {
                     d.section == kIn;
     if (b.native == Native::None && !numbered &&
         (k == TypeKind::Timer || k == TypeKind::Counter))
-      Error(d.m.line, d.m.column, "variables of type " + TypeName(*d.m.type) +
-                                      " are not supported here; a function (FC) can take them as "
-                                      "VAR_INPUT");
+      Error(d.m.line, d.m.column, Tr(QT_TRANSLATE_NOOP("softplc", "variables of type %1 are not supported here; a function (FC) can take them as VAR_INPUT"), TypeName(*d.m.type)));
   }
   // duplicate names across sections
   for (size_t i = 0; i < b.vars.size(); ++i)
@@ -292,15 +288,13 @@ void Compiler::ResolveInterface(Block& b) {
       if (b.vars[i].upper == b.vars[j].upper) {
         for (const Decl& d : decls)
           if (d.m.upper == b.vars[i].upper) {
-            Error(d.m.line, d.m.column, "variable " + Quote(d.m.name) + " is declared twice");
+            Error(d.m.line, d.m.column, Tr(QT_TRANSLATE_NOOP("softplc", "variable %1 is declared twice"), Quote(d.m.name)));
             break;
           }
       }
   b.frameBytes = (frameEnd + 15) / 16 * 2;
   if (b.frameBytes > mem::kLocalSize)
-    Error(b.line, b.column, BlockName(b.kind, b.number) + " needs " + std::to_string(b.frameBytes) +
-                                " bytes of local data; a block may use " +
-                                std::to_string(mem::kLocalSize));
+    Error(b.line, b.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 needs %2 bytes of local data; a block may use %3"), BlockName(b.kind, b.number), std::to_string(b.frameBytes), std::to_string(mem::kLocalSize)));
 }
 
 void Compiler::ResolveDataBlock(Block& b) {
@@ -315,7 +309,7 @@ void Compiler::ResolveDataBlock(Block& b) {
       if (kind == BlockKind::FB || kind == BlockKind::SFB) {
         Block* fb = FindBlock(kind, number);
         if (!fb) {
-          Error(b.instLine, b.instColumn, BlockName(kind, number) + " does not exist (it is not in the loaded files)");
+          Error(b.instLine, b.instColumn, Tr(QT_TRANSLATE_NOOP("softplc", "%1 does not exist (it is not in the loaded files)"), BlockName(kind, number)));
         } else {
           ResolveBlock(*fb);
           file_ = b.file;
@@ -328,8 +322,7 @@ void Compiler::ResolveDataBlock(Block& b) {
         type = FindUdt("UDT " + std::to_string(number), false, err);
         if (!type) Error(b.instLine, b.instColumn, err);
       } else {
-        Error(b.instLine, b.instColumn, "a data block is made of a STRUCT, an FB or a UDT, not " +
-                                            BlockName(kind, number));
+        Error(b.instLine, b.instColumn, Tr(QT_TRANSLATE_NOOP("softplc", "a data block is made of a STRUCT, an FB or a UDT, not %1"), BlockName(kind, number)));
       }
     }
   } else if (!b.structRange.text.empty()) {
@@ -337,8 +330,7 @@ void Compiler::ResolveDataBlock(Block& b) {
     type = dp.Struct();
     DeclErrors(declErrors_);
   } else {
-    Error(b.line, b.column, "the data block needs STRUCT ... END_STRUCT, or the FB or UDT it is "
-                            "an instance of");
+    Error(b.line, b.column, Tr(QT_TRANSLATE_NOOP("softplc", "the data block needs STRUCT ... END_STRUCT, or the FB or UDT it is an instance of")));
   }
   if (!type) return;
   b.dbType = type;
@@ -352,7 +344,9 @@ void Compiler::ResolveDataBlock(Block& b) {
       uint32_t off = 0;
       std::string err;
       if (!FindPath(*type, a.path, t, off, err)) {
-        errs.push_back({a.line, a.column, "the data block " + (err.empty() ? "has no " + a.path : err)});
+        errs.push_back({a.line, a.column,
+                        err.empty() ? Tr(QT_TRANSLATE_NOOP("softplc", "the data block has no %1"), a.path)
+                                    : Tr(QT_TRANSLATE_NOOP("softplc", "the data block %1"), err)});
         continue;
       }
       std::string e = EncodeValue(*t, a.value, b.initial, off);
@@ -376,7 +370,7 @@ bool Compiler::CallTarget(const Stmt& s, const Block& caller, Block*& target, Bl
     return ok;
   };
   if (text.empty()) {
-    Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " needs a block such as FC 1");
+    Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "%1 needs a block such as FC 1"), Quote(s.mnem)));
     return finish(false);
   }
   if (text.front() == '#') {
@@ -385,14 +379,13 @@ bool Compiler::CallTarget(const Stmt& s, const Block& caller, Block*& target, Bl
     for (const Var& var : caller.vars)
       if (var.upper == name) v = &var;
     if (!v || !v->type->instance) {
-      Error(line, col, Quote(text) + (v ? " is not an instance of a function block"
-                                         : " is not a variable of " + BlockName(caller.kind, caller.number)) +
-                           "; CALL #name calls an FB or SFB declared among the static variables");
+      Error(line, col,
+            v ? Tr(QT_TRANSLATE_NOOP("softplc", "%1 is not an instance of a function block; CALL #name calls an FB or SFB declared among the static variables"), Quote(text))
+              : Tr(QT_TRANSLATE_NOOP("softplc", "%1 is not a variable of %2; CALL #name calls an FB or SFB declared among the static variables"), Quote(text), BlockName(caller.kind, caller.number)));
       return finish(false);
     }
     if (s.mnem != "CALL") {
-      Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " cannot call a multiple instance; use CALL " +
-                                       std::string(text));
+      Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "%1 cannot call a multiple instance; use CALL %2"), Quote(s.mnem), std::string(text)));
       return finish(false);
     }
     BlockKind kind = BlockKind::FB;
@@ -424,19 +417,18 @@ bool Compiler::CallTarget(const Stmt& s, const Block& caller, Block*& target, Bl
   int number = 0;
   if (!ref(text.substr(0, comma), col, kind, number)) return finish(false);
   if (kind != BlockKind::FC && kind != BlockKind::FB && kind != BlockKind::SFC && kind != BlockKind::SFB) {
-    Error(line, col, "only FC, FB, SFC and SFB blocks can be called, not " + BlockName(kind, number));
+    Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "only FC, FB, SFC and SFB blocks can be called, not %1"), BlockName(kind, number)));
     return finish(false);
   }
   target = FindBlock(kind, number);
   if (!target) {
-    Error(line, col, BlockName(kind, number) + " does not exist (it is not in the loaded files)");
+    Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "%1 does not exist (it is not in the loaded files)"), BlockName(kind, number)));
     return finish(false);
   }
   bool needsInstance = kind == BlockKind::FB || kind == BlockKind::SFB;
   if (comma == std::string_view::npos) {
     if (needsInstance && s.mnem == "CALL") {
-      Error(line, col, "calling " + BlockName(kind, number) +
-                           " needs its instance data block: CALL " + BlockName(kind, number) + ", DB n");
+      Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "calling %1 needs its instance data block: CALL %2, DB n"), BlockName(kind, number), BlockName(kind, number)));
       return finish(false);
     }
     return finish(true);
@@ -444,28 +436,24 @@ bool Compiler::CallTarget(const Stmt& s, const Block& caller, Block*& target, Bl
   uint32_t dbCol = col + static_cast<uint32_t>(comma) + 1;
   for (size_t k = comma + 1; k < text.size() && (text[k] == ' ' || text[k] == '\t'); ++k) ++dbCol;
   if (!needsInstance) {
-    Error(line, dbCol, BlockName(kind, number) + " has no instance data block; write CALL " +
-                           BlockName(kind, number));
+    Error(line, dbCol, Tr(QT_TRANSLATE_NOOP("softplc", "%1 has no instance data block; write CALL %2"), BlockName(kind, number), BlockName(kind, number)));
     return finish(false);
   }
   BlockKind dk = BlockKind::DB;
   int dn = 0;
   if (!ref(text.substr(comma + 1), dbCol, dk, dn)) return finish(false);
   if (dk != BlockKind::DB) {
-    Error(line, dbCol, "expected the instance data block (DB n) after the comma");
+    Error(line, dbCol, Tr(QT_TRANSLATE_NOOP("softplc", "expected the instance data block (DB n) after the comma")));
     return finish(false);
   }
   instance = FindBlock(BlockKind::DB, dn);
   if (!instance) {
-    Error(line, dbCol, "instance data block DB " + std::to_string(dn) +
-                           " does not exist; declare it as DATA_BLOCK DB " + std::to_string(dn) +
-                           " with " + BlockName(kind, number) + " in its header");
+    Error(line, dbCol, Tr(QT_TRANSLATE_NOOP("softplc", "instance data block DB %1 does not exist; declare it as DATA_BLOCK DB %2 with %3 in its header"), std::to_string(dn), std::to_string(dn), BlockName(kind, number)));
     return finish(false);
   }
   int want = kind == BlockKind::SFB ? 100000 + number : number;
   if (instance->dbOfFb != want) {
-    Error(line, dbCol, "DB " + std::to_string(dn) + " is not an instance data block of " +
-                           BlockName(kind, number));
+    Error(line, dbCol, Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 is not an instance data block of %2"), std::to_string(dn), BlockName(kind, number)));
     return finish(false);
   }
   return finish(true);
@@ -520,7 +508,7 @@ void Compiler::ResolveCalls() {
           chain += BlockName(code[w]->kind, code[w]->number);
           file_ = code[v]->file;
           Error(stmt->mnemLine, stmt->mnemCol,
-                "recursive call " + chain + ": a block cannot call itself, directly or through others");
+                Tr(QT_TRANSLATE_NOOP("softplc", "recursive call %1: a block cannot call itself, directly or through others"), chain));
           recursion = true;
         }
       } else if (color[w] == 0) {

@@ -1,6 +1,7 @@
 // Reading source files: block structure and headers, declaration sections, statements with
 // their labels and call parameters, and which language a file is written in.
 #include "softplc/CompilerImpl.h"
+#include "softplc/Text.h"
 
 namespace softplc::compiler {
 
@@ -168,7 +169,7 @@ void Compiler::ParseFile(FileUnit& fu) {
                                                 : State::Header;
           if (state == State::Udt) openRange(-1, end + 1 < toks.size() ? end + 1 : end);
         } else if (keyword && key != "NETWORK" && key != "TITLE") {
-          Error(t.line, t.column, Quote(t.text) + " is only allowed inside a block");
+          Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 is only allowed inside a block"), Quote(t.text)));
         } else {
           fu.blocks.emplace_back();
           cur = &fu.blocks.back();
@@ -188,18 +189,17 @@ void Compiler::ParseFile(FileUnit& fu) {
         } else if (SectionOf(key) >= 0) {
           int section = SectionOf(key);
           if (cur->kind == BlockKind::OB && section != kTemp) {
-            Error(t.line, t.column, "an organization block can only declare VAR_TEMP variables");
+            Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "an organization block can only declare VAR_TEMP variables")));
             section = -1;
           } else if (cur->kind == BlockKind::FC && section == kStat) {
             const bool constants = first + 1 < end && toks[first + 1].kind == TokKind::Word &&
                                    Upper(toks[first + 1].text) == "CONSTANT";
             if (constants)
               Error(toks[first + 1].line, toks[first + 1].column,
-                    "STL has no named constants (VAR CONSTANT); write the value where it is "
-                    "used, or keep it in a data block");
+                    Tr(QT_TRANSLATE_NOOP("softplc", "STL has no named constants (VAR CONSTANT); write the value where it is used, or keep it in a data block")));
             else
               Error(t.line, t.column,
-                    "a function (FC) has no static variables; use VAR_TEMP or a function block");
+                    Tr(QT_TRANSLATE_NOOP("softplc", "a function (FC) has no static variables; use VAR_TEMP or a function block")));
             section = -1;
           }
           openRange(section, end + 1 < toks.size() ? end + 1 : end);
@@ -207,11 +207,10 @@ void Compiler::ParseFile(FileUnit& fu) {
         } else if (key == "BEGIN") {
           state = State::Body;
         } else if (key == EndKeyword(cur->kind)) {
-          Error(t.line, t.column, "the block has no BEGIN");
+          Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "the block has no BEGIN")));
           state = State::Outside;
         } else {
-          Error(t.line, t.column, "expected TITLE, VERSION, a VAR section or BEGIN, found " +
-                                      Quote(t.text));
+          Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "expected TITLE, VERSION, a VAR section or BEGIN, found %1"), Quote(t.text)));
         }
         break;
       case State::Decl:
@@ -220,7 +219,7 @@ void Compiler::ParseFile(FileUnit& fu) {
           cur->decls.push_back(range);
           state = State::Header;
         } else if (key == "BEGIN" || SectionOf(key) >= 0) {
-          Error(t.line, t.column, "the variable section is not closed with END_VAR");
+          Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "the variable section is not closed with END_VAR")));
           closeRange(t);
           cur->decls.push_back(range);
           state = State::Header;
@@ -245,8 +244,7 @@ void Compiler::ParseFile(FileUnit& fu) {
           cur->instLine = t.line;
           cur->instColumn = t.column;
         } else {
-          Error(t.line, t.column, "expected STRUCT, the FB or UDT the data block is made of, "
-                                  "or BEGIN; found " + Quote(t.text));
+          Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "expected STRUCT, the FB or UDT the data block is made of, or BEGIN; found %1"), Quote(t.text)));
         }
         break;
       case State::DbStruct:
@@ -280,7 +278,7 @@ void Compiler::ParseFile(FileUnit& fu) {
         if (!cur->stmts.empty() && cur->stmts.back().argsOpen) {
           Stmt& call = cur->stmts.back();
           if (keyword && !IsParamLine(lineText)) {
-            Error(call.openLine, call.openCol, "the parameter list is not closed with ')'");
+            Error(call.openLine, call.openCol, Tr(QT_TRANSLATE_NOOP("softplc", "the parameter list is not closed with ')'")));
             call.argsOpen = false;
           } else {
             // one or more parameters of the open list, perhaps with its closing bracket
@@ -291,7 +289,7 @@ void Compiler::ParseFile(FileUnit& fu) {
               const std::string_view rest = Trim(lineText.substr(close + 1));
               if (!rest.empty() && rest != ";")
                 Error(t.line, t.column + static_cast<uint32_t>(close) + 1,
-                      "unexpected " + Quote(rest) + " after the parameter list");
+                      Tr(QT_TRANSLATE_NOOP("softplc", "unexpected %1 after the parameter list"), Quote(rest)));
             }
             break;
           }
@@ -304,23 +302,21 @@ void Compiler::ParseFile(FileUnit& fu) {
         } else if (key.rfind("END_", 0) == 0 && keyword) {
           Error(t.line, t.column,
                 state == State::BareBody
-                    ? Quote(t.text) + " without its block"
-                    : "this block ends with " + std::string(EndKeyword(cur->kind)) + ", not " +
-                          Quote(t.text));
+                    ? Tr(QT_TRANSLATE_NOOP("softplc", "%1 without its block"), Quote(t.text))
+                    : Tr(QT_TRANSLATE_NOOP("softplc", "this block ends with %1, not %2"), std::string(EndKeyword(cur->kind)), Quote(t.text)));
           if (state == State::Body) closeBlock(t);
         } else if (key == "ORGANIZATION_BLOCK" || key == "FUNCTION" ||
                    key == "FUNCTION_BLOCK" || key == "DATA_BLOCK" || key == "TYPE") {
           Error(t.line, t.column,
                 state == State::BareBody
-                    ? "a file holds either plain statements or blocks, not both"
-                    : "the block before this line is not closed with " +
-                          std::string(EndKeyword(cur->kind)));
+                    ? Tr(QT_TRANSLATE_NOOP("softplc", "a file holds either plain statements or blocks, not both"))
+                    : Tr(QT_TRANSLATE_NOOP("softplc", "the block before this line is not closed with %1"), std::string(EndKeyword(cur->kind))));
           if (state == State::Body) {
             closeBlock(t);
             continue;
           }
         } else if (keyword && key != "NAME") {
-          Error(t.line, t.column, Quote(t.text) + " is not allowed among the statements");
+          Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 is not allowed among the statements"), Quote(t.text)));
         } else if (!cur->stmts.empty() && cur->stmts.back().mnem == "CALL" &&
                    !cur->stmts.back().argsInBrackets && IsParamLine(lineText) &&
                    pendingLabels.empty()) {
@@ -336,7 +332,7 @@ void Compiler::ParseFile(FileUnit& fu) {
   if (state != State::Outside && state != State::BareBody && state != State::Skip && cur) {
     const Token& last = toks.back();
     Error(last.line, last.column,
-          std::string(EndKeyword(cur->kind)) + " is missing at the end of the file");
+          Tr(QT_TRANSLATE_NOOP("softplc", "%1 is missing at the end of the file"), std::string(EndKeyword(cur->kind))));
   }
   if (cur && (state == State::BareBody || state == State::Body)) {
     const Token& last = toks.back();
@@ -384,7 +380,7 @@ void Compiler::ParseCallArgs(Stmt& s, std::string_view text, uint32_t line, uint
       a.line = line;
       a.column = itemCol;
       if (at == std::string_view::npos || at == 0) {
-        Error(line, itemCol, "a parameter is written 'name := actual'");
+        Error(line, itemCol, Tr(QT_TRANSLATE_NOOP("softplc", "a parameter is written 'name := actual'")));
       } else {
         a.name = Upper(Trim(trimmed.substr(0, at)));
         std::string_view actual = trimmed.substr(at + 2);
@@ -404,7 +400,7 @@ void Compiler::ParseCallArgs(Stmt& s, std::string_view text, uint32_t line, uint
           tk.offset += offset;
           a.toks.push_back(tk);
         }
-        if (a.toks.empty()) Error(line, actualCol, "parameter " + a.name + " has no actual value");
+        if (a.toks.empty()) Error(line, actualCol, Tr(QT_TRANSLATE_NOOP("softplc", "parameter %1 has no actual value"), a.name));
         else s.args.push_back(std::move(a));
       }
     }
@@ -436,7 +432,7 @@ bool Compiler::ParseBlockRef(std::string_view text, bool quoted, uint32_t line, 
       for (const auto& d : kDefaults)
         if (up == d.first) name = d.second;
       if (name.empty()) {
-        Error(line, col, "unknown symbol \"" + sym + "\"; name the block in the symbol table or write it as FC 1, FB 1, DB 1");
+        Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "unknown symbol \"%1\"; name the block in the symbol table or write it as FC 1, FB 1, DB 1"), sym));
         return false;
       }
     }
@@ -461,10 +457,8 @@ bool Compiler::ParseBlockRef(std::string_view text, bool quoted, uint32_t line, 
     if (number > 65535) break;
     return true;
   }
-  Error(line, col, quoted ? "symbol \"" + std::string(text) + "\" stands for " + Quote(name) +
-                                ", which is not a block"
-                          : "expected a block name such as FC 1, FB 1 or DB 1, found " +
-                                Quote(text));
+  Error(line, col, quoted ? Tr(QT_TRANSLATE_NOOP("softplc", "symbol \"%1\" stands for %2, which is not a block"), std::string(text), Quote(name))
+                          : Tr(QT_TRANSLATE_NOOP("softplc", "expected a block name such as FC 1, FB 1 or DB 1, found %1"), Quote(text)));
   return false;
 }
 
@@ -473,9 +467,7 @@ bool Compiler::ParseBlockHeader(FileUnit& fu, size_t i, size_t end, Block& b) {
   const Token& kw = toks[i - 1];
   while (i < end && toks[i].kind == TokKind::Attribute) ++i;
   if (i >= end) {
-    Error(kw.line, kw.column, "the block needs a name such as " +
-                                  std::string(BlockKindName(b.kind == BlockKind::DB ? BlockKind::DB : b.kind)) +
-                                  " 1");
+    Error(kw.line, kw.column, Tr(QT_TRANSLATE_NOOP("softplc", "the block needs a name such as %1 1"), std::string(BlockKindName(b.kind == BlockKind::DB ? BlockKind::DB : b.kind))));
     return false;
   }
   const std::string& text = files_[file_].text;
@@ -487,7 +479,7 @@ bool Compiler::ParseBlockHeader(FileUnit& fu, size_t i, size_t end, Block& b) {
     // "FC 1 : VOID" or "\"name\" : INT"
     size_t colon = rest.rfind(':');
     if (colon == std::string_view::npos) {
-      Error(kw.line, kw.column, "a function is declared 'FUNCTION FC 1 : VOID' (or with the type of its RET_VAL)");
+      Error(kw.line, kw.column, Tr(QT_TRANSLATE_NOOP("softplc", "a function is declared 'FUNCTION FC 1 : VOID' (or with the type of its RET_VAL)")));
       return false;
     }
     b.retType = Upper(Trim(rest.substr(colon + 1)));
@@ -502,8 +494,7 @@ bool Compiler::ParseBlockHeader(FileUnit& fu, size_t i, size_t end, Block& b) {
   if (!ParseBlockRef(name, quoted, toks[i].line, toks[i].column, kind, number)) return false;
   if (kind != b.kind) {
     Error(toks[i].line, toks[i].column,
-          Quote(BlockName(kind, number)) + " cannot be declared with " + Quote(kw.text) +
-              "; expected " + BlockKindName(b.kind) + " n");
+          Tr(QT_TRANSLATE_NOOP("softplc", "%1 cannot be declared with %2; expected %3 n"), Quote(BlockName(kind, number)), Quote(kw.text), BlockKindName(b.kind)));
     return false;
   }
   b.number = number;
@@ -511,11 +502,11 @@ bool Compiler::ParseBlockHeader(FileUnit& fu, size_t i, size_t end, Block& b) {
   b.column = toks[i].column;
   if (kind == BlockKind::OB && number != 1 && number != 100 && number != 35) {
     Error(toks[i].line, toks[i].column,
-          "only OB 1, OB 35 and OB 100 are supported, not OB " + std::to_string(number));
+          Tr(QT_TRANSLATE_NOOP("softplc", "only OB 1, OB 35 and OB 100 are supported, not OB %1"), std::to_string(number)));
     return false;
   }
   if (kind == BlockKind::DB && number == 0) {
-    Error(toks[i].line, toks[i].column, "data blocks are numbered from 1");
+    Error(toks[i].line, toks[i].column, Tr(QT_TRANSLATE_NOOP("softplc", "data blocks are numbered from 1")));
     return false;
   }
   return RegisterBlock(b);
@@ -525,8 +516,7 @@ bool Compiler::RegisterBlock(Block& b) {
   const auto [at, added] =
       seen_.emplace(std::make_pair(b.kind, b.number), files_[file_].name + ":" + std::to_string(b.line));
   if (!added) {
-    Error(b.line, b.column, BlockName(b.kind, b.number) + " is defined twice (first at " +
-                                at->second + ")");
+    Error(b.line, b.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 is defined twice (first at %2)"), BlockName(b.kind, b.number), at->second));
     return false;
   }
   return true;
@@ -544,9 +534,8 @@ void Compiler::ParseStatements(FileUnit& fu, Block& b, size_t i, size_t end, uin
     }
     const Token& t = toks[i];
     if (t.kind != TokKind::Word) {
-      Error(t.line, t.column, t.kind == TokKind::Bad ? "the quote is not closed on this line"
-                                                     : "expected an instruction, found " +
-                                                           Quote(t.text));
+      Error(t.line, t.column, t.kind == TokKind::Bad ? Tr(QT_TRANSLATE_NOOP("softplc", "the quote is not closed on this line"))
+                                                     : Tr(QT_TRANSLATE_NOOP("softplc", "expected an instruction, found %1"), Quote(t.text)));
       while (i < end && toks[i].kind != TokKind::Semicolon) ++i;
       continue;
     }
@@ -638,13 +627,12 @@ void Compiler::ParseStatements(FileUnit& fu, Block& b, size_t i, size_t end, uin
                           std::find(std::begin(kOpeners), std::end(kOpeners), prev->mnem) !=
                               std::end(kOpeners);
       if (opener) {
-        Error(s.mnemLine, s.mnemCol, "'(' belongs on the line of its instruction: write '" +
-                                         prev->mnem + "('");
+        Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "'(' belongs on the line of its instruction: write '%1('"), prev->mnem));
         prev->mnem += "(";
         continue;
       }
       // counted as an opening bracket, so that its ')' is not reported as well
-      Error(s.mnemLine, s.mnemCol, "a bracket opens with its instruction: write 'U(', 'O(' or 'X('");
+      Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "a bracket opens with its instruction: write 'U(', 'O(' or 'X('")));
       s.mnem = "U(";
     }
     if (!pending.empty()) {

@@ -1,6 +1,7 @@
 // Translation: statements into pre-decoded instructions with their source places, labels and
 // brackets, the master control relay, and calls with their parameter copies.
 #include "softplc/CompilerImpl.h"
+#include "softplc/Text.h"
 
 namespace softplc::compiler {
 
@@ -30,17 +31,14 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
     if (s.label.empty()) return;
     std::string up = Upper(s.label);
     if (up.size() > 4) {
-      Error(s.labelLine, s.labelCol, "label " + Quote(s.label) +
-                                         " is too long; labels have at most four characters");
+      Error(s.labelLine, s.labelCol, Tr(QT_TRANSLATE_NOOP("softplc", "label %1 is too long; labels have at most four characters"), Quote(s.label)));
     } else if (!IsIdentStart(up[0]) || !std::all_of(up.begin(), up.end(), IsIdentChar)) {
-      Error(s.labelLine, s.labelCol, "label " + Quote(s.label) +
-                                         " must start with a letter and hold letters and digits");
+      Error(s.labelLine, s.labelCol, Tr(QT_TRANSLATE_NOOP("softplc", "label %1 must start with a letter and hold letters and digits"), Quote(s.label)));
     }
     auto [it, inserted] = labels.emplace(up, std::make_pair(static_cast<uint32_t>(p.code.size()),
                                                             s.labelLine));
     if (!inserted)
-      Error(s.labelLine, s.labelCol, "label " + Quote(s.label) + " is defined twice (first at line " +
-                                         std::to_string(it->second.second) + ")");
+      Error(s.labelLine, s.labelCol, Tr(QT_TRANSLATE_NOOP("softplc", "label %1 is defined twice (first at line %2)"), Quote(s.label), std::to_string(it->second.second)));
   };
 
   auto emit = [&](const Stmt& s, Insn in) {
@@ -66,18 +64,18 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       if (!other.empty()) {
         std::string_view mine = MnemonicOf(other[0]->opcode, lang_);
         std::string how = forced_ == Mnemonics::Auto
-                              ? "but this file uses " + std::string(LangName(lang_)) +
-                                    " mnemonics (see line " + std::to_string(fu.langLine) + ")"
-                              : "but the program is set to " + std::string(LangName(lang_)) +
-                                    " mnemonics";
-        Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " is " + WithArticle(Other(lang_)) +
-                                         " mnemonic, " + how +
-                                         (mine.empty() ? "" : "; write " + Quote(mine)) +
-                                         " (German and English mnemonics cannot be mixed)");
+                              ? Tr(QT_TRANSLATE_NOOP("softplc", "but this file uses %1 mnemonics (see line %2)"), LangName(lang_), fu.langLine)
+                              : Tr(QT_TRANSLATE_NOOP("softplc", "but the program is set to %1 mnemonics"), LangName(lang_));
+        const std::string write = mine.empty() ? std::string() : Tr(QT_TRANSLATE_NOOP("softplc", "; write %1"), Quote(mine));
+        Error(s.mnemLine, s.mnemCol,
+              Other(lang_) == Lang::German
+                  ? Tr(QT_TRANSLATE_NOOP("softplc", "%1 is a German mnemonic, %2%3 (German and English mnemonics cannot be mixed)"), Quote(s.mnem), how, write)
+                  : Tr(QT_TRANSLATE_NOOP("softplc", "%1 is an English mnemonic, %2%3 (German and English mnemonics cannot be mixed)"), Quote(s.mnem), how, write));
       } else {
         std::string_view near = ClosestMnemonic(lang_, s.mnem);
-        Error(s.mnemLine, s.mnemCol, "unknown instruction " + Quote(s.mnem) +
-                                         (near.empty() ? "" : "; did you mean " + Quote(near) + "?"));
+        Error(s.mnemLine, s.mnemCol,
+              near.empty() ? Tr(QT_TRANSLATE_NOOP("softplc", "unknown instruction %1"), Quote(s.mnem))
+                           : Tr(QT_TRANSLATE_NOOP("softplc", "unknown instruction %1; did you mean %2?"), Quote(s.mnem), Quote(near)));
       }
       continue;
     }
@@ -93,10 +91,11 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       std::string area = Upper(op.areaText);
       std::string_view mine = AreaInOtherLanguage(area, lang_);
       if (op.kind == Operand::Kind::Cond) mine = lang_ == Lang::German ? "BIE" : "BR";
-      Error(t0->line, t0->column, Quote(op.areaText) + " is " + WithArticle(Other(lang_)) +
-                                      " address, but this program uses " + LangName(lang_) +
-                                      " mnemonics" + (mine.empty() ? "" : "; write " + Quote(mine)) +
-                                      " (German and English mnemonics cannot be mixed)");
+      const std::string write = mine.empty() ? std::string() : Tr(QT_TRANSLATE_NOOP("softplc", "; write %1"), Quote(mine));
+      Error(t0->line, t0->column,
+            Other(lang_) == Lang::German
+                ? Tr(QT_TRANSLATE_NOOP("softplc", "%1 is a German address, but this program uses %2 mnemonics%3 (German and English mnemonics cannot be mixed)"), Quote(op.areaText), LangName(lang_), write)
+                : Tr(QT_TRANSLATE_NOOP("softplc", "%1 is an English address, but this program uses %2 mnemonics%3 (German and English mnemonics cannot be mixed)"), Quote(op.areaText), LangName(lang_), write));
       continue;
     }
     const InstructionDef* def = nullptr;
@@ -115,18 +114,20 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
         if (std::find(seen.begin(), seen.end(), what) != seen.end()) continue;
         seen.push_back(what);
       }
+      // "a, b or c", each part a message of its own
       for (size_t k = 0; k < seen.size(); ++k)
-        expect += (k == 0 ? "" : k + 1 == seen.size() ? " or " : ", ") + seen[k];
+        expect = k == 0                   ? seen[k]
+                 : k + 1 == seen.size() ? Tr(QT_TRANSLATE_NOOP("softplc", "%1 or %2"), expect, seen[k])
+                                        : Tr("%1, %2", expect, seen[k]);
       if (op.kind == Operand::Kind::None)
-        Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " needs an operand: " + expect);
+        Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "%1 needs an operand: %2"), Quote(s.mnem), expect));
       else
-        Error(line, col, Quote(s.mnem) + " cannot take this operand; it expects " + expect);
+        Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "%1 cannot take this operand; it expects %2"), Quote(s.mnem), expect));
       continue;
     }
     Insn in{def->opcode, 0, 0, 0};
     if (op.aggregate) {
-      Error(line, col, "this variable is a " + TypeName(*op.vtype) +
-                           "; an instruction can only use one of its elements");
+      Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "this variable is a %1; an instruction can only use one of its elements"), TypeName(*op.vtype)));
       continue;
     }
     bool address = false;
@@ -156,8 +157,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       case OperandKind::Int16: in.arg = op.value & 0xFFFF; break;
       case OperandKind::Count:
         if (op.value > def->limit) {
-          Error(line, col, Quote(s.mnem) + " takes a number from 0 to " +
-                               std::to_string(def->limit));
+          Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "%1 takes a number from 0 to %2"), Quote(s.mnem), std::to_string(def->limit)));
           continue;
         }
         in.a = static_cast<uint8_t>(op.value);
@@ -175,7 +175,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
         if (op.indirect) break;  // the number is read when it runs
         int32_t idx = op.byte < p.dbIndex.size() ? p.dbIndex[op.byte] : -1;
         if (idx < 0) {
-          Error(line, col, "DB " + std::to_string(op.byte) + " does not exist (it is not in the loaded files)");
+          Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 does not exist (it is not in the loaded files)"), std::to_string(op.byte)));
           continue;
         }
         in.a = op.di ? 1 : 0;
@@ -189,20 +189,19 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       // a fully qualified address opens its data block first, as the CPU does
       int32_t idx = static_cast<size_t>(op.qualifiedDb) < p.dbIndex.size() ? p.dbIndex[static_cast<size_t>(op.qualifiedDb)] : -1;
       if (idx < 0) {
-        Error(line, col, "DB " + std::to_string(op.qualifiedDb) + " does not exist (it is not in the loaded files)");
+        Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 does not exist (it is not in the loaded files)"), std::to_string(op.qualifiedDb)));
         continue;
       }
       const DataBlockInfo& d = p.dbs[static_cast<size_t>(idx)];
       if (op.byte + width > d.length) {
-        Error(line, col, "the address lies outside DB " + std::to_string(d.number) + ", which has " +
-                             std::to_string(d.length) + " bytes");
+        Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "the address lies outside DB %1, which has %2 bytes"), std::to_string(d.number), std::to_string(d.length)));
         continue;
       }
       emit(s, Insn{Opcode::OPN, 0, 0, static_cast<uint32_t>(idx)});
       in.arg = d.base + op.byte;
     } else if (address && !op.indirect && !op.arReg && (op.area == Area::DB || op.area == Area::DI)) {
       if (op.area == Area::DI && op.symbolic && b.kind != BlockKind::FB) {
-        Error(line, col, "static variables exist only in function blocks");
+        Error(line, col, Tr(QT_TRANSLATE_NOOP("softplc", "static variables exist only in function blocks")));
         continue;
       }
       IndirectRef ref{def->opcode, op.area, op.size, 0, op.byte << 3, 1, 0, op.bit, 0};
@@ -253,20 +252,19 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
       case Opcode::XN_NEST:
         nesting.push_back({s.mnemLine, s.mnemCol});
         if (nesting.size() > kMaxNesting && !nestingReported) {
-          Error(s.mnemLine, s.mnemCol, "brackets are nested more than seven levels deep");
+          Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "brackets are nested more than seven levels deep")));
           nestingReported = true;
         }
         break;
       case Opcode::CLOSE:
         if (nesting.empty())
-          Error(s.mnemLine, s.mnemCol, "')' has no matching opening bracket");
+          Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "')' has no matching opening bracket")));
         else
           nesting.pop_back();
         break;
       case Opcode::ENT:
       case Opcode::LEAVE:
-        Warning(s.mnemLine, s.mnemCol, Quote(s.mnem) +
-                                           " has no effect on a CPU with two accumulators");
+        Warning(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "%1 has no effect on a CPU with two accumulators"), Quote(s.mnem)));
         break;
       default: break;
     }
@@ -280,7 +278,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
   }
   for (const Stmt& s : b.trailingLabels) defineLabel(s);
   for (const Open& o : nesting)
-    Error(o.line, o.col, "this bracket is never closed with ')'");
+    Error(o.line, o.col, Tr(QT_TRANSLATE_NOOP("softplc", "this bracket is never closed with ')'")));
 
   Stmt endStmt;
   endStmt.mnemLine = b.endLine;
@@ -292,7 +290,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
   for (const Fixup& f : fixups) {
     auto it = labels.find(f.label);
     if (it == labels.end()) {
-      Error(f.line, f.col, "jump to label " + Quote(f.label) + ", which is not defined in this block");
+      Error(f.line, f.col, Tr(QT_TRANSLATE_NOOP("softplc", "jump to label %1, which is not defined in this block"), Quote(f.label)));
       continue;
     }
     p.code[f.insn].arg = it->second.first;
@@ -308,8 +306,7 @@ void Compiler::Translate(FileUnit& fu, Block& b, Program& p) {
     if (!ok) {
       std::string name = std::string(MnemonicOf(Opcode::JL, lang_));
       std::string ju = std::string(MnemonicOf(Opcode::JU, lang_));
-      Error(f.line, f.col, Quote(name) + " must be followed by up to 255 " + Quote(ju) +
-                               " jumps, ending at label " + Quote(f.label));
+      Error(f.line, f.col, Tr(QT_TRANSLATE_NOOP("softplc", "%1 must be followed by up to 255 %2 jumps, ending at label %3"), Quote(name), Quote(ju), Quote(f.label)));
       continue;
     }
     in.a = static_cast<uint8_t>(target - f.insn - 1);
@@ -356,7 +353,7 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
       }
     }
     if (at == std::string::npos) {
-      Error(t0.line, t0.column, "an ANY pointer is written like P#DB1.DBX0.0 BYTE 10 or P#M 10.0 BYTE 4");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "an ANY pointer is written like P#DB1.DBX0.0 BYTE 10 or P#M 10.0 BYTE 4")));
       return false;
     }
     uint32_t count = 0;
@@ -380,7 +377,7 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
     size_t startNum = digits;
     while (startNum > 0 && addr[startNum - 1] >= '0' && addr[startNum - 1] <= '9') --startNum;
     if (startNum == digits || dot == std::string::npos) {
-      Error(t0.line, t0.column, "an ANY pointer is written like P#DB1.DBX0.0 BYTE 10 or P#M 10.0 BYTE 4");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "an ANY pointer is written like P#DB1.DBX0.0 BYTE 10 or P#M 10.0 BYTE 4")));
       return false;
     }
     byte = static_cast<uint32_t>(std::stoul(addr.substr(startNum, digits - startNum)));
@@ -390,18 +387,17 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
     std::string_view rest;
     if (SplitQualified(area, db, rest)) {
       if (rest != "DBX") {
-        Error(t0.line, t0.column, "inside a data block the ANY pointer starts with DBX: P#DB1.DBX0.0");
+        Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "inside a data block the ANY pointer starts with DBX: P#DB1.DBX0.0")));
         return false;
       }
       int32_t idx = static_cast<size_t>(db) < p.dbIndex.size() ? p.dbIndex[static_cast<size_t>(db)] : -1;
       if (idx < 0) {
-        Error(t0.line, t0.column, "DB " + std::to_string(db) + " does not exist (it is not in the loaded files)");
+        Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 does not exist (it is not in the loaded files)"), std::to_string(db)));
         return false;
       }
       const DataBlockInfo& d = p.dbs[static_cast<size_t>(idx)];
       if (byte + length > d.length) {
-        Error(t0.line, t0.column, "the range lies outside DB " + std::to_string(db) + ", which has " +
-                                      std::to_string(d.length) + " bytes");
+        Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "the range lies outside DB %1, which has %2 bytes"), std::to_string(db), std::to_string(d.length)));
         return false;
       }
       base = d.base + byte;
@@ -409,11 +405,11 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
     }
     AreaWord aw = LookupArea(area);
     if (!aw.ok || aw.size != 0 || aw.timer || aw.counter || aw.area == Area::DB || aw.area == Area::DI) {
-      Error(t0.line, t0.column, "an ANY pointer names the area E, A, M, L or a data block");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "an ANY pointer names the area E, A, M, L or a data block")));
       return false;
     }
     if (byte + length > AreaSize(aw.area)) {
-      Error(t0.line, t0.column, "the range lies outside its area");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "the range lies outside its area")));
       return false;
     }
     base = AreaBase(aw.area) + byte + (aw.area == Area::Local ? caller.frameBase : 0u);
@@ -423,8 +419,7 @@ bool Compiler::AnyRange(const Block& caller, const CallArg& arg, uint32_t& base,
   if (!ParseOperandToks(arg.toks.data(), arg.toks.size(), caller, op)) return false;
   if ((op.kind != Operand::Kind::Sized && !op.aggregate) || op.indirect || op.arReg ||
       (op.qualifiedDb < 0 && (op.area == Area::DB || op.area == Area::DI))) {
-    Error(t0.line, t0.column, "a block parameter needs a range: a variable of a data block, "
-                              "a byte/word/double word, or P#DB1.DBX0.0 BYTE 10");
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "a block parameter needs a range: a variable of a data block, a byte/word/double word, or P#DB1.DBX0.0 BYTE 10")));
     return false;
   }
   base = FlatOf(caller, op, p);
@@ -489,14 +484,14 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
   const bool output = param.section != kIn;
   std::string up = Upper(arg.text);
   while (!up.empty() && (up.back() == ' ' || up.back() == ';')) up.pop_back();
-  const std::string what = "parameter " + param.upper + " of " + calleeName + " (" + TypeName(pt) + ")";
+  const std::string what = Tr(QT_TRANSLATE_NOOP("softplc", "parameter %1 of %2 (%3)"), param.upper, calleeName, TypeName(pt));
   if (up == "TRUE" || up == "FALSE") {
     if (psize != 0) {
-      Error(t0.line, t0.column, what + " cannot take " + up);
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 cannot take %2"), what, up));
       return false;
     }
     if (output) {
-      Error(t0.line, t0.column, what + " is an output; it needs an address, not a constant");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 is an output; it needs an address, not a constant"), what));
       return false;
     }
     c.mode = ParamCopy::Const;
@@ -521,22 +516,24 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
       c.caller = mem::kLocalBase + caller.frameBase + op.pointerByte;
       return true;
     }
-    Error(t0.line, t0.column, what + " needs a " + (timer ? "timer such as T 1" : "counter such as Z 1"));
+    Error(t0.line, t0.column,
+          timer ? Tr(QT_TRANSLATE_NOOP("softplc", "%1 needs a timer such as T 1"), what)
+                : Tr(QT_TRANSLATE_NOOP("softplc", "%1 needs a counter such as Z 1"), what));
     return false;
   }
   if (op.kind == Operand::Kind::Const) {
     if (output) {
-      Error(t0.line, t0.column, what + " is an output; it needs an address, not a constant");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 is an output; it needs an address, not a constant"), what));
       return false;
     }
     if (psize <= 0) {
-      Error(t0.line, t0.column, what + " cannot take a constant");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 cannot take a constant"), what));
       return false;
     }
     std::vector<uint8_t> bytes(4, 0);
     std::string e = EncodeValue(pt, arg.text, bytes, 0);
     if (!e.empty()) {
-      Error(t0.line, t0.column, what + ": " + e);
+      Error(t0.line, t0.column, Tr("%1: %2", what, e));
       return false;
     }
     uint32_t v = 0;
@@ -546,7 +543,7 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
     return true;
   }
   if (op.indirect || op.arReg) {
-    Error(t0.line, t0.column, what + " needs a direct address or a variable");
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 needs a direct address or a variable"), what));
     return false;
   }
   bool fits = false;
@@ -556,14 +553,14 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
   if (fits && op.vtype && psize >= 0 && !SameType(*op.vtype, pt)) fits = false;
   if (!fits) {
     std::string actual = op.vtype ? TypeName(*op.vtype)
-                         : op.kind == Operand::Kind::Bit ? "a bit"
-                         : op.kind == Operand::Kind::Sized ? (op.size == 1 ? "a byte" : op.size == 2 ? "a word" : "a double word")
-                         : "this operand";
-    Error(t0.line, t0.column, what + " cannot take " + actual);
+                         : op.kind == Operand::Kind::Bit ? Tr(QT_TRANSLATE_NOOP("softplc", "a bit"))
+                         : op.kind == Operand::Kind::Sized ? (op.size == 1 ? Tr(QT_TRANSLATE_NOOP("softplc", "a byte")) : op.size == 2 ? Tr(QT_TRANSLATE_NOOP("softplc", "a word")) : Tr(QT_TRANSLATE_NOOP("softplc", "a double word")))
+                         : Tr(QT_TRANSLATE_NOOP("softplc", "this operand"));
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 cannot take %2"), what, actual));
     return false;
   }
   if (op.area == Area::PeriphIn && output) {
-    Error(t0.line, t0.column, what + " is an output; it cannot write peripheral inputs");
+    Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "%1 is an output; it cannot write peripheral inputs"), what));
     return false;
   }
   c.callerBit = op.bit;
@@ -572,7 +569,7 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
     c.caller = op.byte;
   } else if (op.qualifiedDb < 0 && op.area == Area::DI) {
     if (caller.kind != BlockKind::FB) {
-      Error(t0.line, t0.column, "static variables exist only in function blocks");
+      Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "static variables exist only in function blocks")));
       return false;
     }
     c.mode = ParamCopy::RelDi;
@@ -582,8 +579,7 @@ bool Compiler::ActualToCopy(const Block& caller, const CallArg& arg, const Var& 
       const DataBlockInfo& d = p.dbs[static_cast<size_t>(p.dbIndex[static_cast<size_t>(op.qualifiedDb)])];
       uint32_t width = c.size == 0 ? 1u : c.size == 255 ? c.length : c.size;
       if (op.byte + width > d.length) {
-        Error(t0.line, t0.column, "the address lies outside DB " + std::to_string(d.number) +
-                                      ", which has " + std::to_string(d.length) + " bytes");
+        Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "the address lies outside DB %1, which has %2 bytes"), std::to_string(d.number), std::to_string(d.length)));
         return false;
       }
     }
@@ -604,8 +600,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     if (v.section != kTemp) hasParams = true;
   if (!isCall) {
     if (hasParams || target->native != Native::None) {
-      Error(s.mnemLine, s.mnemCol, Quote(s.mnem) + " can only call blocks without parameters or "
-                                   "static data; use CALL " + name);
+      Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "%1 can only call blocks without parameters or static data; use CALL %2"), Quote(s.mnem), name));
       return false;
     }
   }
@@ -617,7 +612,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
                       ? p.dbIndex[static_cast<size_t>(inst->number)]
                       : -1;
     if (idx < 0) {
-      Error(s.mnemLine, s.mnemCol, "DB " + std::to_string(inst->number) + " has errors");
+      Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "DB %1 has errors"), std::to_string(inst->number)));
       return false;
     }
     const DataBlockInfo& d = p.dbs[static_cast<size_t>(idx)];
@@ -644,13 +639,14 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
       for (const Var& v : target->vars)
         if (v.section == kIn || v.section == kOut || v.section == kInOut)
           list += (list.empty() ? "" : ", ") + v.upper;
-      Error(a.line, a.column, name + " has no parameter " + Quote(a.name) +
-                                  (list.empty() ? "; it takes none" : "; its parameters are " + list));
+      Error(a.line, a.column,
+            list.empty() ? Tr(QT_TRANSLATE_NOOP("softplc", "%1 has no parameter %2; it takes none"), name, Quote(a.name))
+                         : Tr(QT_TRANSLATE_NOOP("softplc", "%1 has no parameter %2; its parameters are %3"), name, Quote(a.name), list));
       ok = false;
       continue;
     }
     if (byParam[k]) {
-      Error(a.line, a.column, "parameter " + a.name + " is given twice");
+      Error(a.line, a.column, Tr(QT_TRANSLATE_NOOP("softplc", "parameter %1 is given twice"), a.name));
       ok = false;
       continue;
     }
@@ -664,8 +660,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
     const CallArg* a = byParam[k];
     if (!a) {
       if (target->kind == BlockKind::FC || target->kind == BlockKind::SFC) {
-        Error(s.mnemLine, s.mnemCol, "parameter " + v.upper + " of " + name +
-                                         " is missing (a function needs all its parameters)");
+        Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "parameter %1 of %2 is missing (a function needs all its parameters)"), v.upper, name));
         ok = false;
       }
       continue;
@@ -700,8 +695,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
                                t0.kind == TokKind::Quoted, t0.line, t0.column, kind, number)) {
         if (kind != BlockKind::DB ||
             static_cast<size_t>(number) >= p.dbIndex.size() || p.dbIndex[static_cast<size_t>(number)] < 0) {
-          Error(t0.line, t0.column, "parameter " + v.upper + " of " + name +
-                                        " needs a data block that exists, such as DB 1");
+          Error(t0.line, t0.column, Tr(QT_TRANSLATE_NOOP("softplc", "parameter %1 of %2 needs a data block that exists, such as DB 1"), v.upper, name));
           ok = false;
           continue;
         }
@@ -756,9 +750,7 @@ bool Compiler::TranslateCall(const Stmt& s, const Block& caller, Program& p, Ins
   if (!ok) return false;
   if (cs.native == Native::BLKMOV && cs.srcAny == kNoRet && cs.dstAny == kNoRet &&
       cs.srcLength != cs.dstLength) {
-    Error(s.mnemLine, s.mnemCol, "SFC 20 BLKMOV copies " + std::to_string(cs.srcLength) +
-                                     " bytes into a range of " + std::to_string(cs.dstLength) +
-                                     "; both ranges must be equally long");
+    Error(s.mnemLine, s.mnemCol, Tr(QT_TRANSLATE_NOOP("softplc", "SFC 20 BLKMOV copies %1 bytes into a range of %2; both ranges must be equally long"), std::to_string(cs.srcLength), std::to_string(cs.dstLength)));
     return false;
   }
   cs.firstIn = static_cast<uint32_t>(p.copies.size());

@@ -1,6 +1,7 @@
 // The compiler's driver: runs the stages over the files in order, lays out memory and
 // assembles the program. The stages are in Compile*.cpp, their shared parts in CompilerImpl.h.
 #include "softplc/Compiler.h"
+#include "softplc/Text.h"
 
 #include "softplc/CompilerImpl.h"
 
@@ -54,8 +55,7 @@ bool Compiler::Run(Program& out) {
     }
   file_ = 0;
   if (stack > mem::kMaxLocalStack && !files_.empty())
-    Error(1, 1, "the blocks need more than " + std::to_string(mem::kMaxLocalStack) +
-                    " bytes of local data along one chain of calls");
+    Error(1, 1, Tr(QT_TRANSLATE_NOOP("softplc", "the blocks need more than %1 bytes of local data along one chain of calls"), std::to_string(mem::kMaxLocalStack)));
   p.localStack = stack;
   scratch_ = mem::kLocalBase + stack;
   uint32_t pos = scratch_ + 16;
@@ -75,7 +75,7 @@ bool Compiler::Run(Program& out) {
     }
   if (pos - scratch_ > mem::kMaxDataBytes) {
     file_ = 0;
-    Error(1, 1, "the data blocks need more than " + std::to_string(mem::kMaxDataBytes) + " bytes");
+    Error(1, 1, Tr(QT_TRANSLATE_NOOP("softplc", "the data blocks need more than %1 bytes"), std::to_string(mem::kMaxDataBytes)));
   }
   p.flatSize = pos;
 
@@ -97,9 +97,9 @@ bool Compiler::Run(Program& out) {
   file_ = 0;
   if (result_.errors.empty() && p.ob1 < 0) {
     if (files_.empty())
-      result_.errors.push_back({"", 0, 0, "no source file was given"});
+      result_.errors.push_back(MakeMessage("", 0, 0, Tr(QT_TRANSLATE_NOOP("softplc", "no source file was given"))));
     else
-      Error(1, 1, "the program has no OB 1 (no statements were found)");
+      Error(1, 1, Tr(QT_TRANSLATE_NOOP("softplc", "the program has no OB 1 (no statements were found)")));
   }
   SortMessages();
   if (!result_.errors.empty()) return false;

@@ -21,6 +21,7 @@
 #include "softplc/Lexer.h"
 #include "softplc/Machine.h"
 #include "softplc/Operands.h"
+#include "softplc/Text.h"
 
 namespace softplc::compiler {
 
@@ -136,8 +137,9 @@ inline bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9
 
 inline std::string Quote(std::string_view s) { return "'" + std::string(s) + "'"; }
 
-inline const char* LangName(Lang l) { return l == Lang::German ? "German" : "English"; }
-inline const char* WithArticle(Lang l) { return l == Lang::German ? "a German" : "an English"; }
+inline std::string LangName(Lang l) {
+  return l == Lang::German ? Tr(QT_TRANSLATE_NOOP("softplc", "German")) : Tr(QT_TRANSLATE_NOOP("softplc", "English"));
+}
 inline Lang Other(Lang l) { return l == Lang::German ? Lang::English : Lang::German; }
 
 // Source structure (CompileSource.cpp)
@@ -169,15 +171,16 @@ class Compiler : public TypeResolver {
   void Error(uint32_t line, uint32_t col, std::string text) {
     if (quiet_ || errorCount_ >= kMaxErrors) return;
     ++errorCount_;
-    result_.errors.push_back({files_.empty() ? std::string() : files_[file_].name,
-                              static_cast<int>(line), static_cast<int>(col), std::move(text)});
+    result_.errors.push_back(MakeMessage(files_.empty() ? std::string() : files_[file_].name,
+                                         static_cast<int>(line), static_cast<int>(col), text));
     if (errorCount_ == kMaxErrors)
-      result_.errors.push_back({files_[file_].name, static_cast<int>(line),
-                                static_cast<int>(col), "too many errors; stopped reporting"});
+      result_.errors.push_back(
+          MakeMessage(files_[file_].name, static_cast<int>(line), static_cast<int>(col),
+                      Tr(QT_TRANSLATE_NOOP("softplc", "too many errors; stopped reporting"))));
   }
   void Warning(uint32_t line, uint32_t col, std::string text) {
-    result_.warnings.push_back({files_[file_].name, static_cast<int>(line),
-                                static_cast<int>(col), std::move(text)});
+    result_.warnings.push_back(
+        MakeMessage(files_[file_].name, static_cast<int>(line), static_cast<int>(col), text));
   }
   void DeclErrors(std::vector<DeclError>& errs) {
     for (DeclError& e : errs) Error(e.line, e.column, std::move(e.text));

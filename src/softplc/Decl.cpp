@@ -1,4 +1,5 @@
 #include "softplc/Decl.h"
+#include "softplc/Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -262,7 +263,7 @@ TypeP DeclParser::ParseType() {
     return u;
   }
   if (t.kind != Tok::Word) {
-    Error(t.line, t.column, "expected a data type, found '" + t.raw + "'");
+    Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "expected a data type, found '%1'"), t.raw));
     return nullptr;
   }
   for (const Elementary& e : kElementary)
@@ -284,7 +285,7 @@ TypeP DeclParser::ParseType() {
         v = -1;
       }
       if (v < 1 || v > 254 || close.text != "]") {
-        Error(n.line, n.column, "a string is declared STRING[n] with n from 1 to 254");
+        Error(n.line, n.column, Tr(QT_TRANSLATE_NOOP("softplc", "a string is declared STRING[n] with n from 1 to 254")));
         return nullptr;
       }
       s->strLen = static_cast<uint32_t>(v);
@@ -319,7 +320,7 @@ TypeP DeclParser::ParseType() {
       // In 64 bits: [-2147483648..2147483647] must not wrap into a small count.
       ok = ok && h >= l && (sep.text == "]" || sep.text == ",");
       if (ok && int64_t{h} - l > 65535) {
-        Error(lo.line, lo.column, "an array dimension has at most 65536 elements");
+        Error(lo.line, lo.column, Tr(QT_TRANSLATE_NOOP("softplc", "an array dimension has at most 65536 elements")));
         return nullptr;
       }
       if (!ok) break;
@@ -327,17 +328,16 @@ TypeP DeclParser::ParseType() {
       if (sep.text == "]") break;
     }
     if (!ok) {
-      Error(t.line, t.column, "an array is declared ARRAY [low..high] OF type, with low <= high "
-                              "(or [low..high, low..high, ...] for more dimensions)");
+      Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "an array is declared ARRAY [low..high] OF type, with low <= high (or [low..high, low..high, ...] for more dimensions)")));
       return nullptr;
     }
     if (dims.size() > 6) {
-      Error(t.line, t.column, "an array has at most six dimensions");
+      Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "an array has at most six dimensions")));
       return nullptr;
     }
     Tok of = Next();
     if (of.text != "OF") {
-      Error(of.line, of.column, "expected OF after the array bounds");
+      Error(of.line, of.column, Tr(QT_TRANSLATE_NOOP("softplc", "expected OF after the array bounds")));
       return nullptr;
     }
     if (TooDeep(t)) return nullptr;
@@ -347,7 +347,7 @@ TypeP DeclParser::ParseType() {
     if (!elem) return nullptr;
     if (elem->kind == TypeKind::Any || elem->kind == TypeKind::Timer ||
         elem->kind == TypeKind::Counter || elem->kind == TypeKind::BlockDb) {
-      Error(of.line, of.column, "an array cannot hold " + TypeName(*elem));
+      Error(of.line, of.column, Tr(QT_TRANSLATE_NOOP("softplc", "an array cannot hold %1"), TypeName(*elem)));
       return nullptr;
     }
     // More dimensions are arrays of rows, the last index varying fastest. Rows follow each
@@ -366,7 +366,7 @@ TypeP DeclParser::ParseType() {
                                      : RoundUp(inner->bits, 16);
       const uint32_t count = static_cast<uint32_t>(a->hi - a->lo + 1);
       if (uint64_t{a->stride} * count > kMaxBits) {
-        Error(t.line, t.column, "the array is larger than the CPU's data memory (1 MB)");
+        Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "the array is larger than the CPU's data memory (1 MB)")));
         return nullptr;
       }
       a->bits = a->row ? a->stride * count : RoundUp(a->stride * count, 16);
@@ -406,7 +406,7 @@ TypeP DeclParser::ParseType() {
     Tok n = Next();
     return InstanceType(t, t.text + " " + n.text, false);
   }
-  Error(t.line, t.column, "unknown data type '" + t.raw + "'");
+  Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "unknown data type '%1'"), t.raw));
   return nullptr;
 }
 
@@ -421,8 +421,7 @@ bool EndsWithStruct(const Type& t) {
 }  // namespace
 
 std::string DepthMessage() {
-  return "types nest more than " + std::to_string(kMaxTypeDepth) +
-         " levels deep (STRUCT, ARRAY, UDT and instances together)";
+  return Tr(QT_TRANSLATE_NOOP("softplc", "types nest more than %1 levels deep (STRUCT, ARRAY, UDT and instances together)"), std::to_string(kMaxTypeDepth));
 }
 
 bool DeclParser::TooDeep(const Tok& at) {
@@ -433,9 +432,7 @@ bool DeclParser::TooDeep(const Tok& at) {
 
 TypeP DeclParser::InstanceType(const Tok& at, std::string_view name, bool quoted) {
   if (nesting_ > 0) {
-    Error(at.line, at.column, "an instance of a function block cannot be part of a STRUCT, an "
-                              "ARRAY or a data block; declare it among the static variables "
-                              "(VAR) of a function block");
+    Error(at.line, at.column, Tr(QT_TRANSLATE_NOOP("softplc", "an instance of a function block cannot be part of a STRUCT, an ARRAY or a data block; declare it among the static variables (VAR) of a function block")));
     return nullptr;
   }
   std::string err;
@@ -455,13 +452,13 @@ std::vector<Member> DeclParser::Members(std::initializer_list<std::string_view> 
       break;
     Next();
     if (t.kind != Tok::Word || t.text[0] == '#' || (t.text[0] >= '0' && t.text[0] <= '9')) {
-      Error(t.line, t.column, "expected a variable name, found '" + t.raw + "'");
+      Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "expected a variable name, found '%1'"), t.raw));
       SkipToSemicolon();
       continue;
     }
     Tok colon = Next();
     if (colon.text != ":") {
-      Error(colon.line, colon.column, "a variable is declared as 'name : TYPE;'");
+      Error(colon.line, colon.column, Tr(QT_TRANSLATE_NOOP("softplc", "a variable is declared as 'name : TYPE;'")));
       SkipToSemicolon();
       continue;
     }
@@ -484,19 +481,19 @@ std::vector<Member> DeclParser::Members(std::initializer_list<std::string_view> 
     } else if (after.text == ";") {
       Next();
     } else if (!EndsWithStruct(*type)) {
-      Error(after.line, after.column, "expected ';' after the declaration of '" + t.raw + "'");
+      Error(after.line, after.column, Tr(QT_TRANSLATE_NOOP("softplc", "expected ';' after the declaration of '%1'"), t.raw));
       SkipToSemicolon();
     }
     bool dup = false;
     for (const Member& o : out)
       if (o.upper == m.upper) dup = true;
     if (dup) {
-      Error(t.line, t.column, "variable '" + t.raw + "' is declared twice");
+      Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "variable '%1' is declared twice"), t.raw));
       continue;
     }
     uint32_t at = AlignFor(*type, bitPos);
     if (uint64_t{at} + type->bits > kMaxBits) {
-      Error(t.line, t.column, "the declarations are larger than the CPU's data memory (1 MB)");
+      Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "the declarations are larger than the CPU's data memory (1 MB)")));
       SkipToSemicolon();
       break;
     }
@@ -510,7 +507,7 @@ std::vector<Member> DeclParser::Members(std::initializer_list<std::string_view> 
 TypeP DeclParser::Struct() {
   Tok t = Next();
   if (t.text != "STRUCT") {
-    Error(t.line, t.column, "expected STRUCT, found '" + t.raw + "'");
+    Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "expected STRUCT, found '%1'"), t.raw));
     return nullptr;
   }
   auto s = std::make_shared<Type>();
@@ -521,7 +518,7 @@ TypeP DeclParser::Struct() {
   --nesting_;
   Tok end = Next();
   if (end.text != "END_STRUCT") {
-    Error(t.line, t.column, "STRUCT is not closed with END_STRUCT");
+    Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "STRUCT is not closed with END_STRUCT")));
     return nullptr;
   }
   if (Peek().text == ";") Next();
@@ -553,7 +550,7 @@ std::vector<DeclParser::Assign> DeclParser::Assignments() {
       a.path += p.text;
     }
     if (!ok || a.path.empty()) {
-      Error(t.line, t.column, "an initial value is written 'name := value;'");
+      Error(t.line, t.column, Tr(QT_TRANSLATE_NOOP("softplc", "an initial value is written 'name := value;'")));
       continue;
     }
     a.value = RawUntilSemicolon(a.valueLine, a.valueColumn);
@@ -572,12 +569,12 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
   while (i < path.size()) {
     if (path[i] == '[') {
       if (cur->kind != TypeKind::Array && cur->kind != TypeKind::String) {
-        err = "is not an array";
+        err = Tr(QT_TRANSLATE_NOOP("softplc", "is not an array"));
         return false;
       }
       size_t close = path.find(']', i);
       if (close == std::string_view::npos) {
-        err = "has an index without ']'";
+        err = Tr(QT_TRANSLATE_NOOP("softplc", "has an index without ']'"));
         return false;
       }
       // "[2]", or "[2,3]" for an array of more dimensions
@@ -592,14 +589,14 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
           if (idx[c] < '0' || idx[c] > '9' || c > 7) num = false;
         if (s == idx.size()) num = false;
         if (!num) {
-          err = "needs a constant index (use AR1/AR2 for computed addresses)";
+          err = Tr(QT_TRANSLATE_NOOP("softplc", "needs a constant index (use AR1/AR2 for computed addresses)"));
           return false;
         }
         k = std::stoi(idx);
         if (cur->kind == TypeKind::String && from == 0 && comma == std::string_view::npos) {
           // characters of a string are numbered from 1, behind its two length bytes
           if (k < 1 || static_cast<uint32_t>(k) > cur->strLen) {
-            err = "index " + idx + " is outside 1.." + std::to_string(cur->strLen);
+            err = Tr(QT_TRANSLATE_NOOP("softplc", "index %1 is outside 1..%2"), idx, std::to_string(cur->strLen));
             return false;
           }
           off += (1 + static_cast<uint32_t>(k)) * 8;
@@ -608,11 +605,11 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
           break;
         }
         if (cur->kind != TypeKind::Array || (from > 0 && !cur->row)) {
-          err = "has fewer dimensions than indices given";
+          err = Tr(QT_TRANSLATE_NOOP("softplc", "has fewer dimensions than indices given"));
           return false;
         }
         if (k < cur->lo || k > cur->hi) {
-          err = "index " + idx + " is outside " + std::to_string(cur->lo) + ".." + std::to_string(cur->hi);
+          err = Tr(QT_TRANSLATE_NOOP("softplc", "index %1 is outside %2..%3"), idx, std::to_string(cur->lo), std::to_string(cur->hi));
           return false;
         }
         off += static_cast<uint32_t>(k - cur->lo) * cur->stride;
@@ -622,7 +619,7 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
         from = comma + 1;
       }
       if (cur->kind == TypeKind::Array && cur->row) {
-        err = "needs an index for each dimension, as in [1,2]";
+        err = Tr(QT_TRANSLATE_NOOP("softplc", "needs an index for each dimension, as in [1,2]"));
         return false;
       }
       i = close + 1;
@@ -631,21 +628,21 @@ bool FindPath(const Type& t, std::string_view path, TypeP& out, uint32_t& bitOff
     if (path[i] == '.') {
       ++i;
     } else if (!first) {
-      err = "is not a valid name";
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "is not a valid name"));
       return false;
     }
     size_t j = i;
     while (j < path.size() && path[j] != '.' && path[j] != '[') ++j;
     std::string_view name = path.substr(i, j - i);
     if (cur->kind != TypeKind::Struct) {
-      err = "has no member " + std::string(name);
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "has no member %1"), std::string(name));
       return false;
     }
     const Member* found = nullptr;
     for (const Member& m : cur->members)
       if (m.upper == name) found = &m;
     if (!found) {
-      err = "has no member " + std::string(name);
+      err = Tr(QT_TRANSLATE_NOOP("softplc", "has no member %1"), std::string(name));
       return false;
     }
     off += found->bitOffset;
@@ -686,7 +683,7 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
         try {
           rep = static_cast<uint32_t>(std::stoul(item.substr(0, paren)));
         } catch (...) {
-          return "bad repetition '" + item + "'";
+          return Tr(QT_TRANSLATE_NOOP("softplc", "bad repetition '%1'"), item);
         }
         item = item.substr(paren + 1, item.size() - paren - 2);
       }
@@ -701,12 +698,12 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
   }
   if (t.kind == TypeKind::Struct || t.kind == TypeKind::Any || t.kind == TypeKind::Timer ||
       t.kind == TypeKind::Counter || t.kind == TypeKind::BlockDb)
-    return "a value of type " + TypeName(t) + " cannot be given here";
+    return Tr(QT_TRANSLATE_NOOP("softplc", "a value of type %1 cannot be given here"), TypeName(t));
   if (t.kind == TypeKind::String) {
     if (text.size() < 2 || text.front() != '\'' || text.back() != '\'')
-      return "a string value is written in single quotes";
+      return Tr(QT_TRANSLATE_NOOP("softplc", "a string value is written in single quotes"));
     std::string_view s = text.substr(1, text.size() - 2);
-    if (s.size() > t.strLen) return "the string is longer than " + std::to_string(t.strLen);
+    if (s.size() > t.strLen) return Tr(QT_TRANSLATE_NOOP("softplc", "the string is longer than %1"), std::to_string(t.strLen));
     uint32_t b = bitOffset / 8;
     if (b + 2 + s.size() > bytes.size()) return {};
     bytes[b] = static_cast<uint8_t>(t.strLen);
@@ -717,10 +714,10 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
   if (t.kind == TypeKind::Bool) {
     if (up == "TRUE" || up == "1") PutBits(bytes, bitOffset, 1, 1);
     else if (up == "FALSE" || up == "0") PutBits(bytes, bitOffset, 1, 0);
-    else return "a BOOL value is TRUE or FALSE";
+    else return Tr(QT_TRANSLATE_NOOP("softplc", "a BOOL value is TRUE or FALSE"));
     return {};
   }
-  if (up == "TRUE" || up == "FALSE") return up + " is a BOOL value, not " + TypeName(t);
+  if (up == "TRUE" || up == "FALSE") return Tr(QT_TRANSLATE_NOOP("softplc", "%1 is a BOOL value, not %2"), up, TypeName(t));
   if (t.kind == TypeKind::Dt) return {};  // kept at zero: 1990-01-01
   Operand op;
   std::string v(text);
@@ -733,10 +730,10 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
   uint64_t value = op.value;
   switch (t.kind) {
     case TypeKind::Int:
-      if (op.ctype != ConstType::Int16) return "an INT value lies between -32768 and 32767";
+      if (op.ctype != ConstType::Int16) return Tr(QT_TRANSLATE_NOOP("softplc", "an INT value lies between -32768 and 32767"));
       break;
     case TypeKind::DInt:
-      if (op.ctype != ConstType::Int16 && op.ctype != ConstType::Int32) return "expected a DINT value";
+      if (op.ctype != ConstType::Int16 && op.ctype != ConstType::Int32) return Tr(QT_TRANSLATE_NOOP("softplc", "expected a DINT value"));
       break;
     case TypeKind::Real:
       if (op.ctype == ConstType::Int16 || op.ctype == ConstType::Int32) {
@@ -745,31 +742,31 @@ std::string EncodeValue(const Type& t, std::string_view text, std::vector<uint8_
         std::memcpy(&u, &f, 4);
         value = u;
       } else if (op.ctype != ConstType::Real) {
-        return "expected a REAL value such as 1.5";
+        return Tr(QT_TRANSLATE_NOOP("softplc", "expected a REAL value such as 1.5"));
       }
       break;
     case TypeKind::Time:
       if (op.ctype != ConstType::Time && op.ctype != ConstType::Int16 && op.ctype != ConstType::Int32)
-        return "expected a TIME value such as T#5S";
+        return Tr(QT_TRANSLATE_NOOP("softplc", "expected a TIME value such as T#5S"));
       break;
     case TypeKind::S5Time:
-      if (op.ctype != ConstType::S5Time) return "expected an S5TIME value such as S5T#5S";
+      if (op.ctype != ConstType::S5Time) return Tr(QT_TRANSLATE_NOOP("softplc", "expected an S5TIME value such as S5T#5S"));
       break;
     case TypeKind::Byte:
     case TypeKind::Char:
-      if (op.value > 0xFF) return "the value does not fit in a byte";
+      if (op.value > 0xFF) return Tr(QT_TRANSLATE_NOOP("softplc", "the value does not fit in a byte"));
       break;
     case TypeKind::Word:
-      if (op.value > 0xFFFF && op.ctype != ConstType::Int16) return "the value does not fit in a word";
+      if (op.value > 0xFFFF && op.ctype != ConstType::Int16) return Tr(QT_TRANSLATE_NOOP("softplc", "the value does not fit in a word"));
       break;
     case TypeKind::Date:
       if (op.ctype != ConstType::Date && (op.ctype == ConstType::TimeOfDay || op.value > 0xFFFF))
-        return "expected a DATE value such as D#2024-03-15";
+        return Tr(QT_TRANSLATE_NOOP("softplc", "expected a DATE value such as D#2024-03-15"));
       break;
     case TypeKind::Tod:
       if (op.ctype != ConstType::TimeOfDay && op.ctype != ConstType::Int16 &&
           op.ctype != ConstType::Int32)
-        return "expected a TIME_OF_DAY value such as TOD#12:30:00";
+        return Tr(QT_TRANSLATE_NOOP("softplc", "expected a TIME_OF_DAY value such as TOD#12:30:00"));
       break;
     default: break;
   }

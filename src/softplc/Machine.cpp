@@ -1,4 +1,5 @@
 #include "softplc/Machine.h"
+#include "softplc/Text.h"
 
 #include <algorithm>
 #include <bit>
@@ -11,18 +12,18 @@ namespace softplc {
 const char* FaultText(Fault f) {
   switch (f) {
     case Fault::None: return "";
-    case Fault::CycleTime: return "cycle time exceeded";
-    case Fault::AreaLength: return "area length error: memory-indirect address outside its area";
-    case Fault::BcdError: return "BCD conversion error: the value is not a valid BCD number";
-    case Fault::NestingOverflow: return "nesting stack overflow: more than seven open brackets";
-    case Fault::NestingUnderflow: return "nesting stack underflow: ')' without open bracket";
-    case Fault::CallDepth: return "block stack overflow: calls nested deeper than 16 levels";
+    case Fault::CycleTime: return QT_TRANSLATE_NOOP("softplc", "cycle time exceeded");
+    case Fault::AreaLength: return QT_TRANSLATE_NOOP("softplc", "area length error: memory-indirect address outside its area");
+    case Fault::BcdError: return QT_TRANSLATE_NOOP("softplc", "BCD conversion error: the value is not a valid BCD number");
+    case Fault::NestingOverflow: return QT_TRANSLATE_NOOP("softplc", "nesting stack overflow: more than seven open brackets");
+    case Fault::NestingUnderflow: return QT_TRANSLATE_NOOP("softplc", "nesting stack underflow: ')' without open bracket");
+    case Fault::CallDepth: return QT_TRANSLATE_NOOP("softplc", "block stack overflow: calls nested deeper than 16 levels");
     case Fault::DbLength:
-      return "area length error: address outside the open data block (or no data block open)";
-    case Fault::StopRequested: return "STOP requested by SFC 46 STP";
-    case Fault::NoDataBlock: return "the data block to open is not loaded";
-    case Fault::McrOverflow: return "MCR stack fault: more than eight nested MCR(";
-    case Fault::McrUnderflow: return "MCR stack fault: ')MCR' without 'MCR('";
+      return QT_TRANSLATE_NOOP("softplc", "area length error: address outside the open data block (or no data block open)");
+    case Fault::StopRequested: return QT_TRANSLATE_NOOP("softplc", "STOP requested by SFC 46 STP");
+    case Fault::NoDataBlock: return QT_TRANSLATE_NOOP("softplc", "the data block to open is not loaded");
+    case Fault::McrOverflow: return QT_TRANSLATE_NOOP("softplc", "MCR stack fault: more than eight nested MCR(");
+    case Fault::McrUnderflow: return QT_TRANSLATE_NOOP("softplc", "MCR stack fault: ')MCR' without 'MCR('");
   }
   return "";
 }

@@ -1,4 +1,5 @@
 #include "softplc/Operands.h"
+#include "softplc/Text.h"
 
 #include <charconv>
 #include <cstring>
@@ -209,7 +210,8 @@ std::string ParseConstant(std::string_view text, Operand& out) {
   out.kind = Operand::Kind::Const;
   std::string up = Upper(text);
   std::string_view u = up;
-  auto bad = [&](const char* what) { return std::string(what) + " '" + std::string(text) + "'"; };
+  // `what` is a template whose %1 takes the constant as written.
+  auto bad = [&](const char* what) { return Tr(what, std::string(text)); };
 
   size_t hash = u.find('#');
   if (hash == std::string_view::npos) {
@@ -219,7 +221,7 @@ std::string ParseConstant(std::string_view text, Operand& out) {
       const char* e = b + up.size();
       if (*b == '+') ++b;
       auto res = std::from_chars(b, e, f);
-      if (res.ec != std::errc() || res.ptr != e) return bad("this is not a valid real number:");
+      if (res.ec != std::errc() || res.ptr != e) return bad(QT_TRANSLATE_NOOP("softplc", "this is not a valid real number: '%1'"));
       out.ctype = ConstType::Real;
       std::memcpy(&out.value, &f, 4);
       return {};
@@ -232,10 +234,10 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     }
     uint64_t v;
     bool digits = !d.empty() && d.find_first_not_of("0123456789") == std::string_view::npos;
-    if (digits && d.size() > 10) return bad("number out of range:");
-    if (!digits || !ParseUnsigned(d, 10, 0xFFFFFFFFull, v)) return bad("unknown operand");
+    if (digits && d.size() > 10) return bad(QT_TRANSLATE_NOOP("softplc", "number out of range: '%1'"));
+    if (!digits || !ParseUnsigned(d, 10, 0xFFFFFFFFull, v)) return bad(QT_TRANSLATE_NOOP("softplc", "unknown operand '%1'"));
     int64_t sv = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-    if (sv < INT32_MIN || sv > INT32_MAX) return bad("number out of range:");
+    if (sv < INT32_MIN || sv > INT32_MAX) return bad(QT_TRANSLATE_NOOP("softplc", "number out of range: '%1'"));
     out.ctype = (sv >= -32768 && sv <= 32767) ? ConstType::Int16 : ConstType::Int32;
     out.value = static_cast<uint32_t>(static_cast<int32_t>(sv));
     return {};
@@ -245,19 +247,19 @@ std::string ParseConstant(std::string_view text, Operand& out) {
   std::string_view rest = u.substr(hash + 1);
   uint64_t v = 0;
   if (prefix == "B" && rest.substr(0, 3) == "16#") {
-    if (!ParseUnsigned(rest.substr(3), 16, 0xFF, v)) return bad("bad byte constant");
+    if (!ParseUnsigned(rest.substr(3), 16, 0xFF, v)) return bad(QT_TRANSLATE_NOOP("softplc", "bad byte constant '%1'"));
     out.ctype = ConstType::Byte;
   } else if (prefix == "W" && rest.substr(0, 3) == "16#") {
-    if (!ParseUnsigned(rest.substr(3), 16, 0xFFFF, v)) return bad("bad word constant");
+    if (!ParseUnsigned(rest.substr(3), 16, 0xFFFF, v)) return bad(QT_TRANSLATE_NOOP("softplc", "bad word constant '%1'"));
     out.ctype = ConstType::Word;
   } else if (prefix == "DW" && rest.substr(0, 3) == "16#") {
-    if (!ParseUnsigned(rest.substr(3), 16, 0xFFFFFFFF, v)) return bad("bad double-word constant");
+    if (!ParseUnsigned(rest.substr(3), 16, 0xFFFFFFFF, v)) return bad(QT_TRANSLATE_NOOP("softplc", "bad double-word constant '%1'"));
     out.ctype = ConstType::DWord;
   } else if (prefix == "16") {
-    if (!ParseUnsigned(rest, 16, 0xFFFFFFFF, v)) return bad("bad hexadecimal constant");
+    if (!ParseUnsigned(rest, 16, 0xFFFFFFFF, v)) return bad(QT_TRANSLATE_NOOP("softplc", "bad hexadecimal constant '%1'"));
     out.ctype = v > 0xFFFF ? ConstType::DWord : ConstType::Word;
   } else if (prefix == "2") {
-    if (!ParseUnsigned(rest, 2, 0xFFFFFFFF, v)) return bad("bad binary constant");
+    if (!ParseUnsigned(rest, 2, 0xFFFFFFFF, v)) return bad(QT_TRANSLATE_NOOP("softplc", "bad binary constant '%1'"));
     size_t digits = 0;
     for (char c : rest) digits += c != '_';
     out.ctype = digits > 16 ? ConstType::DWord : ConstType::Word;
@@ -268,11 +270,11 @@ std::string ParseConstant(std::string_view text, Operand& out) {
       rest.remove_prefix(1);
     }
     if (!ParseUnsigned(rest, 10, neg ? 2147483648ull : 2147483647ull, v))
-      return bad("bad double-integer constant");
+      return bad(QT_TRANSLATE_NOOP("softplc", "bad double-integer constant '%1'"));
     out.ctype = ConstType::Int32;
     v = neg ? static_cast<uint64_t>(-static_cast<int64_t>(v)) : v;
   } else if (prefix == "B" && !rest.empty() && rest[0] == '(') {
-    if (rest.back() != ')') return bad("bad byte list");
+    if (rest.back() != ')') return bad(QT_TRANSLATE_NOOP("softplc", "bad byte list '%1'"));
     std::string_view list = rest.substr(1, rest.size() - 2);
     int count = 0;
     while (true) {
@@ -281,26 +283,26 @@ std::string ParseConstant(std::string_view text, Operand& out) {
       while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
       while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
       uint64_t b;
-      if (!ParseUnsigned(item, 10, 255, b)) return bad("bad byte list (values 0 to 255):");
+      if (!ParseUnsigned(item, 10, 255, b)) return bad(QT_TRANSLATE_NOOP("softplc", "bad byte list (values 0 to 255): '%1'"));
       v = v << 8 | b;
       ++count;
       if (comma == std::string_view::npos) break;
       list.remove_prefix(comma + 1);
     }
-    if (count != 2 && count != 4) return bad("a byte list holds two or four bytes:");
+    if (count != 2 && count != 4) return bad(QT_TRANSLATE_NOOP("softplc", "a byte list holds two or four bytes: '%1'"));
     out.ctype = count == 2 ? ConstType::Word : ConstType::DWord;
   } else if (prefix == "S5T" || prefix == "S5TIME") {
     int64_t ms;
     uint16_t w;
-    if (!ParseDuration(rest, ms)) return bad("bad S5TIME constant");
+    if (!ParseDuration(rest, ms)) return bad(QT_TRANSLATE_NOOP("softplc", "bad S5TIME constant '%1'"));
     if (!MillisecondsToS5Time(ms, w))
-      return bad("S5TIME must lie between S5T#0MS and S5T#2H46M30S:");
+      return bad(QT_TRANSLATE_NOOP("softplc", "S5TIME must lie between S5T#0MS and S5T#2H46M30S: '%1'"));
     v = w;
     out.ctype = ConstType::S5Time;
   } else if (prefix == "T" || prefix == "TIME") {
     int64_t ms;
-    if (!ParseDuration(rest, ms)) return bad("bad TIME constant");
-    if (ms < INT32_MIN || ms > INT32_MAX) return bad("TIME constant out of range:");
+    if (!ParseDuration(rest, ms)) return bad(QT_TRANSLATE_NOOP("softplc", "bad TIME constant '%1'"));
+    if (ms < INT32_MIN || ms > INT32_MAX) return bad(QT_TRANSLATE_NOOP("softplc", "TIME constant out of range: '%1'"));
     v = static_cast<uint32_t>(static_cast<int32_t>(ms));
     out.ctype = ConstType::Time;
   } else if (prefix == "D" || prefix == "DATE") {
@@ -309,9 +311,9 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     if (!ThreeFields(rest, '-', 4, f) || !DaysSince1990(static_cast<int64_t>(f[0]),
                                                         static_cast<int64_t>(f[1]),
                                                         static_cast<int64_t>(f[2]), days))
-      return bad("a date is written D#year-month-day, such as D#2024-03-15:");
+      return bad(QT_TRANSLATE_NOOP("softplc", "a date is written D#year-month-day, such as D#2024-03-15: '%1'"));
     if (days < 0 || days > 0xFFFF)
-      return bad("a DATE lies between D#1990-01-01 and D#2168-12-31:");
+      return bad(QT_TRANSLATE_NOOP("softplc", "a DATE lies between D#1990-01-01 and D#2168-12-31: '%1'"));
     v = static_cast<uint64_t>(days);
     out.ctype = ConstType::Date;
   } else if (prefix == "TOD" || prefix == "TIME_OF_DAY") {
@@ -325,13 +327,12 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     if (!ThreeFields(clock, ':', 2, f) || fraction.size() > 3 ||
         (!fraction.empty() && !ParseUnsigned(fraction, 10, 999, ms)) || f[0] > 23 || f[1] > 59 ||
         f[2] > 59 || (rest.find('.') != std::string_view::npos && fraction.empty()))
-      return bad("a time of day is written TOD#hours:minutes:seconds, from TOD#0:0:0 to "
-                 "TOD#23:59:59.999:");
+      return bad(QT_TRANSLATE_NOOP("softplc", "a time of day is written TOD#hours:minutes:seconds, from TOD#0:0:0 to TOD#23:59:59.999: '%1'"));
     for (size_t k = fraction.size(); k < 3; ++k) ms *= 10;
     v = ((f[0] * 60 + f[1]) * 60 + f[2]) * 1000 + ms;
     out.ctype = ConstType::TimeOfDay;
   } else if (prefix == "C") {
-    if (!ParseUnsigned(rest, 10, 999, v)) return bad("a counter constant lies between C#0 and C#999:");
+    if (!ParseUnsigned(rest, 10, 999, v)) return bad(QT_TRANSLATE_NOOP("softplc", "a counter constant lies between C#0 and C#999: '%1'"));
     v = (v / 100) << 8 | ((v / 10) % 10) << 4 | (v % 10);
     out.ctype = ConstType::Counter;
   } else if (prefix == "P") {
@@ -347,17 +348,17 @@ std::string ParseConstant(std::string_view text, Operand& out) {
     else if (area == "L") areaCode = 0x86;
     else if (area == "DBX") areaCode = 0x84;
     else if (area == "DIX") areaCode = 0x85;
-    else if (!area.empty()) return bad("a pointer names the area E, A, M, L, DBX or DIX:");
+    else if (!area.empty()) return bad(QT_TRANSLATE_NOOP("softplc", "a pointer names the area E, A, M, L, DBX or DIX: '%1'"));
     while (!addr.empty() && addr.front() == ' ') addr.remove_prefix(1);
     size_t dot = addr.find('.');
     uint64_t byte = 0, bit = 8;
     if (dot == std::string_view::npos || !ParseUnsigned(addr.substr(0, dot), 10, 65535, byte) ||
         !ParseUnsigned(addr.substr(dot + 1), 10, 7, bit) || addr.size() - dot != 2)
-      return bad("a pointer is written P#byte.bit, such as P#10.0 or P#M 10.0:");
+      return bad(QT_TRANSLATE_NOOP("softplc", "a pointer is written P#byte.bit, such as P#10.0 or P#M 10.0: '%1'"));
     v = uint64_t{areaCode} << 24 | byte << 3 | bit;
     out.ctype = ConstType::DWord;
   } else {
-    return bad("unknown constant");
+    return bad(QT_TRANSLATE_NOOP("softplc", "unknown constant '%1'"));
   }
   out.value = static_cast<uint32_t>(v);
   return {};

@@ -1,4 +1,5 @@
 #include "softplc/SoftPlc.h"
+#include "softplc/Text.h"
 
 #include <algorithm>
 
@@ -74,6 +75,7 @@ class CpuCore {
     PushDiag(std::move(e));
   }
   void PushDiag(DiagEntry e) {
+    Settle(e.text, e.format, e.args);
     if (diag.size() >= kDiagCapacity) diag.erase(diag.begin());
     diag.push_back(std::move(e));
   }
@@ -98,7 +100,7 @@ class CpuCore {
     InstructionPlace where = Place(at);
     DiagEntry e;
     e.cycle = cycles;
-    e.text = std::string(FaultText(f)) + "; CPU in STOP";
+    e.text = Tr(QT_TRANSLATE_NOOP("softplc", "%1; CPU in STOP"), Tr(FaultText(f)));
     e.block = where.block;
     e.network = where.network;
     e.file = where.file;
@@ -183,15 +185,27 @@ ProgramInfo InfoOf(const Program& p) {
   return info;
 }
 
+}  // namespace
+
+Message MakeMessage(std::string file, int line, int column, const std::string& text) {
+  Message m{std::move(file), line, column, text};
+  Settle(m.text, m.format, m.args);
+  return m;
+}
+
+namespace {
+
 std::string BlockName(BlockKind kind, int number) {
   return std::string(BlockKindName(kind)) + " " + std::to_string(number);
 }
 
+// `what` is a template whose %1 takes the list of names.
 void AppendList(std::string& s, const char* what, const std::vector<std::string>& names) {
   if (names.empty()) return;
-  s += s.empty() ? "" : "; ";
-  s += what;
-  for (size_t i = 0; i < names.size(); ++i) s += (i ? ", " : " ") + names[i];
+  std::string list;
+  for (size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + names[i];
+  const std::string part = Tr(what, list);
+  s = s.empty() ? part : Tr("%1; %2", s, part);
 }
 }  // namespace
 
@@ -207,9 +221,9 @@ LoadResult Cpu::Load(const std::vector<SourceFile>& files, const SymbolTable& sy
   c.pending.clear();  // addresses of the old program's data blocks mean nothing now
   c.program = std::move(p);
   c.info = std::move(info);
-  c.AddDiag("new program loaded");
+  c.AddDiag(Tr(QT_TRANSLATE_NOOP("softplc", "new program loaded")));
   if (c.mode == CpuMode::Run || c.mode == CpuMode::RunP) {
-    c.AddDiag("warm restart after loading");
+    c.AddDiag(Tr(QT_TRANSLATE_NOOP("softplc", "warm restart after loading")));
     c.WarmRestart();
   }
   return r;
@@ -269,17 +283,17 @@ LoadResult Cpu::Download(const std::vector<SourceFile>& files,
         removed.push_back(BlockName(BlockKind::DB, d.number));
 
   std::string text;
-  AppendList(text, "loaded", loaded);
-  AppendList(text, "new:", added);
-  AppendList(text, "removed", removed);
-  AppendList(text, "values kept in", kept);
-  AppendList(text, "initial values in", initialised);
+  AppendList(text, QT_TRANSLATE_NOOP("softplc", "loaded %1"), loaded);
+  AppendList(text, QT_TRANSLATE_NOOP("softplc", "new: %1"), added);
+  AppendList(text, QT_TRANSLATE_NOOP("softplc", "removed %1"), removed);
+  AppendList(text, QT_TRANSLATE_NOOP("softplc", "values kept in %1"), kept);
+  AppendList(text, QT_TRANSLATE_NOOP("softplc", "initial values in %1"), initialised);
 
   c.vm.Layout(*p);
   for (const auto& [d, bytes] : carry) std::copy(bytes.begin(), bytes.end(), c.vm.memory.begin() + d->base);
   c.info = InfoOf(*p);
   c.program = std::move(p);
-  c.AddDiag("download: " + text);
+  c.AddDiag(Tr(QT_TRANSLATE_NOOP("softplc", "download: %1"), text));
   if (summary != nullptr) *summary = text;
   return r;
 }
@@ -325,7 +339,7 @@ void ReadAll(const std::vector<std::string>& names, const char* what, std::vecto
     if (ReadTextFile(name, text, problem))
       into.push_back({name, std::move(text)});
     else
-      r.errors.push_back({name, 0, 0, std::string("cannot open the ") + what + ": " + problem});
+      r.errors.push_back(MakeMessage(name, 0, 0, Tr(what, problem)));
   }
 }
 
@@ -348,9 +362,9 @@ LoadResult Cpu::LoadFiles(const std::vector<std::string>& paths,
   std::vector<std::string> tables = symbolPaths.empty() ? SymbolTablesBeside(paths) : symbolPaths;
   std::vector<SourceFile> sources;
   std::vector<SymbolFile> symbolFiles;
-  ReadAll(paths, "file", sources, r);
-  ReadAll(tables, "symbol table", symbolFiles, r);
-  if (paths.empty()) r.errors.push_back({"", 0, 0, "no source file given"});
+  ReadAll(paths, QT_TRANSLATE_NOOP("softplc", "cannot open the file: %1"), sources, r);
+  ReadAll(tables, QT_TRANSLATE_NOOP("softplc", "cannot open the symbol table: %1"), symbolFiles, r);
+  if (paths.empty()) r.errors.push_back(MakeMessage("", 0, 0, Tr(QT_TRANSLATE_NOOP("softplc", "no source file given"))));
   if (!r.errors.empty()) return r;
   return LoadWithSymbols(sources, symbolFiles, symbols, m);
 }
@@ -361,7 +375,7 @@ LoadResult Cpu::LoadFileWithSymbols(const std::string& path, const std::vector<s
   // an explicit empty list means no table, not the one beside the source
   LoadResult r;
   std::vector<SourceFile> sources;
-  ReadAll({path}, "file", sources, r);
+  ReadAll({path}, QT_TRANSLATE_NOOP("softplc", "cannot open the file: %1"), sources, r);
   if (!r.errors.empty()) return r;
   return LoadWithSymbols(sources, {}, symbols, m);
 }
@@ -387,7 +401,7 @@ void Cpu::SetMode(CpuMode m) {
     UnforceAll();
     c.pending.clear();
     c.mode = CpuMode::Stop;
-    c.AddDiag(std::string("mode change ") + ModeName(old) + " -> MRES: memory reset, CPU in STOP");
+    c.AddDiag(Tr(QT_TRANSLATE_NOOP("softplc", "mode change %1 -> MRES: memory reset, CPU in STOP"), ModeName(old)));
     return;
   }
   if (m == old) return;
@@ -395,11 +409,10 @@ void Cpu::SetMode(CpuMode m) {
   bool running = m == CpuMode::Run || m == CpuMode::RunP;
   c.mode = m;
   if (!wasRunning && running) {
-    c.AddDiag(std::string("mode change ") + ModeName(old) + " -> " + ModeName(m) +
-              ": warm restart");
+    c.AddDiag(Tr(QT_TRANSLATE_NOOP("softplc", "mode change %1 -> %2: warm restart"), ModeName(old), ModeName(m)));
     c.WarmRestart();
   } else {
-    c.AddDiag(std::string("mode change ") + ModeName(old) + " -> " + ModeName(m));
+    c.AddDiag(Tr(QT_TRANSLATE_NOOP("softplc", "mode change %1 -> %2"), ModeName(old), ModeName(m)));
     if (wasRunning && !running) c.ClearOutputs();
   }
 }

@@ -21,12 +21,21 @@ struct SourceFile {
   std::string text;
 };
 
+// `text` is in English. A program with translations shows `format` (an English template with
+// %1..%9, empty when the text has none) translated and filled with `args`, each of which may
+// be a message of its own (see Text.h).
 struct Message {
   std::string file;
   int line = 0;
   int column = 0;
   std::string text;
+  std::string format{};
+  std::vector<std::string> args{};
 };
+
+// A message whose text may have been made by Tr (Text.h): the text becomes English, the template
+// and arguments are kept.
+Message MakeMessage(std::string file, int line, int column, const std::string& text);
 
 struct LoadResult {
   bool ok = false;
@@ -53,6 +62,8 @@ struct DiagEntry {
   int line = 0;
   int column = 0;
   std::string instruction;  // the statement as written, when the entry concerns one
+  std::string format{};      // `text` as template and arguments, as in Message
+  std::vector<std::string> args{};
 };
 
 struct ProgramInfo {
@@ -181,7 +192,8 @@ class Cpu {
   // replaces the program between two scans without a restart. The CPU keeps its mode, the
   // process image, bit memory, timers and counters; a data block whose number and layout are
   // unchanged keeps its current values, others take their initial values. A diagnostics entry
-  // and `summary` say what was replaced. On failure nothing changes.
+  // and `summary` say what was replaced (`summary` as made by Tr, see Text.h). On failure
+  // nothing changes.
   LoadResult Download(const std::vector<SourceFile>& files,
                       const std::vector<SymbolFile>& symbolFiles, const SymbolTable& symbols,
                       std::string* summary = nullptr, Mnemonics m = Mnemonics::Auto);

@@ -1,4 +1,5 @@
 #include "softplc/SymbolFile.h"
+#include "softplc/Text.h"
 
 #include <algorithm>
 
@@ -97,7 +98,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
   int lineNo = 0;
   size_t pos = ByteOrderMarkLength(text);
   auto error = [&](int col, std::string message) {
-    if (errors.size() < 200) errors.push_back({file.name, lineNo, col, std::move(message)});
+    if (errors.size() < 200) errors.push_back(MakeMessage(file.name, lineNo, col, message));
   };
   while (pos <= text.size()) {
     size_t nl = text.find('\n', pos);
@@ -112,7 +113,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
       case SymbolFormat::Sdf: {
         std::vector<std::string> f;
         if (!SplitQuoted(line, f) || f.size() < 2) {
-          error(1, "expected \"symbol\",\"address\",\"type\",\"comment\"");
+          error(1, Tr(QT_TRANSLATE_NOOP("softplc", "expected \"symbol\",\"address\",\"type\",\"comment\"")));
           continue;
         }
         name = TrimCopy(f[0]);
@@ -135,7 +136,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
             std::all_of(f[0].begin(), f[0].end() - 1, [](char c) { return c >= '0' && c <= '9'; }))
           f.erase(f.begin());
         if (f.size() < 2) {
-          error(1, "expected symbol, address, type and comment separated by tabs");
+          error(1, Tr(QT_TRANSLATE_NOOP("softplc", "expected symbol, address, type and comment separated by tabs")));
           continue;
         }
         name = TrimCopy(f[0]);
@@ -150,7 +151,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
         if (line.size() > 4 && line.compare(0, 4, "126,") == 0) start = 4;
         // the columns count characters: a name with an umlaut is longer in UTF-8
         if (Utf8Length(line) < start + 25) {
-          error(1, "the line is too short for a fixed-column symbol table (symbol 24, address 12 columns)");
+          error(1, Tr(QT_TRANSLATE_NOOP("softplc", "the line is too short for a fixed-column symbol table (symbol 24, address 12 columns)")));
           continue;
         }
         const size_t nameEnd = Utf8Advance(line, start, 24);
@@ -164,11 +165,11 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
       }
     }
     if (name.empty()) {
-      error(1, "the symbol has no name");
+      error(1, Tr(QT_TRANSLATE_NOOP("softplc", "the symbol has no name")));
       continue;
     }
     if (!LooksLikeAddress(address)) {
-      error(addressCol, "'" + address + "' is not an address (symbol \"" + name + "\")");
+      error(addressCol, Tr(QT_TRANSLATE_NOOP("softplc", "'%1' is not an address (symbol \"%2\")"), address, name));
       continue;
     }
     std::string here = file.name + ":" + std::to_string(lineNo);
@@ -176,9 +177,7 @@ void ReadSymbolFile(const SymbolFile& file, SymbolTable& table,
     if (it != table.end()) {
       if (Canonical(it->second) != Canonical(address)) {
         auto o = origin.find(name);
-        error(1, "symbol \"" + name + "\" is " + address + " here but " + it->second + " in " +
-                     (o == origin.end() ? std::string("the plant's symbols") : o->second) +
-                     "; rename one of them");
+        error(1, Tr(QT_TRANSLATE_NOOP("softplc", "symbol \"%1\" is %2 here but %3 in %4; rename one of them"), name, address, it->second, (o == origin.end() ? Tr(QT_TRANSLATE_NOOP("softplc", "the plant's symbols")) : o->second)));
       }
       continue;
     }

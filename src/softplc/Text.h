@@ -1,0 +1,69 @@
+// Messages that can be shown in another language. The CPU has no translation machinery of its
+// own: a message is made from an English template with %1..%9 ("DB %1 does not exist") and its
+// arguments, and both travel together so that a program with translations can translate the
+// template and fill in the arguments. An argument may itself be such a message (the reason
+// inside "variable #%1 %2"), which is translated in turn.
+//
+// Inside the CPU a message is one std::string in a packed form, so every helper that passes a
+// reason on keeps its plain string signature. The places that hand messages out (load results,
+// diagnostics, symbol file errors) unpack it into English text, template and arguments.
+// Packing happens only when a message is made, never on the path of a good program.
+#pragma once
+
+#include <concepts>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// lupdate finds the templates by this name; without Qt it is the identity.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(context, text) text
+#endif
+
+namespace softplc {
+
+namespace text_detail {
+constexpr char kOpen = '\x01', kNext = '\x02', kClose = '\x03';
+void AppendArg(std::string& out, std::string_view arg);
+inline void Append(std::string& out, std::string_view s) { AppendArg(out, s); }
+inline void Append(std::string& out, const std::string& s) { AppendArg(out, s); }
+inline void Append(std::string& out, const char* s) { AppendArg(out, s); }
+inline void Append(std::string& out, char c) { AppendArg(out, std::string_view(&c, 1)); }
+template <std::integral I>
+  requires(!std::same_as<I, char> && !std::same_as<I, bool>)
+void Append(std::string& out, I n) {
+  AppendArg(out, std::to_string(n));
+}
+}  // namespace text_detail
+
+// A message from a template marked with QT_TRANSLATE_NOOP and its arguments.
+template <class... A>
+std::string Tr(const char* format, const A&... args) {
+  std::string out(1, text_detail::kOpen);
+  out += format;
+  ((out += text_detail::kNext, text_detail::Append(out, args)), ...);
+  out += text_detail::kClose;
+  return out;
+}
+
+// A message taken apart. A plain text (not made by Tr) has an empty format and its text in
+// `plain`; an argument is kept packed, to be taken apart in turn.
+struct MessageParts {
+  std::string format;
+  std::vector<std::string> args;
+  std::string plain;
+};
+MessageParts Unpack(const std::string& message);
+
+// The message in English: the template with its arguments filled in, in one pass (an argument
+// that contains "%2" stays as it is).
+std::string English(const std::string& message);
+
+// Turns `text` into English when it was made by Tr, keeping its template and arguments in
+// `format` and `args`; a plain text stays as it is.
+void Settle(std::string& text, std::string& format, std::vector<std::string>& args);
+
+// Fills %1..%9 of `format` with `args` in one pass; a % not followed by a used digit stays.
+std::string Fill(std::string_view format, const std::vector<std::string>& args);
+
+}  // namespace softplc
