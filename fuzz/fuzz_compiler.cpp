@@ -23,6 +23,8 @@ void CheckMessages(const softplc::LoadResult& r, const std::string& text) {
     Check(!m.text.empty());
     Check(m.line >= 1 && static_cast<size_t>(m.line) <= lines);
     Check(m.column >= 1);
+    // a message put together from pieces of other messages would show their markers
+    Check(m.text.find_first_of(std::string("\x01\x02\x03", 3)) == std::string::npos);
   }
 }
 
