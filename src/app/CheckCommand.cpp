@@ -8,6 +8,7 @@
 #include "app/PlantSession.h"
 #include "softplc/SoftPlc.h"
 #include "i18n/Translations.h"
+#include "softplc/Text.h"
 
 namespace {
 
@@ -36,7 +37,9 @@ int CheckProgram(const TCommandLine& options, std::ostream& out) {
   });
   for (const TLine& l : lines) {
     softplc::Message m = *l.Message;
-    if (l.Warning) m.text = Tr(QT_TRANSLATE_NOOP("PlantSession", "warning: %1"), {m.text});
+    if (l.Warning)
+      m = {m.file, m.line, m.column,
+           Tr(QT_TRANSLATE_NOOP("PlantSession", "warning: %1"), {softplc::Shown(m.text, m.format, m.args)})};
     // A matcher needs a line and column even for a file that cannot be opened.
     if (m.line <= 0) m.line = 1;
     out << MessageText(m) << '\n';

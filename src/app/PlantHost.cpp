@@ -8,6 +8,7 @@
 #include "i18n/Translations.h"
 #include "plc/CPU_Frame.h"
 #include "plc/ESModule.h"
+#include "softplc/Text.h"
 
 using scenario::Value;
 
@@ -458,12 +459,13 @@ std::string TPlantHost::FailureNote() {
     if (e->line <= 0) continue;
     const std::string where = e->file + ":" + std::to_string(e->line) + ":" +
                               std::to_string(std::max(e->column, 1));
-    if (e->block.empty()) return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2"), {where, e->text});
+    const std::string shown = softplc::Shown(e->text, e->format, e->args);
+    if (e->block.empty()) return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2"), {where, shown});
     const std::string instruction = e->instruction.empty() ? std::string() : ": " + e->instruction;
     if (e->network > 0)
       return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2 (%3, network %4%5)"),
-                {where, e->text, e->block, std::to_string(e->network), instruction});
-    return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2 (%3%4)"), {where, e->text, e->block, instruction});
+                {where, shown, e->block, std::to_string(e->network), instruction});
+    return Tr(QT_TRANSLATE_NOOP("PlantHost", "the CPU stopped: %1: %2 (%3%4)"), {where, shown, e->block, instruction});
   }
   return {};
 }

@@ -10,6 +10,7 @@
 #include "plc/ESModule.h"
 #include "scenario/Files.h"
 #include "i18n/Translations.h"
+#include "softplc/Text.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ std::string MessageText(const softplc::Message& m) {
   // A whole-file problem (one that cannot be opened) has no line to point at.
   if (m.line > 0) s += ":" + std::to_string(m.line) + ":" + std::to_string(std::max(m.column, 1));
   // The text may quote the source, and the source may hold anything.
-  s += ": " + scenario::Printable(m.text);
+  s += ": " + scenario::Printable(softplc::Shown(m.text, m.format, m.args));
   return s;
 }
 
@@ -148,7 +149,8 @@ bool TPlantSession::LoadProgram(const std::vector<std::string>& paths,
   const softplc::LoadResult r = FPlc.LoadProgram(paths, symbolPaths);
   for (const softplc::Message& m : r.errors) messages.push_back(MessageText(m));
   for (softplc::Message m : r.warnings) {
-    m.text = Tr(QT_TRANSLATE_NOOP("PlantSession", "warning: %1"), {m.text});
+    m = {m.file, m.line, m.column,
+         Tr(QT_TRANSLATE_NOOP("PlantSession", "warning: %1"), {softplc::Shown(m.text, m.format, m.args)})};
     messages.push_back(MessageText(m));
   }
   if (r.ok) return true;

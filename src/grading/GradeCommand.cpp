@@ -31,7 +31,7 @@ bool WriteFile(const std::string& path, const std::string& text, std::ostream& e
   if (!f.open(QIODevice::WriteOnly) ||
       f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
       !f.flush() || !f.commit()) {
-    err << "torvane: cannot write " << path << '\n';
+    err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "cannot write %1"), path) << '\n';
     return false;
   }
   return true;
@@ -53,7 +53,7 @@ int ExerciseCheck(const std::string& dir, const std::string& self, std::ostream&
     if (!softplc::IsRegularFile(s.Path)) continue;  // already reported as missing
     std::string text, problem;
     if (!softplc::ReadTextFile(s.Path, text, problem)) {
-      err << s.Path << ":1:1: cannot read the scenario: " << problem << '\n';
+      err << s.Path << ":1:1: " << Say(QT_TRANSLATE_NOOP("grading", "cannot read the scenario: %1"), problem) << '\n';
       ok = false;
       continue;
     }
@@ -64,7 +64,7 @@ int ExerciseCheck(const std::string& dir, const std::string& self, std::ostream&
   }
   if (!ok) return kFailed;
   if (ex.SolutionFiles.empty()) {
-    out << "The exercise reads well; it has no solution/ to run the scenarios against.\n";
+    out << Say(QT_TRANSLATE_NOOP("grading", "The exercise reads well; it has no solution/ to run the scenarios against.")) << '\n';
     return kOk;
   }
   GradeOptions options;
@@ -76,16 +76,17 @@ int ExerciseCheck(const std::string& dir, const std::string& self, std::ostream&
     if (r.State == Status::Passed) continue;
     ok = false;
     if (r.State == Status::Failed)
-      err << ex.Scenarios[j].Path << ':' << r.FailLine << ":1: the solution fails: " << r.FailStep
-          << " (" << r.Seen << ")\n";
+      err << ex.Scenarios[j].Path << ':' << r.FailLine << ":1: "
+          << Say(QT_TRANSLATE_NOOP("grading", "the solution fails: %1 (%2)"), r.FailStep, r.Seen) << '\n';
     else
-      err << ex.Scenarios[j].Path << ":1:1: the solution " << StatusWord(r.State) << ": "
-          << r.Reason << '\n';
+      err << ex.Scenarios[j].Path << ":1:1: "
+          << Say(QT_TRANSLATE_NOOP("grading", "the solution %1: %2"), StatusText(r.State), r.Reason) << '\n';
     for (const std::string& e : r.LoadErrors) err << e << '\n';
   }
   if (!ok) return kFailed;
-  out << "The exercise reads well and its solution passes all " << ex.Scenarios.size()
-      << " scenarios.\n";
+  out << Say(QT_TRANSLATE_NOOP("grading", "The exercise reads well and its solution passes all %1 scenarios."),
+             ex.Scenarios.size())
+      << '\n';
   return kOk;
 }
 
@@ -101,7 +102,7 @@ int GradeClass(const std::vector<std::string>& args, const std::string& self, st
                                                                                         : nullptr;
     if (target != nullptr || a == "--jobs") {
       if (i + 1 >= args.size()) {
-        err << "torvane: " << a << " needs a value\n";
+        err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "%1 needs a value"), a) << '\n';
         return kUsage;
       }
       const std::string& v = args[++i];
@@ -112,32 +113,34 @@ int GradeClass(const std::vector<std::string>& args, const std::string& self, st
       char* end = nullptr;
       const long n = std::strtol(v.c_str(), &end, 10);
       if (end == v.c_str() || *end != '\0' || n < 1 || n > 64) {
-        err << "torvane: --jobs takes a number from 1 to 64, not " << v << '\n';
+        err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "--jobs takes a number from 1 to 64, not %1"), v) << '\n';
         return kUsage;
       }
       options.Jobs = static_cast<int>(n);
     } else if (a.rfind("--", 0) == 0) {
-      err << "torvane: unknown option " << a << " for grade\n";
+      err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "unknown option %1 for grade"), a) << '\n';
       return kUsage;
     } else {
       plain.push_back(a);
     }
   }
   if (plain.size() != 2) {
-    err << "torvane: usage: torvane grade EXERCISE SUBMISSIONS [--jobs N] [--junit F.xml] "
-           "[--html F.html] [--csv F.csv]\n";
+    err << "torvane: "
+        << Say(QT_TRANSLATE_NOOP("grading", "usage: %1"),
+               "torvane grade EXERCISE SUBMISSIONS [--jobs N] [--junit F.xml] [--html F.html] [--csv F.csv]")
+        << '\n';
     return kUsage;
   }
   options.KeepTraces = !html.empty();
   Exercise ex;
   if (!LoadExercise(plain[0], ex, err)) return kUsage;
   if (!QFileInfo(QString::fromStdString(plain[1])).isDir()) {
-    err << "torvane: " << plain[1] << " is not a folder of submissions\n";
+    err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "%1 is not a folder of submissions"), plain[1]) << '\n';
     return kUsage;
   }
   const std::vector<Submission> subs = ListSubmissions(plain[1]);
   if (subs.empty()) {
-    err << "torvane: " << plain[1] << " holds no submission\n";
+    err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "%1 holds no submission"), plain[1]) << '\n';
     return kUsage;
   }
   const std::vector<Grade> grades = GradeAll(ex, subs, options);
@@ -152,14 +155,16 @@ int GradeClass(const std::vector<std::string>& args, const std::string& self, st
 int StudentCheck(const std::vector<std::string>& args, const std::string& self,
                  std::ostream& out, std::ostream& err) {
   if (args.size() < 3) {
-    err << "torvane: usage: torvane check EXERCISE FILE.awl [MORE.awl SYMBOLS.sdf ...]\n";
+    err << "torvane: "
+        << Say(QT_TRANSLATE_NOOP("grading", "usage: %1"), "torvane check EXERCISE FILE.awl [MORE.awl SYMBOLS.sdf ...]")
+        << '\n';
     return kUsage;
   }
   Exercise ex;
   if (!LoadExercise(args[1], ex, err)) return kUsage;
   std::erase_if(ex.Scenarios, [](const ExerciseScenario& s) { return !s.Visible; });
   if (ex.Scenarios.empty()) {
-    err << "torvane: " << args[1] << " has no scenario students may run\n";
+    err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "%1 has no scenario students may run"), args[1]) << '\n';
     return kUsage;
   }
   Submission mine{"", {}};
@@ -189,7 +194,7 @@ int RunGradingCommand(const std::vector<std::string>& args, const std::string& s
   if (args[0] == "grade") return GradeClass(args, self, out, err);
   if (args[0] == "check") return StudentCheck(args, self, out, err);
   if (args.size() != 3) {
-    err << "torvane: usage: torvane exercise check DIR\n";
+    err << "torvane: " << Say(QT_TRANSLATE_NOOP("grading", "usage: %1"), "torvane exercise check DIR") << '\n';
     return kUsage;
   }
   return ExerciseCheck(args[2], self, out, err);

@@ -15,6 +15,8 @@
 
 namespace grading {
 
+using softplc::Tr;
+
 namespace {
 
 // Sanitizer runtimes reserve terabytes of address space; an address-space limit would stop
@@ -42,10 +44,11 @@ RunResult RunOne(const Exercise& ex, const Submission& sub, const ExerciseScenar
   RunResult r;
   if (sub.Files.empty()) {
     r.State = Status::NoLoad;
-    r.Reason = "the submission holds no source";
+    r.Reason = Tr(QT_TRANSLATE_NOOP("grading", "the submission holds no source"));
     return r;
   }
-  QStringList args{"--headless", "--scenario", QString::fromStdString(scn.Path)};
+  // The run speaks English whatever the teacher's language: its report is read below.
+  QStringList args{"--lang", "en", "--headless", "--scenario", QString::fromStdString(scn.Path)};
   QTemporaryDir tmp;
   const QString tracePath = tmp.filePath("run.vcd");
   if (options.KeepTraces && tmp.isValid()) args << "--trace" << tracePath;
@@ -75,7 +78,7 @@ RunResult RunOne(const Exercise& ex, const Submission& sub, const ExerciseScenar
   child.start();
   if (!child.waitForStarted(5000)) {
     r.State = Status::Crashed;
-    r.Reason = "cannot start " + options.Executable;
+    r.Reason = Tr(QT_TRANSLATE_NOOP("grading", "cannot start %1"), options.Executable);
     return r;
   }
   const bool finished = child.waitForFinished(static_cast<int>(ex.TimeLimitS * 1000));
@@ -88,14 +91,13 @@ RunResult RunOne(const Exercise& ex, const Submission& sub, const ExerciseScenar
   const std::string err = child.readAllStandardError().toStdString();
   if (!finished) {
     r.State = Status::TimedOut;
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "did not finish within %.1f s of wall time (a loop?)",
-                  ex.TimeLimitS);
-    r.Reason = buf;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", ex.TimeLimitS);
+    r.Reason = Tr(QT_TRANSLATE_NOOP("grading", "did not finish within %1 s of wall time (a loop?)"), seconds);
   } else if (child.exitStatus() == QProcess::CrashExit || child.exitCode() > 2) {
     r.State = Status::Crashed;
-    r.Reason = "the run crashed or ran out of memory (limit " +
-               std::to_string(ex.MemoryLimitMiB) + " MiB)";
+    r.Reason = Tr(QT_TRANSLATE_NOOP("grading", "the run crashed or ran out of memory (limit %1 MiB)"),
+                  std::to_string(ex.MemoryLimitMiB));
   } else if (child.exitCode() == 2) {
     r.State = Status::NoLoad;
     QTextStream lines(QByteArray::fromStdString(err));
@@ -103,13 +105,15 @@ RunResult RunOne(const Exercise& ex, const Submission& sub, const ExerciseScenar
       const std::string l = lines.readLine().toStdString();
       if (!l.empty()) r.LoadErrors.push_back(l);
     }
-    r.Reason = r.LoadErrors.empty() ? "the program did not load" : r.LoadErrors.front();
+    r.Reason = r.LoadErrors.empty() ? Tr(QT_TRANSLATE_NOOP("grading", "the program did not load"))
+                                    : r.LoadErrors.front();
   } else {
     ReadRunOutput(scn.Path, out, r);
     r.State = child.exitCode() == 0 ? Status::Passed : Status::Failed;
     if (r.State == Status::Failed) {
-      r.Reason = "line " + std::to_string(r.FailLine) + ": " + r.FailStep;
-      if (!r.Seen.empty()) r.Reason += " (" + r.Seen + ")";
+      r.Reason = r.Seen.empty()
+                     ? Tr(QT_TRANSLATE_NOOP("grading", "line %1: %2"), r.FailLine, r.FailStep)
+                     : Tr(QT_TRANSLATE_NOOP("grading", "line %1: %2 (%3)"), r.FailLine, r.FailStep, r.Seen);
     }
   }
   if (options.KeepTraces) {
@@ -123,14 +127,16 @@ RunResult RunOne(const Exercise& ex, const Submission& sub, const ExerciseScenar
 
 const char* StatusWord(Status s) {
   switch (s) {
-    case Status::Passed: return "passed";
-    case Status::Failed: return "failed";
-    case Status::NoLoad: return "does not load";
-    case Status::TimedOut: return "timed out";
-    case Status::Crashed: return "crashed";
+    case Status::Passed: return QT_TRANSLATE_NOOP("grading", "passed");
+    case Status::Failed: return QT_TRANSLATE_NOOP("grading", "failed");
+    case Status::NoLoad: return QT_TRANSLATE_NOOP("grading", "does not load");
+    case Status::TimedOut: return QT_TRANSLATE_NOOP("grading", "timed out");
+    case Status::Crashed: return QT_TRANSLATE_NOOP("grading", "crashed");
   }
   return "?";
 }
+
+std::string StatusText(Status s) { return Say(StatusWord(s)); }
 
 void ReadRunOutput(const std::string& scenarioPath, const std::string& out, RunResult& r) {
   std::vector<std::string> source;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "grading/Exercise.h"
+#include "softplc/Text.h"
 
 namespace grading {
 
@@ -14,7 +15,7 @@ enum class Status { Passed, Failed, NoLoad, TimedOut, Crashed };
 
 struct RunResult {
   Status State = Status::Crashed;
-  std::string Reason;                   // one line for a table cell or a JUnit message
+  std::string Reason;  // one line for a table cell or a JUnit message, made by softplc::Tr
   std::vector<std::string> LoadErrors;  // file:line:col messages when the program did not load
   // The first step that did not hold (Failed only).
   int FailLine = 0;
@@ -51,7 +52,15 @@ std::vector<Submission> ListSubmissions(const std::string& dir);
 std::vector<Grade> GradeAll(const Exercise& ex, const std::vector<Submission>& subs,
                             const GradeOptions& options);
 
+// The status as a machine reads it (CSV, JUnit), and as the user reads it.
 const char* StatusWord(Status s);
+std::string StatusText(Status s);
+
+// A message marked with QT_TRANSLATE_NOOP("grading", ...) in the user's language.
+template <class... A>
+std::string Say(const char* format, const A&... args) {
+  return softplc::Shown(softplc::Tr(format, args...));
+}
 
 // Reads the output of one headless scenario run (exposed for tests).
 void ReadRunOutput(const std::string& scenarioPath, const std::string& out, RunResult& r);

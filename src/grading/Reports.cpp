@@ -12,7 +12,6 @@ namespace grading {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("Grading", text); }
 
 std::string Csv(const std::string& s) {
   if (s.find_first_of(",\"\n") == std::string::npos) return s;
@@ -178,7 +177,7 @@ std::string JUnitReport(const Exercise& ex, const std::vector<Grade>& grades) {
       xml.writeAttribute("time", QString::number(r.WallS, 'f', 3));
       if (r.State != Status::Passed) {
         xml.writeStartElement(r.State == Status::Failed ? "failure" : "error");
-        xml.writeAttribute("message", QString::fromStdString(r.Reason));
+        xml.writeAttribute("message", QString::fromStdString(softplc::English(r.Reason)));
         xml.writeAttribute("type", QString::fromLatin1(StatusWord(r.State)));
         std::string body;
         for (const std::string& e : r.LoadErrors) body += e + "\n";
@@ -202,15 +201,15 @@ std::string HtmlReport(const Exercise& ex, const std::vector<Grade>& grades) {
     << "</title><style>body{font-family:sans-serif;margin:1em 2em}table{border-collapse:collapse}"
        "td,th{border:1px solid #999;padding:3px 8px;text-align:center}td.n{text-align:left}"
        "pre{background:#f4f4f4;padding:6px}</style></head><body>\n<h1>"
-    << Html(ex.Title) << "</h1>\n<table><tr><th>" << Tr("Student").toStdString() << "</th>";
+    << Html(ex.Title) << "</h1>\n<table><tr><th>" << Say(QT_TRANSLATE_NOOP("grading", "Student")) << "</th>";
   for (const ExerciseScenario& s : ex.Scenarios) o << "<th>" << Html(s.Name) << "</th>";
-  o << "<th>" << Tr("Score").toStdString() << "</th></tr>\n";
+  o << "<th>" << Say(QT_TRANSLATE_NOOP("grading", "Score")) << "</th></tr>\n";
   for (const Grade& g : grades) {
     o << "<tr><td class='n'><a href='#" << Html(g.Student.Name) << "'>" << Html(g.Student.Name)
       << "</a></td>";
     for (const RunResult& r : g.Runs)
-      o << "<td style='background:" << Colour(r.State) << "' title='" << Html(r.Reason) << "'>"
-        << StatusWord(r.State) << "</td>";
+      o << "<td style='background:" << Colour(r.State) << "' title='" << Html(softplc::Shown(r.Reason))
+        << "'>" << Html(StatusText(r.State)) << "</td>";
     o << "<td>" << Score(g.Score) << "</td></tr>\n";
   }
   o << "</table>\n";
@@ -224,21 +223,23 @@ std::string HtmlReport(const Exercise& ex, const std::vector<Grade>& grades) {
       if (r.State == Status::NoLoad) {
         if (loadShown) continue;  // the same program fails to load for every scenario
         loadShown = true;
-        o << "<p>" << Tr("The program does not load:").toStdString() << "</p><pre>";
+        o << "<p>" << Say(QT_TRANSLATE_NOOP("grading", "The program does not load:")) << "</p><pre>";
         for (const std::string& e : r.LoadErrors) o << Html(e) << '\n';
-        if (r.LoadErrors.empty()) o << Html(r.Reason);
+        if (r.LoadErrors.empty()) o << Html(softplc::Shown(r.Reason));
         o << "</pre>\n";
         continue;
       }
-      o << "<h3>" << Html(ex.Scenarios[j].Name) << ": " << StatusWord(r.State) << "</h3>\n";
+      o << "<h3>" << Html(ex.Scenarios[j].Name) << ": " << Html(StatusText(r.State)) << "</h3>\n";
       if (r.State != Status::Failed) {
-        o << "<p>" << Html(r.Reason) << "</p>\n";
+        o << "<p>" << Html(softplc::Shown(r.Reason)) << "</p>\n";
         continue;
       }
-      o << "<p>" << Tr("Line").toStdString() << ' ' << r.FailLine << ", "
-        << Seconds(r.FailTimeMs) << " s: " << Tr("expected").toStdString() << " <code>"
-        << Html(r.FailStep) << "</code>, " << Tr("seen").toStdString() << " <code>"
-        << Html(r.Seen) << "</code></p>\n"
+      // the arguments are HTML already; the template holds no markup of its own
+      o << "<p>"
+        << Say(QT_TRANSLATE_NOOP("grading", "Line %1, %2 s: expected %3, seen %4"), r.FailLine,
+               Seconds(r.FailTimeMs), "<code>" + Html(r.FailStep) + "</code>",
+               "<code>" + Html(r.Seen) + "</code>")
+        << "</p>\n"
         << TimingChart(r.Trace, r.FailTimeMs) << '\n';
     }
   }
@@ -252,8 +253,8 @@ std::string TextReport(const Exercise& ex, const std::vector<Grade>& grades) {
     o << g.Student.Name << ": " << Score(g.Score) << '\n';
     for (std::size_t j = 0; j < g.Runs.size(); ++j) {
       const RunResult& r = g.Runs[j];
-      o << "  " << ex.Scenarios[j].Name << ": " << StatusWord(r.State);
-      if (r.State != Status::Passed) o << " — " << r.Reason;
+      o << "  " << ex.Scenarios[j].Name << ": " << StatusText(r.State);
+      if (r.State != Status::Passed) o << " — " << softplc::Shown(r.Reason);
       o << '\n';
       if (r.State == Status::NoLoad)
         for (std::size_t k = 1; k < r.LoadErrors.size(); ++k) o << "    " << r.LoadErrors[k] << '\n';

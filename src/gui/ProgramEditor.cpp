@@ -31,6 +31,7 @@
 #include "gui/StlHighlighter.h"
 #include "plc/EmbeddedPlc.h"
 #include "softplc/SymbolFile.h"
+#include "softplc/Text.h"
 
 namespace {
 
@@ -547,7 +548,7 @@ void TProgramEditor::ShowMessages(const std::vector<softplc::Message>& messages,
     const softplc::Message& m = messages[k];
     const QString file = ToQString(m.file);
     const bool warning = k >= errors;
-    QString text = ToQString(m.text);
+    QString text = ToQString(softplc::Shown(m.text, m.format, m.args));
     TCodeEditor::TMark mark{m.line, m.column, text, warning};
     marks[file].push_back(mark);
     QString where = QFileInfo(file).fileName();

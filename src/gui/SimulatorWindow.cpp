@@ -25,6 +25,7 @@
 #include "gui/GuiSupport.h"
 #include "gui/ProgramEditor.h"
 #include "plc/EmbeddedPlc.h"
+#include "softplc/Text.h"
 
 using softplc::CpuMode;
 
@@ -375,11 +376,11 @@ void TSimulatorWindowView::RefreshDiagnostics() {
   // in view, however long the buffer has grown.
   for (const softplc::Message& m : load) {
     const QString where = Place(m.file, m.line, m.column);
-    FDiag->addItem((where.isEmpty() ? QString() : where + QStringLiteral(": ")) + ToQString(m.text));
+    FDiag->addItem((where.isEmpty() ? QString() : where + QStringLiteral(": ")) + ToQString(softplc::Shown(m.text, m.format, m.args)));
   }
   for (auto it = diag.rbegin(); it != diag.rend(); ++it) {
     const softplc::DiagEntry& d = *it;
-    QString line = tr("cycle %1: %2").arg(d.cycle).arg(ToQString(d.text));
+    QString line = tr("cycle %1: %2").arg(d.cycle).arg(ToQString(softplc::Shown(d.text, d.format, d.args)));
     QStringList at;
     if (!d.block.empty()) at << ToQString(d.block);
     if (d.network > 0) at << tr("network %1").arg(d.network);

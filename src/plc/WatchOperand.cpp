@@ -8,6 +8,7 @@
 
 #include "plc/PlcTexts.h"
 #include "softplc/Operands.h"
+#include "softplc/Text.h"
 
 using softplc::ByteArea;
 
@@ -321,7 +322,7 @@ bool ParseWatchValue(std::string_view rawText, const TWatchOperand& op, std::uin
                                                 : text;
   std::string problem = softplc::ParseConstant(constant, c);
   if (!problem.empty()) {
-    error = "'" + text + "': " + problem;
+    error = "'" + text + "': " + softplc::Shown(problem);
     return false;
   }
   using CT = softplc::ConstType;

@@ -4,33 +4,45 @@
 #include <filesystem>
 #include <fstream>
 
+#include "softplc/Text.h"
+
 namespace scenario {
 
-std::string OutputProblem(const std::string& path, const std::vector<std::string>& inputs,
-                          std::string_view signature) {
+using softplc::Tr;
+
+namespace {
+
+std::string Problem(const std::string& path, const std::vector<std::string>& inputs,
+                    std::string_view signature) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path target(path);
   for (const std::string& in : inputs)
     if (fs::equivalent(target, fs::path(in), ec))
-      return path + ": this is one of the run's inputs (" + in + "); choose another file to write";
+      return Tr(QT_TRANSLATE_NOOP("scenario", "%1: this is one of the run's inputs (%2); choose another file to write"), path, in);
   const fs::file_status st = fs::status(target, ec);
   if (fs::exists(st)) {
     if (!fs::is_regular_file(st))
-      return path + ": exists and is not a regular file; choose a file to write";
+      return Tr(QT_TRANSLATE_NOOP("scenario", "%1: exists and is not a regular file; choose a file to write"), path);
     std::ifstream in(target, std::ios::binary);
     std::string head(signature.size(), '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
     if (!head.empty() && head != signature)
-      return path + ": exists and was not written by Torvane; it is left alone (remove it or "
-                    "choose another name)";
+      return Tr(QT_TRANSLATE_NOOP("scenario", "%1: exists and was not written by Torvane; it is left alone (remove it or choose another name)"), path);
     return {};
   }
   const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(parent, ec))
-    return path + ": the folder " + parent.string() + " does not exist";
+    return Tr(QT_TRANSLATE_NOOP("scenario", "%1: the folder %2 does not exist"), path, parent.string());
   return {};
+}
+
+}  // namespace
+
+std::string OutputProblem(const std::string& path, const std::vector<std::string>& inputs,
+                          std::string_view signature) {
+  return softplc::Shown(Problem(path, inputs, signature));
 }
 
 namespace {

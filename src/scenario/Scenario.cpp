@@ -1,6 +1,7 @@
 #include "scenario/Scenario.h"
 
 #include "scenario/Files.h"
+#include "softplc/Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,9 +13,12 @@
 
 namespace scenario {
 
+using softplc::Shown;
+using softplc::Tr;
+
 std::string Error::Text() const {
   std::ostringstream s;
-  s << Printable(where.file) << ':' << where.line << ':' << where.column << ": " << Printable(message);
+  s << Printable(where.file) << ':' << where.line << ':' << where.column << ": " << Printable(Shown(message));
   return s.str();
 }
 
@@ -86,7 +90,7 @@ class LineParser {
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
       op.kind = OperandKind::Symbol;
       op.name = text.substr(1, text.size() - 2);
-      if (op.name.empty()) return Fail(col, "empty symbol name \"\"");
+      if (op.name.empty()) return Fail(col, Tr(QT_TRANSLATE_NOOP("scenario", "empty symbol name \"\"")));
       return true;
     }
     // A PLC bit: E/I for inputs, A/Q for outputs, byte, point, bit 0-7.
@@ -98,8 +102,8 @@ class LineParser {
                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
         const std::string bitText = text.substr(dot + 1);
         if (bitText.size() != 1 || bitText[0] < '0' || bitText[0] > '7')
-          return Fail(col + dot + 1, "bit number must be 0 to 7 in '" + text + "'");
-        if (dot > 6) return Fail(col + 1, "byte address too large in '" + text + "'");
+          return Fail(col + dot + 1, Tr(QT_TRANSLATE_NOOP("scenario", "bit number must be 0 to 7 in '%1'"), text));
+        if (dot > 6) return Fail(col + 1, Tr(QT_TRANSLATE_NOOP("scenario", "byte address too large in '%1'"), text));
         op.kind = OperandKind::Bit;
         op.input = p == 'E' || p == 'I';
         op.byte = std::atoi(text.substr(1, dot - 1).c_str());
@@ -113,17 +117,15 @@ class LineParser {
         return true;
       }
     }
-    return Fail(col, "'" + text +
-                         "' is not an operand: write a PLC bit (E124.1, A124.0), a symbol in "
-                         "double quotes (\"FC_D\") or Component.Property (KM1.State)");
+    return Fail(col, Tr(QT_TRANSLATE_NOOP("scenario", "'%1' is not an operand: write a PLC bit (E124.1, A124.0), a symbol in double quotes (\"FC_D\") or Component.Property (KM1.State)"), text));
   }
 
   bool ParseValue(const std::string& raw, std::size_t col, Value& v) {
     std::string t = raw;
     while (!t.empty() && IsSpace(t.back())) t.pop_back();
-    if (t.empty()) return Fail(col, "missing value after the comparison");
+    if (t.empty()) return Fail(col, Tr(QT_TRANSLATE_NOOP("scenario", "missing value after the comparison")));
     if (t.front() == '"') {
-      if (t.size() < 2 || t.back() != '"') return Fail(col, "unterminated text " + t);
+      if (t.size() < 2 || t.back() != '"') return Fail(col, Tr(QT_TRANSLATE_NOOP("scenario", "unterminated text %1"), t));
       v = t.substr(1, t.size() - 2);
       return true;
     }
@@ -144,13 +146,13 @@ class LineParser {
     const std::size_t start = i;
     if (i < text.size() && text[i] == '"') {
       const std::size_t close = text.find('"', i + 1);
-      if (close == std::string::npos) return Fail(col + i, "unterminated symbol name");
+      if (close == std::string::npos) return Fail(col + i, Tr(QT_TRANSLATE_NOOP("scenario", "unterminated symbol name")));
       i = close + 1;
     } else {
       while (i < text.size() && !IsSpace(text[i]) && std::string("=!<>").find(text[i]) == std::string::npos)
         ++i;
     }
-    if (i == start) return Fail(col + start, "missing condition (OPERAND OP VALUE)");
+    if (i == start) return Fail(col + start, Tr(QT_TRANSLATE_NOOP("scenario", "missing condition (OPERAND OP VALUE)")));
     if (!ParseOperand(text.substr(start, i - start), col + start, c.operand)) return false;
     while (i < text.size() && IsSpace(text[i])) ++i;
     static const std::pair<const char*, CompareOp> ops[] = {
@@ -165,7 +167,7 @@ class LineParser {
         break;
       }
     }
-    if (!found) return Fail(col + i, "expected one of == != < <= > >= after " + c.operand.text);
+    if (!found) return Fail(col + i, Tr(QT_TRANSLATE_NOOP("scenario", "expected one of == != < <= > >= after %1"), c.operand.text));
     while (i < text.size() && IsSpace(text[i])) ++i;
     return ParseValue(text.substr(i), col + i, c.expected);
   }
@@ -232,9 +234,7 @@ bool ParseDuration(const std::string& text, unsigned tickMs, std::uint64_t& ms,
   const double total = number * factor;
   if (total > static_cast<double>(kMaxDurationMs)) {
     if (problem != nullptr)
-      *problem = "'" + text + "' is longer than the limit of " +
-                 std::to_string(kMaxDurationMs / 3600000) + " h (" +
-                 std::to_string(kMaxDurationMs / 1000) + " s) for one step";
+      *problem = Tr(QT_TRANSLATE_NOOP("scenario", "'%1' is longer than the limit of %2 h (%3 s) for one step"), text, std::to_string(kMaxDurationMs / 3600000), std::to_string(kMaxDurationMs / 1000));
     return false;
   }
   ms = static_cast<std::uint64_t>(std::llround(total));
@@ -245,7 +245,7 @@ namespace {
 
 // The message for a duration that does not read.
 std::string DurationError(const std::string& text, const std::string& problem) {
-  return problem.empty() ? "'" + text + "' is not a duration (write 2.5s, 300ms or 40ticks)" : problem;
+  return problem.empty() ? Tr(QT_TRANSLATE_NOOP("scenario", "'%1' is not a duration (write 2.5s, 300ms or 40ticks)"), text) : problem;
 }
 
 }  // namespace
@@ -265,7 +265,7 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
     while (e > b && IsSpace(line[e - 1])) --e;
     if (b == e) continue;
     if (errors.size() >= kMaxErrors) {
-      errors.push_back({{fileName, lineNo, 1}, "too many errors; stopped reading the scenario"});
+      errors.push_back({{fileName, lineNo, 1}, Tr(QT_TRANSLATE_NOOP("scenario", "too many errors; stopped reading the scenario"))});
       break;
     }
     LineParser p(fileName, lineNo, line, errors);
@@ -287,7 +287,7 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       for (char& c : m) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       if (m == "RUN-P") m = "RUN_P";
       if (m != "RUN" && m != "RUN_P" && m != "STOP" && m != "MRES")
-        ok = p.Fail(argStart, "mode must be RUN, RUN_P, STOP or MRES, not '" + arg + "'");
+        ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "mode must be RUN, RUN_P, STOP or MRES, not '%1'"), arg));
       step.argument = m;
     } else if (keyword == "run") {
       step.kind = StepKind::Run;
@@ -299,10 +299,10 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
                   : keyword == "release" ? StepKind::Release
                                          : StepKind::Click;
       if (arg.empty() || arg.find_first_of(" \t") != std::string::npos)
-        ok = p.Fail(argStart, keyword + " needs one component name");
+        ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "%1 needs one component name"), keyword));
     } else if (keyword == "execute") {
       step.kind = StepKind::Execute;
-      if (arg.empty()) ok = p.Fail(argStart, "execute needs the name of a test");
+      if (arg.empty()) ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "execute needs the name of a test")));
     } else if (keyword == "expect") {
       step.kind = StepKind::Expect;
       ok = p.ParseCondition(arg, argStart, step.condition);
@@ -311,7 +311,7 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       const std::string l = Lower(arg);
       std::size_t t = l.rfind(" timeout ");
       if (t == std::string::npos) {
-        ok = p.Fail(e, "wait needs 'timeout DURATION' at the end");
+        ok = p.Fail(e, Tr(QT_TRANSLATE_NOOP("scenario", "wait needs 'timeout DURATION' at the end")));
       } else {
         std::string d = arg.substr(t + 9);
         while (!d.empty() && IsSpace(d.front())) d.erase(d.begin());
@@ -333,8 +333,7 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
       double factor = 0;
       std::uint64_t bounceMs = 0;
       if (target.empty() || kind.empty())
-        ok = p.Fail(argStart, "fault needs a target and what fails: stuck 0, stuck 1, broken, "
-                              "slow FACTOR, jam, welded or bounce DURATION");
+        ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "fault needs a target and what fails: stuck 0, stuck 1, broken, slow FACTOR, jam, welded or bounce DURATION")));
       else if ((kind == "broken" || kind == "jam" || kind == "welded") && level.empty())
         step.faultValue = 0;
       else if (kind == "stuck" && (level == "0" || level == "1") && extra.empty())
@@ -347,34 +346,31 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
         step.faultValue = factor;
       else
         ok = p.Fail(argStart + arg.find_first_not_of(" \t", target.size()),
-                    "'" + arg.substr(arg.find_first_not_of(" \t", target.size())) +
-                        "' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded, bounce DURATION)");
+                    Tr(QT_TRANSLATE_NOOP("scenario", "'%1' is not a fault (stuck 0, stuck 1, broken, slow 1 to 10, jam, welded, bounce DURATION)"), arg.substr(arg.find_first_not_of(" \t", target.size()))));
     } else if (keyword == "clear") {
       step.kind = StepKind::Clear;
       if (arg.size() > 2 && arg.front() == '"' && arg.back() == '"')
         step.argument = arg.substr(1, arg.size() - 2);
       if (arg.empty() || arg.find_first_of(" \t") != std::string::npos)
-        ok = p.Fail(argStart, "clear needs one input, or all");
+        ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "clear needs one input, or all")));
     } else if (keyword == "reset") {
       step.kind = StepKind::Reset;
-      if (!arg.empty()) ok = p.Fail(argStart, "reset takes nothing after it");
+      if (!arg.empty()) ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "reset takes nothing after it")));
     } else if (keyword == "force" || keyword == "modify") {
       step.kind = keyword == "force" ? StepKind::Force : StepKind::Modify;
       // The value is the last word; the operand may hold a space ("E 124.1").
       const std::size_t cut = arg.find_last_of(" \t");
       if (arg.empty() || cut == std::string::npos) {
-        ok = p.Fail(argStart, keyword + " needs an operand and a value");
+        ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "%1 needs an operand and a value"), keyword));
       } else {
         step.argument = arg.substr(0, arg.find_last_not_of(" \t", cut) + 1);
         step.value = arg.substr(cut + 1);
       }
     } else if (keyword == "unforce") {
       step.kind = StepKind::Unforce;
-      if (arg.empty()) ok = p.Fail(argStart, "unforce needs an operand, or all");
+      if (arg.empty()) ok = p.Fail(argStart, Tr(QT_TRANSLATE_NOOP("scenario", "unforce needs an operand, or all")));
     } else {
-      ok = p.Fail(b, "unknown step '" + line.substr(b, kwEnd - b) +
-                         "' (mode, run, press, release, click, execute, expect, wait, fault, clear, "
-                         "reset, force, unforce, modify)");
+      ok = p.Fail(b, Tr(QT_TRANSLATE_NOOP("scenario", "unknown step '%1' (mode, run, press, release, click, execute, expect, wait, fault, clear, reset, force, unforce, modify)"), line.substr(b, kwEnd - b)));
     }
     if (ok) script.steps.push_back(step);
   }
@@ -385,7 +381,7 @@ Script Parse(const std::string& text, const std::string& fileName, std::vector<E
   });
   if (errors.empty() && !checks)
     errors.push_back({{fileName, lineNo > 0 ? lineNo : 1, 1},
-                      "the scenario checks nothing: it has no 'expect' or 'wait' step"});
+                      Tr(QT_TRANSLATE_NOOP("scenario", "the scenario checks nothing: it has no 'expect' or 'wait' step"))});
   return script;
 }
 
@@ -405,7 +401,7 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
     const std::string problem = host.Check(s);
     if (problem.empty()) continue;
     if (o.errors.size() >= kMaxErrors) {
-      o.errors.push_back({s.where, "too many errors; stopped checking the scenario"});
+      o.errors.push_back({s.where, Tr(QT_TRANSLATE_NOOP("scenario", "too many errors; stopped checking the scenario"))});
       break;
     }
     o.errors.push_back({s.where, problem});
@@ -445,7 +441,8 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
     }
     if (!result.empty()) {
       o.errors.push_back({s.where, result});
-      out << Stamp(host.PlantTimeMs()) << Printable(s.text) << ": ERROR " << Printable(result) << '\n';
+      out << Stamp(host.PlantTimeMs()) << Printable(s.text) << ": "
+          << Printable(Shown(Tr(QT_TRANSLATE_NOOP("scenario", "ERROR %1"), result))) << '\n';
       ++o.failed;
       continue;
     }
@@ -462,20 +459,21 @@ Outcome Run(const Script& script, Host& host, std::ostream& out) {
       host.Read(s.condition.operand, actual);
       out << Stamp(host.PlantTimeMs()) << Printable(s.text) << ": ";
       if (held) {
-        out << "ok\n";
+        out << Shown(Tr(QT_TRANSLATE_NOOP("scenario", "ok"))) << '\n';
         ++o.passed;
       } else {
-        out << "FAILED (" << Printable(s.condition.operand.text) << " is "
-            << Printable(ValueText(actual)) << ")\n";
+        out << Printable(Shown(Tr(QT_TRANSLATE_NOOP("scenario", "FAILED (%1 is %2)"),
+                                  s.condition.operand.text, ValueText(actual))))
+            << '\n';
         if (const std::string note = host.FailureNote(); !note.empty())
-          out << "    " << Printable(note) << '\n';
+          out << "    " << Printable(Shown(note)) << '\n';
         ++o.failed;
       }
     } else {
       out << Stamp(host.PlantTimeMs()) << Printable(s.text) << '\n';
     }
   }
-  out << o.passed << " passed, " << o.failed << " failed\n";
+  out << Shown(Tr(QT_TRANSLATE_NOOP("scenario", "%1 passed, %2 failed"), o.passed, o.failed)) << '\n';
   return o;
 }
 

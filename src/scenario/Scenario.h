@@ -42,8 +42,8 @@ struct Location {
 
 struct Error {
   Location where;
-  std::string message;
-  std::string Text() const;  // "file:line:col: message"
+  std::string message;       // plain, or made by softplc::Tr to be shown in the user's language
+  std::string Text() const;  // "file:line:col: message", the message as softplc::Shown gives it
 };
 
 using Value = std::variant<bool, double, std::string>;

@@ -294,7 +294,7 @@ LoadResult Cpu::Download(const std::vector<SourceFile>& files,
   c.info = InfoOf(*p);
   c.program = std::move(p);
   c.AddDiag(Tr(QT_TRANSLATE_NOOP("softplc", "download: %1"), text));
-  if (summary != nullptr) *summary = text;
+  if (summary != nullptr) *summary = Shown(text);
   return r;
 }
 

@@ -192,8 +192,8 @@ class Cpu {
   // replaces the program between two scans without a restart. The CPU keeps its mode, the
   // process image, bit memory, timers and counters; a data block whose number and layout are
   // unchanged keeps its current values, others take their initial values. A diagnostics entry
-  // and `summary` say what was replaced (`summary` as made by Tr, see Text.h). On failure
-  // nothing changes.
+  // and `summary` say what was replaced (`summary` as Shown() gives it, see Text.h). On
+  // failure nothing changes.
   LoadResult Download(const std::vector<SourceFile>& files,
                       const std::vector<SymbolFile>& symbolFiles, const SymbolTable& symbols,
                       std::string* summary = nullptr, Mnemonics m = Mnemonics::Auto);

@@ -71,6 +71,29 @@ std::string English(const std::string& message) {
   return Fill(p.format, p.args);
 }
 
+namespace {
+MessageTranslator translator = nullptr;
+}  // namespace
+
+void SetMessageTranslator(MessageTranslator t) { translator = t; }
+
+std::string Shown(const std::string& message) {
+  return translator != nullptr ? translator(message) : English(message);
+}
+
+std::string Shown(const std::string& text, const std::string& format,
+                  const std::vector<std::string>& args) {
+  if (format.empty() || translator == nullptr) return text;
+  std::string packed(1, kOpen);
+  packed += format;
+  for (const std::string& a : args) {
+    packed += kNext;
+    packed += a;
+  }
+  packed += kClose;
+  return translator(packed);
+}
+
 void Settle(std::string& text, std::string& format, std::vector<std::string>& args) {
   if (text.empty() || text.front() != kOpen) return;
   MessageParts p = Unpack(text);

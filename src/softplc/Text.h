@@ -63,6 +63,16 @@ std::string English(const std::string& message);
 // `format` and `args`; a plain text stays as it is.
 void Settle(std::string& text, std::string& format, std::vector<std::string>& args);
 
+// How messages are shown to the user. A program with translations installs a translator that
+// takes a message made by Tr (or a plain text) and returns it in the user's language; without
+// one, messages are shown in English. Set once at start-up, before any thread uses it.
+using MessageTranslator = std::string (*)(const std::string& message);
+void SetMessageTranslator(MessageTranslator translator);
+std::string Shown(const std::string& message);
+// The same for a message kept as text, template and arguments (Message, DiagEntry).
+std::string Shown(const std::string& text, const std::string& format,
+                  const std::vector<std::string>& args);
+
 // Fills %1..%9 of `format` with `args` in one pass; a % not followed by a used digit stays.
 std::string Fill(std::string_view format, const std::vector<std::string>& args);
 

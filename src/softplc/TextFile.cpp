@@ -40,7 +40,9 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
+namespace {
+
+bool ReadText(const std::string& path, std::string& text, std::string& error) {
   // Non-blocking, so that opening a FIFO with no writer returns at once; fstat then refuses it.
   Fd f{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
   struct stat st {};
@@ -79,6 +81,14 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& error
   }
   error = Describe(text);
   return error.empty();
+}
+
+}  // namespace
+
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
+  if (ReadText(path, text, error)) return true;
+  error = Shown(error);
+  return false;
 }
 
 }  // namespace softplc
