@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "i18n/Messages.h"
+
 namespace torvane {
 namespace {
 
@@ -77,6 +79,8 @@ bool InstallTranslations(QCoreApplication& app, const QString& lang) {
     QCoreApplication::removeTranslator(old);
     delete old;
   }
+  // The CPU's and the scenarios' messages follow the catalogues installed here.
+  InstallMessageTranslator();
   if (!Languages().contains(lang)) return false;
   if (lang == QLatin1String("en")) return true;
   auto install = [&app](const QString& path) {
