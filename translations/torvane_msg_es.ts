@@ -183,6 +183,10 @@
         <source>Line %1, %2 s: expected %3, seen %4</source>
         <translation>Línea %1, %2 s: se esperaba %3, se vio %4</translation>
     </message>
+    <message>
+        <source>%1 is %2</source>
+        <translation>%1 vale %2</translation>
+    </message>
 </context>
 <context>
     <name>scenario</name>

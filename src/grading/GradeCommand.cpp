@@ -77,7 +77,7 @@ int ExerciseCheck(const std::string& dir, const std::string& self, std::ostream&
     ok = false;
     if (r.State == Status::Failed)
       err << ex.Scenarios[j].Path << ':' << r.FailLine << ":1: "
-          << Say(QT_TRANSLATE_NOOP("grading", "the solution fails: %1 (%2)"), r.FailStep, r.Seen) << '\n';
+          << Say(QT_TRANSLATE_NOOP("grading", "the solution fails: %1 (%2)"), r.FailStep, SeenMessage(r.Seen)) << '\n';
     else
       err << ex.Scenarios[j].Path << ":1:1: "
           << Say(QT_TRANSLATE_NOOP("grading", "the solution %1: %2"), StatusText(r.State), r.Reason) << '\n';

@@ -113,7 +113,8 @@ RunResult RunOne(const Exercise& ex, const Submission& sub, const ExerciseScenar
     if (r.State == Status::Failed) {
       r.Reason = r.Seen.empty()
                      ? Tr(QT_TRANSLATE_NOOP("grading", "line %1: %2"), r.FailLine, r.FailStep)
-                     : Tr(QT_TRANSLATE_NOOP("grading", "line %1: %2 (%3)"), r.FailLine, r.FailStep, r.Seen);
+                     : Tr(QT_TRANSLATE_NOOP("grading", "line %1: %2 (%3)"), r.FailLine, r.FailStep,
+                          SeenMessage(r.Seen));
     }
   }
   if (options.KeepTraces) {
@@ -137,6 +138,13 @@ const char* StatusWord(Status s) {
 }
 
 std::string StatusText(Status s) { return Say(StatusWord(s)); }
+
+std::string SeenMessage(const std::string& seen) {
+  // The operand comes first and is a name or an address; a text value may hold anything.
+  const std::size_t at = seen.find(" is ");
+  if (at == std::string::npos) return seen;
+  return Tr(QT_TRANSLATE_NOOP("grading", "%1 is %2"), seen.substr(0, at), seen.substr(at + 4));
+}
 
 void ReadRunOutput(const std::string& scenarioPath, const std::string& out, RunResult& r) {
   std::vector<std::string> source;

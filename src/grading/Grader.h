@@ -56,6 +56,9 @@ std::vector<Grade> GradeAll(const Exercise& ex, const std::vector<Submission>& s
 const char* StatusWord(Status s);
 std::string StatusText(Status s);
 
+// What the plant showed, "X is V" as a run prints it (RunResult::Seen), made by softplc::Tr.
+std::string SeenMessage(const std::string& seen);
+
 // A message marked with QT_TRANSLATE_NOOP("grading", ...) in the user's language.
 template <class... A>
 std::string Say(const char* format, const A&... args) {

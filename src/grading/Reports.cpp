@@ -238,7 +238,7 @@ std::string HtmlReport(const Exercise& ex, const std::vector<Grade>& grades) {
       o << "<p>"
         << Say(QT_TRANSLATE_NOOP("grading", "Line %1, %2 s: expected %3, seen %4"), r.FailLine,
                Seconds(r.FailTimeMs), "<code>" + Html(r.FailStep) + "</code>",
-               "<code>" + Html(r.Seen) + "</code>")
+               "<code>" + Html(softplc::Shown(SeenMessage(r.Seen))) + "</code>")
         << "</p>\n"
         << TimingChart(r.Trace, r.FailTimeMs) << '\n';
     }
