@@ -14,6 +14,17 @@ void AppendArg(std::string& out, std::string_view arg) {
   for (char c : arg) out += (c == kOpen || c == kNext || c == kClose) ? '?' : c;
 }
 
+std::string Pack(const char* format, std::initializer_list<Arg> args) {
+  std::string out(1, kOpen);
+  out += format;
+  for (const Arg& a : args) {
+    out += kNext;
+    AppendArg(out, a.View());
+  }
+  out += kClose;
+  return out;
+}
+
 }  // namespace text_detail
 
 using text_detail::kClose;

@@ -10,7 +10,9 @@
 // Packing happens only when a message is made, never on the path of a good program.
 #pragma once
 
+#include <charconv>
 #include <concepts>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,26 +26,35 @@ namespace softplc {
 
 namespace text_detail {
 constexpr char kOpen = '\x01', kNext = '\x02', kClose = '\x03';
-void AppendArg(std::string& out, std::string_view arg);
-inline void Append(std::string& out, std::string_view s) { AppendArg(out, s); }
-inline void Append(std::string& out, const std::string& s) { AppendArg(out, s); }
-inline void Append(std::string& out, const char* s) { AppendArg(out, s); }
-inline void Append(std::string& out, char c) { AppendArg(out, std::string_view(&c, 1)); }
-template <std::integral I>
-  requires(!std::same_as<I, char> && !std::same_as<I, bool>)
-void Append(std::string& out, I n) {
-  AppendArg(out, std::to_string(n));
-}
+
+// One argument of Tr as text; a number or a character is written into the argument itself, so
+// that the argument stays valid wherever it is copied.
+struct Arg {
+  Arg(const std::string& s) : p(s.data()), n(s.size()) {}
+  Arg(std::string_view s) : p(s.data()), n(s.size()) {}
+  Arg(const char* s) : Arg(std::string_view(s)) {}
+  Arg(char c) : n(1), own(true) { buf[0] = c; }
+  template <std::integral I>
+    requires(!std::same_as<I, char> && !std::same_as<I, bool>)
+  Arg(I v) : own(true) {
+    n = static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf);
+  }
+  std::string_view View() const { return own ? std::string_view(buf, n) : std::string_view(p, n); }
+
+  const char* p = nullptr;
+  size_t n = 0;
+  char buf[24]{};
+  bool own = false;
+};
+
+// Out of line and cold: the callers are the error branches, whose code stays small.
+[[gnu::cold]] std::string Pack(const char* format, std::initializer_list<Arg> args);
 }  // namespace text_detail
 
 // A message from a template marked with QT_TRANSLATE_NOOP and its arguments.
 template <class... A>
 std::string Tr(const char* format, const A&... args) {
-  std::string out(1, text_detail::kOpen);
-  out += format;
-  ((out += text_detail::kNext, text_detail::Append(out, args)), ...);
-  out += text_detail::kClose;
-  return out;
+  return text_detail::Pack(format, {text_detail::Arg(args)...});
 }
 
 // A message taken apart. A plain text (not made by Tr) has an empty format and its text in
