@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>symbols must be the name of a file</source>
-        <translation>symbols debe ser el nombre de un archivo</translation>
+        <translation>symbols debe ser el nombre de un fichero</translation>
     </message>
     <message>
         <source>limits.time is the seconds one scenario may take: above 0, at most 600</source>
@@ -192,11 +192,11 @@
     <name>scenario</name>
     <message>
         <source>%1: this is one of the run&apos;s inputs (%2); choose another file to write</source>
-        <translation>%1: es uno de los archivos de entrada de la ejecución (%2); elija otro archivo para escribir</translation>
+        <translation>%1: es uno de los ficheros de entrada de la ejecución (%2); elija otro fichero para escribir</translation>
     </message>
     <message>
         <source>%1: exists and is not a regular file; choose a file to write</source>
-        <translation>%1: existe y no es un archivo normal; elija un archivo para escribir</translation>
+        <translation>%1: existe y no es un fichero normal; elija un fichero para escribir</translation>
     </message>
     <message>
         <source>%1: exists and was not written by Torvane; it is left alone (remove it or choose another name)</source>
@@ -471,7 +471,7 @@
     </message>
     <message>
         <source>DB %1 does not exist (it is not in the loaded files)</source>
-        <translation>el DB %1 no existe (no está en los archivos cargados)</translation>
+        <translation>el DB %1 no existe (no está en los ficheros cargados)</translation>
     </message>
     <message>
         <source>DB %1 has no %2</source>
@@ -571,7 +571,7 @@
     </message>
     <message>
         <source>no source file was given</source>
-        <translation>no se indicó ningún archivo fuente</translation>
+        <translation>no se indicó ningún fichero fuente</translation>
     </message>
     <message>
         <source>the program has no OB 1 (no statements were found)</source>
@@ -583,7 +583,7 @@
     </message>
     <message>
         <source>UDT %1 does not exist (it is not in the loaded files)</source>
-        <translation>el UDT %1 no existe (no está en los archivos cargados)</translation>
+        <translation>el UDT %1 no existe (no está en los ficheros cargados)</translation>
     </message>
     <message>
         <source>UDT %1 contains itself</source>
@@ -599,7 +599,7 @@
     </message>
     <message>
         <source>%1 does not exist (it is not in the loaded files)</source>
-        <translation>%1 no existe (no está en los archivos cargados)</translation>
+        <translation>%1 no existe (no está en los ficheros cargados)</translation>
     </message>
     <message>
         <source>%1 would contain an instance of itself, directly or through other function blocks</source>
@@ -767,7 +767,7 @@
     </message>
     <message>
         <source>a file holds either plain statements or blocks, not both</source>
-        <translation>un archivo contiene o bien instrucciones sueltas o bien bloques, no ambas cosas</translation>
+        <translation>un fichero contiene o bien instrucciones sueltas o bien bloques, no ambas cosas</translation>
     </message>
     <message>
         <source>the block before this line is not closed with %1</source>
@@ -779,7 +779,7 @@
     </message>
     <message>
         <source>%1 is missing at the end of the file</source>
-        <translation>falta %1 al final del archivo</translation>
+        <translation>falta %1 al final del fichero</translation>
     </message>
     <message>
         <source>a parameter is written &apos;name := actual&apos;</source>
@@ -855,7 +855,7 @@
     </message>
     <message>
         <source>but this file uses %1 mnemonics (see line %2)</source>
-        <translation>pero este archivo usa mnemónicos en %1 (véase la línea %2)</translation>
+        <translation>pero este fichero usa mnemónicos en %1 (véase la línea %2)</translation>
     </message>
     <message>
         <source>but the program is set to %1 mnemonics</source>
@@ -1395,7 +1395,7 @@
     </message>
     <message>
         <source>cannot open the file: %1</source>
-        <translation>no se puede abrir el archivo: %1</translation>
+        <translation>no se puede abrir el fichero: %1</translation>
     </message>
     <message>
         <source>cannot open the symbol table: %1</source>
@@ -1403,7 +1403,7 @@
     </message>
     <message>
         <source>no source file given</source>
-        <translation>no se indicó ningún archivo fuente</translation>
+        <translation>no se indicó ningún fichero fuente</translation>
     </message>
     <message>
         <source>mode change %1 -&gt; MRES: memory reset, CPU in STOP</source>
@@ -1447,19 +1447,19 @@
     </message>
     <message>
         <source>the file is UTF-16 text; save it as UTF-8 or Windows-1252 (ANSI)</source>
-        <translation>el archivo es texto UTF-16; guárdelo como UTF-8 o Windows-1252 (ANSI)</translation>
+        <translation>el fichero es texto UTF-16; guárdelo como UTF-8 o Windows-1252 (ANSI)</translation>
     </message>
     <message>
         <source>the file looks like UTF-16 text (every other byte is zero); save it as UTF-8 or Windows-1252 (ANSI)</source>
-        <translation>el archivo parece texto UTF-16 (uno de cada dos bytes es cero); guárdelo como UTF-8 o Windows-1252 (ANSI)</translation>
+        <translation>el fichero parece texto UTF-16 (uno de cada dos bytes es cero); guárdelo como UTF-8 o Windows-1252 (ANSI)</translation>
     </message>
     <message>
         <source>the file is not text (it holds zero bytes)</source>
-        <translation>el archivo no es de texto (contiene bytes cero)</translation>
+        <translation>el fichero no es de texto (contiene bytes cero)</translation>
     </message>
     <message>
         <source>no such file</source>
-        <translation>no existe el archivo</translation>
+        <translation>no existe el fichero</translation>
     </message>
     <message>
         <source>cannot open: %1</source>
@@ -1467,15 +1467,15 @@
     </message>
     <message>
         <source>this is a folder, not a file</source>
-        <translation>esto es una carpeta, no un archivo</translation>
+        <translation>esto es una carpeta, no un fichero</translation>
     </message>
     <message>
         <source>this is not a regular file (a device, FIFO or socket); only regular files are read</source>
-        <translation>esto no es un archivo normal (un dispositivo, FIFO o socket); solo se leen archivos normales</translation>
+        <translation>esto no es un fichero normal (un dispositivo, FIFO o socket); solo se leen ficheros normales</translation>
     </message>
     <message>
         <source>the file is larger than the limit of %1 MB</source>
-        <translation>el archivo supera el límite de %1 MB</translation>
+        <translation>el fichero supera el límite de %1 MB</translation>
     </message>
     <message>
         <source>cannot read: %1</source>
