@@ -235,6 +235,7 @@ uint8_t BitSubOf(Opcode op) {
 void Fuse(Program& p) {
   p.fast.clear();
   p.bitRuns.clear();
+  p.bitRunSteps.clear();
   const size_t n = p.code.size();
   // A run must start with the logic state a closing `=`, `S` or `R` leaves (/FC and OR 0), so
   // its start must not be reachable other than from the instruction before it.
@@ -262,9 +263,15 @@ void Fuse(Program& p) {
       r.bit[j] = c.a;
     }
     // the RLO for every combination of the scanned bits, by the same rules as one at a time
+    // (and after each check, for the program status)
+    const size_t steps = p.bitRunSteps.size();
+    p.bitRunSteps.resize(steps + kBitRunChecks, 0);
     for (uint32_t v = 0; v < (1u << kBitRunChecks); ++v) {
       uint32_t st = 0;  // /FC 0, OR 0: the first check takes its bit as the RLO
-      for (size_t j = 0; j < k; ++j) st = (BitEntry(p.code[i + j].b, st, (v >> j) & 1u) >> 1) & 15u;
+      for (size_t j = 0; j < k; ++j) {
+        st = (BitEntry(p.code[i + j].b, st, (v >> j) & 1u) >> 1) & 15u;
+        p.bitRunSteps[steps + j] |= uint64_t{(st >> 1) & 1u} << v;
+      }
       r.truth |= uint64_t{(st >> 1) & 1u} << v;
     }
     const Insn& close = p.code[i + k];
@@ -812,8 +819,10 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   };
   static_assert(sizeof(kLabels) / sizeof(kLabels[0]) == kOpcodeCount);
 
-  // the program status sees every statement, so it runs the instructions one by one
-  const Insn* const code = kTrace || reference || p.fast.empty() ? p.code.data() : p.fast.data();
+  // The fused code records every line it stands for into the slots; a watcher that wants a
+  // call per statement gets the instructions one by one.
+  const bool fused = !reference && !p.fast.empty() && (!kTrace || observer->statusSlots != nullptr);
+  const Insn* const code = fused ? p.fast.data() : p.code.data();
   const Insn* ip = code + entry;
   const Insn* in = ip;
   const Insn* seg = ip;
@@ -859,16 +868,17 @@ Fault Machine::Run(const Program& p, uint32_t entry, StatusObserver* observer, u
   } while (0)
   // A statement's slot is written on its first run in a scan, or again when a run inside the
   // preferred call replaces one from elsewhere.
-#define TRACE_SLOT(has_, operand_)                                                        \
+#define TRACE_SLOT_AT(at_, lg_, a1_, a2_, has_, operand_)                                 \
   do {                                                                                    \
-    if (ip < slotEnd) {                                                                   \
-      StatusSlot& s_ = slots[ip - code];                                                  \
+    if ((at_) < slotEnd) {                                                                \
+      StatusSlot& s_ = slots[(at_) - code];                                               \
       if (s_.scan != scanNo || (traceCaller == prefer && s_.caller != prefer))            \
-        s_ = StatusSlot{scanNo, traceCaller, a1, a2, (operand_),                          \
-                        static_cast<uint16_t>(traceHigh | ((lg >> 1) & 15u)),             \
+        s_ = StatusSlot{scanNo, traceCaller, (a1_), (a2_), (operand_),                    \
+                        static_cast<uint16_t>(traceHigh | (((lg_) >> 1) & 15u)),          \
                         static_cast<uint16_t>(traceDb), (has_)};                          \
     }                                                                                     \
   } while (0)
+#define TRACE_SLOT(has_, operand_) TRACE_SLOT_AT(ip, lg, a1, a2, has_, operand_)
 #define TRACE()                                                                         \
   do {                                                                                  \
     if constexpr (kTrace) {                                                             \
@@ -1041,6 +1051,20 @@ H_BIT_RUN: {
   const uint32_t e = kBitTable.e[(uint32_t(r.sub) << 8) | kFC | (rlo << 2) | ((old >> nb) & 1u)];
   lg = e;
   *bp = static_cast<uint8_t>(old ^ ((e >> 7) << nb));
+  if constexpr (kTrace) {
+    // Watched with slots: every line of the run as it would have run on its own. A check
+    // leaves /FC 1, OR 0, STA its bit and the RLO of the chain so far.
+    if (slots != nullptr) {
+      const uint64_t* const steps = p.bitRunSteps.data() + size_t{in->arg} * kBitRunChecks;
+      const uint32_t checks = in->a - 1u;
+      for (uint32_t j = 0; j < checks; ++j) {
+        const uint32_t bit = (v >> j) & 1u;
+        const uint32_t state = kFC | (static_cast<uint32_t>(steps[j] >> v) & 1u) << 2 | bit << 3;
+        TRACE_SLOT_AT(ip + j, state, a1, a2, true, bit);
+      }
+      TRACE_SLOT_AT(ip + checks, lg, a1, a2, true, ((old >> nb) & 1u) ^ (e >> 7));
+    }
+  }
   ip += in->a;
   DISPATCH();
 }
@@ -1128,8 +1152,17 @@ H_L_L: {
                           (reinterpret_cast<uintptr_t>(m + in->arg) & ~select1);
   const uintptr_t from2 = (reinterpret_cast<uintptr_t>(&second->arg) & select2) |
                           (reinterpret_cast<uintptr_t>(m + second->arg) & ~select2);
+  const uint32_t before = a1;
   a2 = Rd32(reinterpret_cast<const uint8_t*>(from1)) >> in->a;
   a1 = Rd32(reinterpret_cast<const uint8_t*>(from2)) >> second->a;
+  if constexpr (kTrace) {
+    if (slots != nullptr) {
+      traceHigh = STATUS_HIGH();
+      TRACE_SLOT_AT(ip, lg, a2, before, false, 0u);
+      TRACE_SLOT_AT(second, lg, a1, a2, false, 0u);
+    }
+  }
+  (void)before;
   ip += 2;
   DISPATCH();
 }
@@ -1760,6 +1793,7 @@ L_store:
 #undef STATUS_WORD
 #undef TRACE
 #undef TRACE_SLOT
+#undef TRACE_SLOT_AT
 #undef TRACE_PLAIN
 #undef TRACE_BIT
 #undef TRACE_DB

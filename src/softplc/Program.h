@@ -200,10 +200,12 @@ struct Program {
   // `code` with the first instruction of every fused run replaced by its BIT_RUN (a = the
   // instructions it stands for, arg = index into bitRuns), and the first of two loads in a row
   // marked L_L (operands unchanged); the rest stays, so a jump into a run or between the two
-  // loads runs the plain instructions. Empty when nothing was fused. The program status and the
-  // reference interpreter run `code`.
+  // loads runs the plain instructions. Empty when nothing was fused. The reference interpreter
+  // and an observer that wants a call per statement run `code`.
   std::vector<Insn> fast;
   std::vector<BitRun> bitRuns;
+  // per run, kBitRunChecks truth tables: the RLO after each check (for the program status)
+  std::vector<uint64_t> bitRunSteps;
   std::vector<IndirectRef> indirect;
   // `=`, `S`, `R` and `T` in a block that switches MCR dependency on, as they run when the
   // MCR is energized (MCR_DEP's arg indexes this list)

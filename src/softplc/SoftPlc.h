@@ -262,8 +262,8 @@ class Cpu {
   // retentive range is MB0..MB(count-1) (default 16), kept across a warm restart.
   void SetInstructionBudget(uint64_t instructions);
   void SetRetentiveMemoryBytes(int count);
-  // Runs every instruction on its own, as the program status does, not the fused steps (bit
-  // chains, pairs of loads): the reference the faster path is compared with. Off by default.
+  // Runs every instruction on its own, not the fused steps (bit chains, pairs of loads), also
+  // while watched: the reference the faster path is compared with. Off by default.
   void SetReferenceInterpreter(bool on);
 
   static constexpr int kInputBytes = 1024;

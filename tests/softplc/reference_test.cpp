@@ -81,9 +81,21 @@ std::string RandomChains() {
   return s.str();
 }
 
-// Chains of bit logic and pairs of loads run fused, in one step each; the program status and
-// the reference interpreter run every instruction on its own. Both must leave the same memory, outputs,
-// accumulators and status word, scan after scan, and count the same instructions.
+// A slot per instruction, as the program status keeps them.
+struct Slots : softplc::StatusObserver {
+  std::vector<softplc::StatusSlot> slots;
+  void Size(size_t n) {
+    slots.assign(n, softplc::StatusSlot{});
+    statusSlots = slots.data();
+    statusSlotCount = n;
+  }
+  void OnStatement(const softplc::StatusRecord&) override {}
+};
+
+// Chains of bit logic and pairs of loads run fused, in one step each, and record each of their
+// lines when watched; the reference interpreter runs every instruction on its own. Both must
+// leave the same memory, outputs, accumulators and status word, scan after scan, count the same
+// instructions and, watched, record the same status for every line.
 TEST(ReferencePrograms, FusedCodeMatchesTheReferenceInterpreter) {
   std::vector<std::pair<std::string, std::string>> programs = {{"random chains", RandomChains()}};
   for (const fs::path& dir : {ReferenceDir(), fs::path(TORVANE_SOURCE_DIR) / "fuzz" / "corpus"})
@@ -96,6 +108,7 @@ TEST(ReferencePrograms, FusedCodeMatchesTheReferenceInterpreter) {
     }
   int compared = 0;
   for (const auto& [name, text] : programs) {
+    Slots fastSlots, plainSlots;  // outlive the CPUs that write them
     softplc::Cpu fast, plain;
     plain.SetReferenceInterpreter(true);
     const bool loaded = fast.Load({{"p.awl", text}}).ok;
@@ -107,7 +120,15 @@ TEST(ReferencePrograms, FusedCodeMatchesTheReferenceInterpreter) {
       cpu->SetInstructionBudget(200000);  // a corpus program may loop for ever
       cpu->SetMode(softplc::CpuMode::Run);
     }
+    fastSlots.Size(fast.Info().instructions);
+    plainSlots.Size(plain.Info().instructions);
     for (int cycle = 0; cycle < 4; ++cycle) {
+      if (cycle == 2) {  // the last two scans watched
+        fast.SetStatusObserver(&fastSlots);
+        plain.SetStatusObserver(&plainSlots);
+      }
+      ++fastSlots.statusScan;
+      ++plainSlots.statusScan;
       for (int i = 0; i < 8; ++i) {
         const auto v = static_cast<uint8_t>(rng());
         fast.SetInputByte(i, v);
@@ -123,6 +144,14 @@ TEST(ReferencePrograms, FusedCodeMatchesTheReferenceInterpreter) {
       for (int i = 0; i < softplc::Cpu::kMemoryBytes; ++i)
         ASSERT_EQ(fast.MemoryByte(i), plain.MemoryByte(i)) << name << " MB " << i << " cycle " << cycle;
       for (int i = 0; i < 64; ++i) ASSERT_EQ(fast.OutputByte(i), plain.OutputByte(i)) << name << " AB " << i;
+      for (size_t i = 0; i < fastSlots.slots.size(); ++i) {
+        const softplc::StatusSlot &f = fastSlots.slots[i], &r = plainSlots.slots[i];
+        ASSERT_TRUE(f.scan == r.scan && f.caller == r.caller && f.accu1 == r.accu1 &&
+                    f.accu2 == r.accu2 && f.operand == r.operand && f.statusWord == r.statusWord &&
+                    f.instanceDb == r.instanceDb && f.hasOperand == r.hasOperand)
+            << name << " instruction " << i << " cycle " << cycle << ": status word " << f.statusWord
+            << " against " << r.statusWord << ", ACCU 1 " << f.accu1 << " against " << r.accu1;
+      }
     }
   }
   EXPECT_GE(compared, 400);
