@@ -342,7 +342,7 @@ Deja el ratón sobre una etiqueta para ver su dirección.</translation>
     </message>
     <message>
         <source>Scenarios you may run:</source>
-        <translation>Escenarios que puedes ejecutar:</translation>
+        <translation>Escenarios que puede ejecutar:</translation>
     </message>
     <message>
         <source>Open exercise</source>
@@ -377,7 +377,7 @@ Deja el ratón sobre una etiqueta para ver su dirección.</translation>
     </message>
     <message>
         <source>Failed: see the first FAILED step above.</source>
-        <translation>No superado: mira el primer paso fallido más arriba.</translation>
+        <translation>No superado: vea el primer paso fallido más arriba.</translation>
     </message>
     <message>
         <source>&amp;Exercise</source>
