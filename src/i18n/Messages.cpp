@@ -1,7 +1,7 @@
 #include "i18n/Messages.h"
 
 #include <QCoreApplication>
-#include <QStringList>
+#include <vector>
 
 #include "softplc/Text.h"
 
@@ -19,24 +19,6 @@ QString TranslatedTemplate(const std::string& format) {
   return english;
 }
 
-// One pass, so that an argument holding "%2" stays as it is.
-QString Fill(const QString& format, const QStringList& args) {
-  QString out;
-  out.reserve(format.size());
-  for (qsizetype i = 0; i < format.size(); ++i) {
-    if (format[i] == QLatin1Char('%') && i + 1 < format.size()) {
-      const int n = format[i + 1].digitValue();
-      if (n >= 1 && n <= args.size()) {
-        out += args[n - 1];
-        ++i;
-        continue;
-      }
-    }
-    out += format[i];
-  }
-  return out;
-}
-
 std::string Translate(const std::string& message) { return TranslatedMessage(message).toStdString(); }
 
 }  // namespace
@@ -44,9 +26,9 @@ std::string Translate(const std::string& message) { return TranslatedMessage(mes
 QString TranslatedMessage(const std::string& message) {
   const softplc::MessageParts p = softplc::Unpack(message);
   if (p.format.empty() && p.args.empty()) return QString::fromStdString(p.plain);
-  QStringList args;
-  for (const std::string& a : p.args) args << TranslatedMessage(a);
-  return Fill(TranslatedTemplate(p.format), args);
+  std::vector<std::string> args;
+  for (const std::string& a : p.args) args.push_back(TranslatedMessage(a).toStdString());
+  return QString::fromStdString(softplc::Fill(TranslatedTemplate(p.format).toStdString(), args));
 }
 
 void InstallMessageTranslator() { softplc::SetMessageTranslator(&Translate); }

@@ -7,6 +7,7 @@
 #include <QTranslator>
 
 #include "i18n/Messages.h"
+#include "softplc/Text.h"
 
 namespace torvane {
 namespace {
@@ -105,21 +106,8 @@ bool InstallTranslations(QCoreApplication& app, const QString& lang) {
 }
 
 std::string Tr(const char* context, const char* text, std::initializer_list<std::string> args) {
-  const std::string pattern = QCoreApplication::translate(context, text).toStdString();
-  const std::vector<std::string> values(args);
-  std::string out;
-  out.reserve(pattern.size());
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-    if (pattern[i] == '%' && next >= '1' && next <= '9' &&
-        static_cast<std::size_t>(next - '1') < values.size()) {
-      out += values[static_cast<std::size_t>(next - '1')];
-      ++i;
-    } else {
-      out += pattern[i];
-    }
-  }
-  return out;
+  return softplc::Fill(QCoreApplication::translate(context, text).toStdString(),
+                       std::vector<std::string>(args));
 }
 
 }  // namespace torvane
